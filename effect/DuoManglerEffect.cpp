@@ -1,0 +1,71 @@
+#include "effect/DuoManglerEffect.h"
+
+#include "effect/DerivedQuantities.h"
+#include "effect/FactoryPrograms.h"
+#include "effect/ParameterMapping.h"
+#include "effect/TraceLine.h"
+
+namespace {
+
+constexpr int32_t FourCharCode(char a, char b, char c, char d) {
+  return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
+                              (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
+                              (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
+                              static_cast<uint32_t>(static_cast<unsigned char>(d)));
+}
+
+constexpr const char* kChannelConfigs = "1-1 2-2";
+constexpr int32_t kProgramSlots = 25;
+constexpr int32_t kVersion = 0x00010000;  // 1.0.0
+constexpr int32_t kUniqueId = FourCharCode('p', 'l', '6', 'e');
+constexpr int32_t kMakerId = FourCharCode('Q', 'o', 'v', 'a');
+constexpr int32_t kLatency = 0;
+constexpr int32_t kNoMidi = 0;
+
+// Half the normalised range of the split frequency covers 20 to 5015 Hz.
+constexpr double kSplitFreqShape = 2.0;
+
+}  // namespace
+
+DuoManglerEffect::DuoManglerEffect(audioMasterCallback host)
+    : EffectHost(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
+                 "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
+                 /*usesChunks=*/false, /*isInstrument=*/false) {
+  // The processor starts zeroed, coefficients not ready, by its own
+  // initialisers; the parameters come next, then the programs, which capture
+  // the parameters' defaults in slot 0.
+  DefineParameters();
+  InstallFactoryPrograms(*this);
+}
+
+void DuoManglerEffect::DefineParameters() {
+  ParameterAt(kSplitFreq)->DefineInteger("Split Freq", 1000, 20, 20000, "Hz");
+  ParameterAt(kSplitFreq)->SetShapeExponent(kSplitFreqShape);
+  ParameterAt(kDamping)->DefineInteger("Damping", 50, 0, 100, "%");
+  ParameterAt(kLowDrive)->DefineInteger("Low Drive", 50, 0, 100, "%");
+  ParameterAt(kLowGain)->DefineInteger("Low Gain", 20, 0, 100, "%");
+  ParameterAt(kLowRound)->DefineInteger("Low Round", 50, 0, 100, "%");
+  ParameterAt(kHighDrive)->DefineInteger("High Drive", 50, 0, 100, "%");
+  ParameterAt(kHighGain)->DefineInteger("High Gain", 20, 0, 100, "%");
+  ParameterAt(kHighRound)->DefineInteger("High Round", 50, 0, 100, "%");
+  ParameterAt(kMix)->DefineInteger("Mix", 90, 0, 100, "%");
+}
+
+void DuoManglerEffect::ApplySampleRate() {
+  PluginLockGuard guard(Lock());
+  processor.ApplySampleRate(SampleRate());
+}
+
+void DuoManglerEffect::ParameterChanged(int32_t index) {
+  PluginLockGuard guard(Lock());
+  const IParameter* parameter = ParameterAt(index);
+  if (parameter == nullptr) return;
+  ApplyParameterToProcessor(index, parameter->value, processor);
+  TraceValues("round_low, round_high", static_cast<double>(processor.roundLow),
+              static_cast<double>(processor.roundHigh));
+}
+
+// The base calls this with the plug-in lock held.
+void DuoManglerEffect::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
+  processor.ProcessBlock(inputs, outputs, frames, SampleRate());
+}

@@ -1,0 +1,31 @@
+// duoMangler: a stereo two-band saturation effect. The effect declares its
+// identity and nine integer parameters to the plug-in framework, turns each
+// parameter change into the processor's quantities and runs the processor on
+// the framework's double-precision blocks.
+#pragma once
+
+#include <cstdint>
+
+#include "effect/EffectHost.h"
+#include "effect/TwoBandProcessor.h"
+
+class DuoManglerEffect : public EffectHost {
+ public:
+  explicit DuoManglerEffect(audioMasterCallback host);
+  ~DuoManglerEffect() override = default;
+
+  void ApplySampleRate() override;
+  void ParameterChanged(int32_t index) override;
+  void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
+
+  // The processor's fields, for inspection.
+  const TwoBandProcessor& Processor() const { return processor; }
+
+ private:
+  void DefineParameters();
+
+  TwoBandProcessor processor;
+};
+
+// The name under which the binding's entry point constructs the effect.
+using VSTCLASS = DuoManglerEffect;

@@ -1,0 +1,5 @@
+#include "platform/DebugOutput.h"
+
+// No debugger channel exists here; the trace line is meant for Windows
+// debuggers only.
+void PlatformDebugOutput(const char*) {}

@@ -1,0 +1,5 @@
+#include "platform/DebugOutput.h"
+
+#include <windows.h>
+
+void PlatformDebugOutput(const char* text) { OutputDebugStringA(text); }
