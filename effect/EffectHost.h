@@ -40,4 +40,9 @@ inline EffectHost::EffectHost(audioMasterCallback, int32_t parameterCount,
                               int32_t pluginId, int32_t vendorId, int32_t latencySamples,
                               int32_t midi, bool chunks, bool instrument)
     : IEffectBase(parameterCount, channelString, presetCount, effect, product, maker,
-                  effectVersion, pluginId, vendorId, latencySamples, midi, chunks, instrument) {}
+                  effectVersion, pluginId, vendorId, latencySamples, midi, chunks, instrument) {
+  // As the binding does: every channel connected, buffers for 1024 frames.
+  ConnectInputs(0, InputCount(), true);
+  ConnectOutputs(0, OutputCount(), true);
+  PrepareForBlockSize(1024);
+}

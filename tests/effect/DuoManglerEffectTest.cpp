@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "effect/DuoManglerEffect.h"
+#include "tests/effect/TestSignals.h"
+#include "tests/effect/TraceCapture.h"
+
+namespace {
+
+constexpr int32_t kPl6e = 0x706C3665;
+constexpr int32_t kQova = 0x516F7661;
+
+struct ParameterRow {
+  const char* name;
+  double value;
+  double min;
+  double max;
+  const char* label;
+  double shape;
+};
+
+constexpr ParameterRow kParameterRows[] = {
+    {"Split Freq", 1000, 20, 20000, "Hz", 2.0}, {"Damping", 50, 0, 100, "%", 1.0},
+    {"Low Drive", 50, 0, 100, "%", 1.0},        {"Low Gain", 20, 0, 100, "%", 1.0},
+    {"Low Round", 50, 0, 100, "%", 1.0},        {"High Drive", 50, 0, 100, "%", 1.0},
+    {"High Gain", 20, 0, 100, "%", 1.0},        {"High Round", 50, 0, 100, "%", 1.0},
+    {"Mix", 90, 0, 100, "%", 1.0},
+};
+
+// The host opens the effect: every parameter applied once.
+void Open(VSTCLASS& effect) {
+  PluginLockGuard guard(effect.Lock());
+  effect.NotifyAllParametersChanged();
+}
+
+void SetValue(VSTCLASS& effect, int32_t index, double value) {
+  PluginLockGuard guard(effect.Lock());
+  effect.ParameterAt(index)->SetValueClamped(value);
+  effect.ParameterChanged(index);
+}
+
+TEST(DuoManglerEffect, DeclaresItsIdentity) {
+  VSTCLASS effect(nullptr);
+  EXPECT_STREQ(effect.EffectName(), "duoMangler");
+  EXPECT_STREQ(effect.ProductName(), "");
+  EXPECT_STREQ(effect.MakerName(), "Qovak");
+  EXPECT_EQ(effect.VersionNumber(false), 0x00010000);
+  EXPECT_EQ(effect.VersionNumber(true), 10000);
+  EXPECT_EQ(effect.UniqueId(), kPl6e);
+  EXPECT_EQ(effect.MakerId(), kQova);
+  EXPECT_EQ(effect.Latency(), 0);
+  EXPECT_EQ(effect.MidiFlags(), 0);
+  EXPECT_FALSE(effect.UsesChunks());
+  EXPECT_FALSE(effect.IsInstrument());
+  EXPECT_EQ(effect.ParameterCount(), 9);
+  EXPECT_EQ(effect.PresetCount(), 25);
+  EXPECT_EQ(effect.InputCount(), 2);
+  EXPECT_EQ(effect.OutputCount(), 2);
+  EXPECT_TRUE(effect.SupportsChannelCounts(1, 1));
+  EXPECT_TRUE(effect.SupportsChannelCounts(2, 2));
+  EXPECT_FALSE(effect.SupportsChannelCounts(2, 1));
+}
+
+TEST(DuoManglerEffect, DefinesNineIntegerParameters) {
+  VSTCLASS effect(nullptr);
+  for (int32_t i = 0; i < 9; ++i) {
+    SCOPED_TRACE(i);
+    const IParameter* p = effect.ParameterAt(i);
+    const ParameterRow& row = kParameterRows[i];
+    EXPECT_EQ(p->kind, ParamKind::Integer);
+    EXPECT_STREQ(p->Name(), row.name);
+    EXPECT_STREQ(p->Label(), row.label);
+    EXPECT_EQ(p->value, row.value);
+    EXPECT_EQ(p->min, row.min);
+    EXPECT_EQ(p->max, row.max);
+    EXPECT_EQ(p->step, 1.0);
+    EXPECT_EQ(p->shape, row.shape);
+    EXPECT_EQ(p->displayPrecision, 0);
+  }
+  // Half of the host's range covers 20 to 5015 Hz.
+  effect.ParameterAt(0)->SetFromNormalized(0.5);
+  EXPECT_EQ(effect.ParameterAt(0)->value, 5015.0);
+}
+
+TEST(DuoManglerEffect, ConstructionLeavesTheProcessorZeroed) {
+  VSTCLASS effect(nullptr);
+  const TwoBandProcessor& p = effect.Processor();
+  EXPECT_FALSE(p.coefficientsReady);
+  EXPECT_EQ(p.filterSampleRate, 0.0);
+  EXPECT_EQ(p.coefIn, 0.0);
+  EXPECT_EQ(p.splitFrequency, 0);
+  EXPECT_EQ(p.wetLevel, 0.0f);
+}
+
+TEST(DuoManglerEffect, OpeningAppliesEveryParameter) {
+  VSTCLASS effect(nullptr);
+  Open(effect);
+  const TwoBandProcessor& p = effect.Processor();
+  EXPECT_EQ(p.splitFrequency, 1000);
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.damping), 0x3FC3D708u);  // 1.5299997
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.driveLow), 0x411613ADu);  // 9.379804
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.gainLow), 0x3EA8F5C3u);  // compensation 0.33 times level 1.0
+  EXPECT_EQ(p.gainHigh, p.gainLow);
+  EXPECT_EQ(p.wetLevel, 0.9f);
+  EXPECT_EQ(p.dryLevel, 1.0f - 0.9f);
+}
+
+TEST(DuoManglerEffect, ParameterValuesAreRoundedHalfAwayFromZero) {
+  VSTCLASS effect(nullptr);
+  Open(effect);
+  // The host's text entry stores values that are not multiples of the step.
+  SetValue(effect, 0, 999.5);
+  EXPECT_EQ(effect.Processor().splitFrequency, 1000);
+  SetValue(effect, 0, 999.49);
+  EXPECT_EQ(effect.Processor().splitFrequency, 999);
+  SetValue(effect, 3, 19.5);
+  EXPECT_EQ(effect.Processor().levelLow, 1.0f);  // n = 20
+}
+
+TEST(DuoManglerEffect, EveryParameterChangeWritesTheRoundTraceLine) {
+  VSTCLASS effect(nullptr);
+  Open(effect);
+  TraceCapture capture;
+  SetValue(effect, 4, 0.0);
+  SetValue(effect, 7, 50.0);
+  SetValue(effect, 8, 40.0);
+  SetValue(effect, 0, 2000.0);
+  const std::string expected = "round_low, round_high -0.95999997854, 0.01000005007";
+  ASSERT_EQ(TraceCapture::Lines().size(), 4u);
+  for (const std::string& line : TraceCapture::Lines()) EXPECT_EQ(line, expected);
+}
+
+TEST(DuoManglerEffect, SampleRateReachesTheCrossover) {
+  VSTCLASS effect(nullptr);
+  Open(effect);
+  effect.StoreSampleRate(48000.0);
+  effect.ApplySampleRate();
+  EXPECT_EQ(effect.Processor().filterSampleRate, 48000.0);
+  const double coefIn = effect.Processor().coefIn;
+  effect.StoreSampleRate(0.0);
+  effect.ApplySampleRate();
+  effect.StoreSampleRate(-1.0);
+  effect.ApplySampleRate();
+  EXPECT_EQ(effect.Processor().filterSampleRate, 48000.0);
+  EXPECT_EQ(effect.Processor().coefIn, coefIn);
+}
+
+TEST(DuoManglerEffect, BlocksThroughTheBaseMatchTheProcessor) {
+  VSTCLASS effect(nullptr);
+  Open(effect);
+  effect.StoreSampleRate(48000.0);
+  std::vector<double> left = Noise(700, 51);
+  std::vector<double> right = Noise(700, 52);
+  TwoBandProcessor reference = ConfiguredProcessor(kDefaultValues, 48000.0);
+  const StereoRun expected = RunInBlocks(reference, left, right, 700, 48000.0);
+
+  // First block with the base's rate, without ApplySampleRate before it.
+  double* channels[2] = {left.data(), right.data()};
+  {
+    PluginLockGuard guard(effect.Lock());
+    effect.RouteInputsDouble(0, 2, channels);
+    effect.RouteOutputsDouble(0, 2, channels);
+    effect.RunBlockDouble(700);
+  }
+  EXPECT_EQ(std::memcmp(left.data(), expected.left.data(), 700 * sizeof(double)), 0);
+  EXPECT_EQ(std::memcmp(right.data(), expected.right.data(), 700 * sizeof(double)), 0);
+}
+
+}  // namespace

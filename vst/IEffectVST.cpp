@@ -1,0 +1,110 @@
+#include "vst/IEffectVST.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "vst/VstCallbacks.h"
+
+namespace {
+
+int16_t SaturateToInt16(int32_t v) {
+  return static_cast<int16_t>(std::clamp<int32_t>(v, std::numeric_limits<int16_t>::min(),
+                                                  std::numeric_limits<int16_t>::max()));
+}
+
+}  // namespace
+
+IEffectVST::IEffectVST(audioMasterCallback host, int32_t parameterCount, const char* channelString,
+                       int32_t presetCount, const char* effectTitle, const char* productTitle,
+                       const char* vendorTitle, int32_t effectVersion, int32_t pluginId,
+                       int32_t vendorId, int32_t latencySamples, int32_t midi, bool chunks,
+                       bool instrument)
+    : IEffectBase(parameterCount, channelString, presetCount, effectTitle, productTitle,
+                  vendorTitle, effectVersion, pluginId, vendorId, latencySamples, midi, chunks,
+                  instrument),
+      hostCallback(host) {
+  FillEffectRecord();
+  FillSpeakerArrangement(inputArrangement, InputCount());
+  FillSpeakerArrangement(outputArrangement, OutputCount());
+  ConnectInputs(0, InputCount(), true);
+  ConnectOutputs(0, OutputCount(), true);
+  PrepareForBlockSize(kInitialBlockSize);
+}
+
+// The chunk buffers go first (members in reverse order), then the base with
+// its parameters, programs and editor.
+IEffectVST::~IEffectVST() = default;
+
+IEffectVST* IEffectVST::FromEffect(AEffect* record) {
+  return record ? static_cast<IEffectVST*>(record->object) : nullptr;
+}
+
+void IEffectVST::FillEffectRecord() {
+  effect = AEffect{};
+  effect.magic = kEffectMagic;
+  effect.dispatcher = &VstCallbacks::Dispatcher;
+  effect.process = &VstCallbacks::ProcessAccumulating;
+  effect.setParameter = &VstCallbacks::SetParameter;
+  effect.getParameter = &VstCallbacks::GetParameter;
+  effect.numPrograms = PresetCount();
+  effect.numParams = ParameterCount();
+  effect.numInputs = InputCount();
+  effect.numOutputs = OutputCount();
+  effect.flags = EffectFlags();
+  effect.initialDelay = Latency();
+  effect.ioRatio = 1.0f;
+  effect.object = static_cast<IEffectVST*>(this);
+  effect.uniqueID = UniqueId();
+  effect.version = VersionNumber(true);
+  effect.processReplacing = &VstCallbacks::ProcessReplacing;
+  effect.processDoubleReplacing = &VstCallbacks::ProcessDoubleReplacing;
+}
+
+int32_t IEffectVST::EffectFlags() const {
+  int32_t flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
+  if (UsesChunks()) flags |= effFlagsProgramChunks;
+  if (SupportsChannelCounts(1, -1)) flags |= effFlagsCanMono;
+  if (IsInstrument()) flags |= effFlagsIsSynth;
+  return flags;
+}
+
+void IEffectVST::FillSpeakerArrangement(VstSpeakerArrangement& arrangement, int32_t channels) {
+  arrangement = VstSpeakerArrangement{};
+  arrangement.numChannels = channels;
+  if (channels <= 0)
+    arrangement.type = kSpeakerArrEmpty;
+  else if (channels == 1)
+    arrangement.type = kSpeakerArrMono;
+  else if (channels == 2)
+    arrangement.type = kSpeakerArrStereo;
+  else
+    arrangement.type = kSpeakerArrUserDefined;
+}
+
+void IEffectVST::CopyChannelCountsToRecord() {
+  effect.numInputs = InputCount();
+  effect.numOutputs = OutputCount();
+  inputArrangement.numChannels = InputCount();
+  outputArrangement.numChannels = OutputCount();
+}
+
+void IEffectVST::AttachEditor(IEditorSeam* newEditor) {
+  if (!newEditor) return;
+  IEffectBase::AttachEditor(newEditor);
+  if (!Editor()) return;
+  effect.flags |= effFlagsHasEditor;
+  EditorResized(Editor()->Width(), Editor()->Height());
+}
+
+void IEffectVST::EditorResized(int32_t /*width*/, int32_t /*height*/) {
+  if (!Editor()) return;
+  editorRect.top = 0;
+  editorRect.left = 0;
+  editorRect.bottom = SaturateToInt16(Editor()->Height());
+  editorRect.right = SaturateToInt16(Editor()->Width());
+}
+
+void IEffectVST::DeclareLatency(int32_t samples) {
+  effect.initialDelay = samples;
+  IEffectBase::DeclareLatency(samples);
+}

@@ -1,0 +1,100 @@
+// Binds the plug-in base to the VST 2.4 interface: fills the effect record
+// that the host drives, answers the host's dispatcher requests and audio and
+// parameter calls, and passes the plug-in's own requests to the host.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/IEffectBase.h"
+#include "framework/IStateBuffer.h"
+#include "vst/VstInterface.h"
+
+class IEffectVST : public IEffectBase {
+ public:
+  IEffectVST(audioMasterCallback host, int32_t parameterCount, const char* channelString,
+             int32_t presetCount, const char* effectTitle, const char* productTitle,
+             const char* vendorTitle, int32_t effectVersion, int32_t pluginId,
+             int32_t vendorId, int32_t latencySamples, int32_t midi, bool chunks,
+             bool instrument);
+  ~IEffectVST() override;
+
+  // The record handed to the host; its `object` leads back here.
+  AEffect* Effect() { return &effect; }
+  // The plug-in behind a record, or null.
+  static IEffectVST* FromEffect(AEffect* record);
+
+  // One host request through the dispatcher, the lock already held. effClose
+  // is not handled here: closing destroys the plug-in and so lives with the
+  // callback that releases the lock first.
+  intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+
+  // The audio and parameter callbacks; each takes the plug-in lock.
+  void ProcessSingle(float** inputs, float** outputs, int32_t frames, bool adding);
+  void ProcessDouble(double** inputs, double** outputs, int32_t frames);
+  void SetParameterFromHost(int32_t index, float normalized);
+  float ParameterForHost(int32_t index);
+
+  // Host services.
+  void HostBeginEdit(int32_t index) override;
+  void HostBeginEditUnlessPending(int32_t index) override;
+  void HostAutomate(int32_t index, double normalized) override;
+  void HostEndEdit(int32_t index) override;
+  void HostRefreshDisplay() override;
+  int32_t HostSamplePosition() override;
+  double HostTempo() override;
+  void HostTimeSignature(int32_t& numerator, int32_t& denominator) override;
+  HostKind QueryHostKind() override;
+  void EditorResized(int32_t width, int32_t height) override;
+  void HostSpecificSetup() override;
+  void AttachEditor(IEditorSeam* newEditor) override;
+  void DeclareLatency(int32_t samples) override;
+  bool SendMidiMessage(const IShortMidi& message) override;
+  bool SendSystemExclusive(const ISysExBlock& message) override;
+
+  // Scratch buffers are never sized beyond this many frames; longer host
+  // blocks are processed in pieces by the base, so a host announcing an
+  // absurd block size cannot make the plug-in reserve gigabytes.
+  static constexpr int32_t kMaxScratchFrames = 1 << 16;
+  // The frames the binding prepares for before the host announces a size.
+  static constexpr int32_t kInitialBlockSize = 1024;
+
+ private:
+  // Dispatcher rows, grouped by what they touch.
+  intptr_t DispatchPrograms(int32_t opcode, int32_t index, intptr_t value, void* ptr);
+  intptr_t DispatchParameterTexts(int32_t opcode, int32_t index, void* ptr);
+  intptr_t DispatchProcessingSetup(int32_t opcode, intptr_t value, float opt);
+  intptr_t DispatchEditor(int32_t opcode, void* ptr);
+  intptr_t DispatchIdentity(int32_t opcode, void* ptr);
+  intptr_t DispatchChannels(int32_t opcode, int32_t index, intptr_t value, void* ptr);
+
+  intptr_t Open();
+  intptr_t StringToParameter(int32_t index, const char* text);
+  intptr_t ProgramNameIndexed(int32_t index, char* text);
+  intptr_t GetChunk(int32_t index, void** destination);
+  intptr_t SetChunk(int32_t index, intptr_t size, const void* bytes);
+  intptr_t ProcessEvents(const VstEvents* events);
+  intptr_t PinProperties(int32_t index, int32_t channelCount, const char* prefix,
+                         VstPinProperties* properties) const;
+  intptr_t SetSpeakerArrangement(const VstSpeakerArrangement* inputs,
+                                 const VstSpeakerArrangement* outputs);
+  intptr_t CanDo(const char* text) const;
+  intptr_t VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt);
+  intptr_t MidiKeyNameOf(MidiKeyName* key);
+
+  intptr_t CallHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                    float opt = 0.0f);
+  const VstTimeInfo* HostTimeInfo(int32_t wanted);
+  void FillEffectRecord();
+  int32_t EffectFlags() const;
+  void CopyChannelCountsToRecord();
+  static void FillSpeakerArrangement(VstSpeakerArrangement& arrangement, int32_t channels);
+
+  ERect editorRect{};
+  audioMasterCallback hostCallback;
+  VstSpeakerArrangement inputArrangement{};
+  VstSpeakerArrangement outputArrangement{};
+  bool hostIdentified = false;
+  IStateBuffer programChunk;
+  IStateBuffer bankChunk;
+  AEffect effect{};
+};

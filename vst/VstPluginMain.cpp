@@ -1,0 +1,49 @@
+// The module's exported entry point: constructs one plug-in per call and
+// hands the host its effect record.
+#include <mutex>
+#include <new>
+
+#include "effect/DuoManglerEffect.h"
+#include "vst/IEffectVST.h"
+#include "vst/VstInterface.h"
+
+#if defined(_WIN32)
+#define DM_EXPORT  // the module definition file lists the exports
+#else
+#define DM_EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+// Hosts may load instances from several threads at once; construction runs
+// one at a time. Created on first use (thread-safe static initialisation) and
+// kept until the process ends.
+std::mutex& ConstructionLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+AEffect* ConstructPlugin(audioMasterCallback host) {
+  VSTCLASS* plugin = new (std::nothrow) VSTCLASS(host);
+  if (!plugin) return nullptr;
+  plugin->EnsureOnePreset();
+  AEffect* record = plugin->Effect();
+  if (record->numPrograms < 1) record->numPrograms = 1;
+  return record;
+}
+
+}  // namespace
+
+extern "C" DM_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
+  try {
+    std::lock_guard<std::mutex> guard(ConstructionLock());
+    return ConstructPlugin(host);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+// Older hosts look for "main". A C++ function cannot be called main, so the
+// forwarder takes the name through its assembler label.
+extern "C" DM_EXPORT AEffect* VSTPluginMainForwarder(audioMasterCallback host) __asm__("main");
+extern "C" AEffect* VSTPluginMainForwarder(audioMasterCallback host) { return VSTPluginMain(host); }
