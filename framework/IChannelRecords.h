@@ -9,6 +9,7 @@
 struct IChannelConfig {
   int32_t inputCount = 0;
   int32_t outputCount = 0;
+  bool operator==(const IChannelConfig&) const = default;
 };
 
 struct IInputChannel {

@@ -186,10 +186,11 @@ class IEffectBase {
   // Frames every scratch buffer can hold; blocks longer than this run in
   // pieces.
   int32_t ScratchFrames() const;
-  bool AnyChannelUnconnected() const;
-  void ConvertInputsSingle(int32_t offset, int32_t frames);
+  bool AnyChannelOnScratch() const;
+  void ConvertInputsSingle(int32_t firstChannel, int32_t endChannel, int32_t offset, int32_t frames);
   void PointConnectedChannelsAtHostDouble(int32_t offset);
   void WriteOutputsSingle(int32_t offset, int32_t frames, bool adding);
+  void SilenceOutputsSingle(int32_t frames);
   void RunBlockSingle(int32_t frames, bool adding);
   IPresetSlot* FirstUninitializedSlot() const;
   bool StoreChunkFromHost(IStateBuffer& chunk, const void* bytes, int64_t size);

@@ -1,0 +1,133 @@
+// A plug-in base with recording host services, the nine integer parameters
+// of the real effect (so chunk sizes and values match it) and an editor that
+// records what the base asks of it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/IEffectBase.h"
+
+struct HostEvent {
+  std::string what;
+  int32_t index;
+  double value;
+  bool operator==(const HostEvent&) const = default;
+};
+
+class RecordingEditor : public IEditorSeam {
+ public:
+  struct Shown {
+    int32_t index;
+    double value;
+    bool normalised;
+  };
+
+  explicit RecordingEditor(int32_t fps = 24, bool* destroyed = nullptr) : framesPerSecond(fps), destroyedFlag(destroyed) {}
+  ~RecordingEditor() override {
+    if (destroyedFlag) *destroyedFlag = true;
+  }
+
+  void StartEndEditCountdown(int32_t ticks) override { countdowns.push_back(ticks); }
+  void StopEndEditCountdown() override { ++stops; }
+  void* OpenEditorWindow(void*) override { return nullptr; }
+  void CloseEditorWindow() override {}
+  void ShowParameterValue(int32_t paramIdx, double value, bool isNormalised) override {
+    shown.push_back({paramIdx, value, isNormalised});
+  }
+  void CreateBackBuffer() override { backBufferAfterShown = static_cast<int32_t>(shown.size()); }
+  int32_t Width() const override { return 488; }
+  int32_t Height() const override { return 282; }
+  int32_t FramesPerSecond() const override { return framesPerSecond; }
+
+  std::vector<Shown> shown;
+  std::vector<int32_t> countdowns;
+  int32_t stops = 0;
+  int32_t backBufferAfterShown = -1;
+
+ private:
+  int32_t framesPerSecond;
+  bool* destroyedFlag;
+};
+
+class TestEffect : public IEffectBase {
+ public:
+  explicit TestEffect(const char* channels = "1-1 2-2", int32_t parameterCount = 9, int32_t presetCount = 25,
+                      const char* name = "duoMangler", int32_t packedVersion = 0x00010000)
+      : IEffectBase(parameterCount, channels, presetCount, name, "", "Qovak", packedVersion, 0x706C3665, 0x516F7661, 0, 0,
+                    false, false) {}
+
+  // The real effect's parameter table: Split Freq (shape 2), then eight
+  // percentages.
+  void DefineEffectParameters() {
+    struct Row {
+      const char* name;
+      int32_t def, min, max;
+      const char* label;
+    };
+    static const Row rows[] = {{"Split Freq", 1000, 20, 20000, "Hz"}, {"Damping", 50, 0, 100, "%"},
+                               {"Low Drive", 50, 0, 100, "%"},        {"Low Gain", 20, 0, 100, "%"},
+                               {"Low Round", 50, 0, 100, "%"},        {"High Drive", 50, 0, 100, "%"},
+                               {"High Gain", 20, 0, 100, "%"},        {"High Round", 50, 0, 100, "%"},
+                               {"Mix", 90, 0, 100, "%"}};
+    for (int32_t i = 0; i < ParameterCount() && i < 9; ++i) {
+      ParameterAt(i)->DefineInteger(rows[i].name, rows[i].def, rows[i].min, rows[i].max, rows[i].label);
+    }
+    if (ParameterCount() > 0) ParameterAt(0)->SetShapeExponent(2.0);
+  }
+
+  std::vector<double> Values() const {
+    std::vector<double> values;
+    for (int32_t i = 0; i < ParameterCount(); ++i) values.push_back(ParameterAt(i)->value);
+    return values;
+  }
+
+  void ParameterChanged(int32_t index) override {
+    IEffectBase::ParameterChanged(index);
+    events.push_back({"changed", index, ParameterAt(index) ? ParameterAt(index)->value : 0.0});
+  }
+
+  void ProcessBlock(double** inputs, double** outputs, int32_t frames) override {
+    ++blocks;
+    lastInputs = inputs;
+    lastOutputs = outputs;
+    if (frames > longestPiece) longestPiece = frames;
+    if (processor) {
+      processor(inputs, outputs, frames);
+    } else {
+      IEffectBase::ProcessBlock(inputs, outputs, frames);
+    }
+  }
+
+  void HostBeginEdit(int32_t index) override { events.push_back({"begin", index, 0.0}); }
+  void HostBeginEditUnlessPending(int32_t index) override { events.push_back({"beginUnlessPending", index, 0.0}); }
+  void HostAutomate(int32_t index, double normalized) override { events.push_back({"automate", index, normalized}); }
+  void HostEndEdit(int32_t index) override { events.push_back({"end", index, 0.0}); }
+  void HostRefreshDisplay() override {}
+  int32_t HostSamplePosition() override { return 0; }
+  double HostTempo() override { return 0.0; }
+  void HostTimeSignature(int32_t& numerator, int32_t& denominator) override { numerator = denominator = 0; }
+  void EditorResized(int32_t, int32_t) override {}
+  void HostSpecificSetup() override {}
+  bool SendMidiMessage(const IShortMidi& message) override {
+    sentMidi.push_back(message.status);
+    return message.status != 0xFF;
+  }
+  bool SendSystemExclusive(const ISysExBlock&) override { return false; }
+
+  int32_t CountEvents(const std::string& what) const {
+    int32_t n = 0;
+    for (const HostEvent& e : events) n += e.what == what ? 1 : 0;
+    return n;
+  }
+
+  std::vector<HostEvent> events;
+  std::vector<uint8_t> sentMidi;
+  int32_t blocks = 0;
+  int32_t longestPiece = 0;
+  double** lastInputs = nullptr;
+  double** lastOutputs = nullptr;
+  std::function<void(double**, double**, int32_t)> processor;
+};
