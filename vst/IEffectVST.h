@@ -13,9 +13,8 @@ class IEffectVST : public IEffectBase {
  public:
   IEffectVST(audioMasterCallback host, int32_t parameterCount, const char* channelString,
              int32_t presetCount, const char* effectTitle, const char* productTitle,
-             const char* vendorTitle, int32_t effectVersion, int32_t pluginId,
-             int32_t vendorId, int32_t latencySamples, int32_t midi, bool chunks,
-             bool instrument);
+             const char* vendorTitle, int32_t effectVersion, int32_t pluginId, int32_t vendorId,
+             int32_t latencySamples, int32_t midi, bool chunks, bool instrument);
   ~IEffectVST() override;
 
   // The record handed to the host; its `object` leads back here.

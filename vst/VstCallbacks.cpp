@@ -5,14 +5,11 @@
 namespace VstCallbacks {
 
 intptr_t Dispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                    float opt)
-{
+                    float opt) {
   IEffectVST* plugin = IEffectVST::FromEffect(effect);
   if (!plugin) return 0;
-  try
-  {
-    if (opcode == effClose)
-    {
+  try {
+    if (opcode == effClose) {
       // Waits for any call still running on another thread; the lock must
       // not be held while the plug-in (and the lock with it) is destroyed.
       plugin->Lock().Enter();
@@ -22,75 +19,53 @@ intptr_t Dispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr_t val
     }
     PluginLockGuard guard(plugin->Lock());
     return plugin->Dispatch(opcode, index, value, ptr, opt);
-  }
-  catch (...)
-  {
+  } catch (...) {
     return 0;
   }
 }
 
-void ProcessAccumulating(AEffect* effect, float** inputs, float** outputs, int32_t frames)
-{
+void ProcessAccumulating(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
   IEffectVST* plugin = IEffectVST::FromEffect(effect);
   if (!plugin) return;
-  try
-  {
+  try {
     plugin->ProcessSingle(inputs, outputs, frames, true);
-  }
-  catch (...)
-  {
+  } catch (...) {
   }
 }
 
-void ProcessReplacing(AEffect* effect, float** inputs, float** outputs, int32_t frames)
-{
+void ProcessReplacing(AEffect* effect, float** inputs, float** outputs, int32_t frames) {
   IEffectVST* plugin = IEffectVST::FromEffect(effect);
   if (!plugin) return;
-  try
-  {
+  try {
     plugin->ProcessSingle(inputs, outputs, frames, false);
-  }
-  catch (...)
-  {
+  } catch (...) {
   }
 }
 
-void ProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, int32_t frames)
-{
+void ProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, int32_t frames) {
   IEffectVST* plugin = IEffectVST::FromEffect(effect);
   if (!plugin) return;
-  try
-  {
+  try {
     plugin->ProcessDouble(inputs, outputs, frames);
-  }
-  catch (...)
-  {
+  } catch (...) {
   }
 }
 
-void SetParameter(AEffect* effect, int32_t index, float value)
-{
+void SetParameter(AEffect* effect, int32_t index, float value) {
   IEffectVST* plugin = IEffectVST::FromEffect(effect);
   if (!plugin) return;
-  try
-  {
+  try {
     plugin->SetParameterFromHost(index, value);
-  }
-  catch (...)
-  {
+  } catch (...) {
   }
 }
 
-float GetParameter(AEffect* effect, int32_t index)
-{
+float GetParameter(AEffect* effect, int32_t index) {
   IEffectVST* plugin = IEffectVST::FromEffect(effect);
   if (!plugin) return 0.0f;
-  try
-  {
+  try {
     return plugin->ParameterForHost(index);
-  }
-  catch (...)
-  {
+  } catch (...) {
     return 0.0f;
   }
 }

@@ -8,8 +8,7 @@ constexpr intptr_t kIdentifyAnswer = VstFourCC('N', 'v', 'E', 'f');
 
 }  // namespace
 
-intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                              float opt) {
+intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
   switch (opcode) {
     case effOpen:
       return Open();

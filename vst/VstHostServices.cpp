@@ -16,8 +16,7 @@ bool KindUsesStereoInputsAllOutputs(HostKind kind) {
 
 }  // namespace
 
-intptr_t IEffectVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                              float opt) {
+intptr_t IEffectVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
   // A host that handed over no callback simply answers nothing.
   if (!hostCallback) return 0;
   return hostCallback(&effect, opcode, index, value, ptr, opt);
@@ -90,7 +89,8 @@ HostKind IEffectVST::QueryHostKind() {
   CallHost(audioMasterGetProductString, 0, 0, product);
   product[kHostProductCapacity - 1] = '\0';  // a host that overfills gets cut, not trusted
   int32_t packedVersion = 0;
-  if (product[0] != '\0') packedVersion = PackedVersionFromDecimal(CallHost(audioMasterGetVendorVersion));
+  if (product[0] != '\0')
+    packedVersion = PackedVersionFromDecimal(CallHost(audioMasterGetVendorVersion));
   IdentifyHost(product, packedVersion);
   return hostKind;
 }

@@ -35,8 +35,7 @@ using AEffectGetParameterProc = float (*)(AEffect* effect, int32_t index);
 using VstPluginMainProc = AEffect* (*)(audioMasterCallback host);
 
 // Four-character codes: first character in the most significant byte.
-constexpr int32_t VstFourCC(char a, char b, char c, char d)
-{
+constexpr int32_t VstFourCC(char a, char b, char c, char d) {
   return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
                               (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
                               (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
@@ -49,26 +48,25 @@ constexpr int32_t kVstVersion = 2400;
 // ---------------------------------------------------------------------------
 // The effect record.
 
-struct AEffect
-{
-  int32_t magic;                                   // kEffectMagic
+struct AEffect {
+  int32_t magic;  // kEffectMagic
   AEffectDispatcherProc dispatcher;
-  AEffectProcessProc process;                      // accumulating, deprecated but still called
+  AEffectProcessProc process;  // accumulating, deprecated but still called
   AEffectSetParameterProc setParameter;
   AEffectGetParameterProc getParameter;
   int32_t numPrograms;
   int32_t numParams;
   int32_t numInputs;
   int32_t numOutputs;
-  int32_t flags;                                   // VstAEffectFlags
+  int32_t flags;  // VstAEffectFlags
   intptr_t resvd1;
   intptr_t resvd2;
   int32_t initialDelay;
   int32_t realQualities;
   int32_t offQualities;
   float ioRatio;
-  void* object;                                    // the plug-in
-  void* user;                                      // free for the host
+  void* object;  // the plug-in
+  void* user;    // free for the host
   int32_t uniqueID;
   int32_t version;
   AEffectProcessProc processReplacing;
@@ -76,26 +74,24 @@ struct AEffect
   char future[56];
 };
 
-enum VstAEffectFlags : int32_t
-{
+enum VstAEffectFlags : int32_t {
   effFlagsHasEditor = 1 << 0,
-  effFlagsHasClip = 1 << 1,            // deprecated
-  effFlagsHasVu = 1 << 2,              // deprecated
-  effFlagsCanMono = 1 << 3,            // deprecated
+  effFlagsHasClip = 1 << 1,  // deprecated
+  effFlagsHasVu = 1 << 2,    // deprecated
+  effFlagsCanMono = 1 << 3,  // deprecated
   effFlagsCanReplacing = 1 << 4,
   effFlagsProgramChunks = 1 << 5,
   effFlagsIsSynth = 1 << 8,
   effFlagsNoSoundInStop = 1 << 9,
-  effFlagsExtIsAsync = 1 << 10,        // deprecated
-  effFlagsExtHasBuffer = 1 << 11,      // deprecated
+  effFlagsExtIsAsync = 1 << 10,    // deprecated
+  effFlagsExtHasBuffer = 1 << 11,  // deprecated
   effFlagsCanDoubleReplacing = 1 << 12,
 };
 
 // ---------------------------------------------------------------------------
 // Requests from the host to the plug-in (the dispatcher's opcode).
 
-enum AEffectOpcodes : int32_t
-{
+enum AEffectOpcodes : int32_t {
   effOpen = 0,
   effClose = 1,
   effSetProgram = 2,
@@ -105,55 +101,55 @@ enum AEffectOpcodes : int32_t
   effGetParamLabel = 6,
   effGetParamDisplay = 7,
   effGetParamName = 8,
-  effGetVu = 9,                        // deprecated
+  effGetVu = 9,  // deprecated
   effSetSampleRate = 10,
   effSetBlockSize = 11,
   effMainsChanged = 12,
   effEditGetRect = 13,
   effEditOpen = 14,
   effEditClose = 15,
-  effEditDraw = 16,                    // deprecated
-  effEditMouse = 17,                   // deprecated
-  effEditKey = 18,                     // deprecated
+  effEditDraw = 16,   // deprecated
+  effEditMouse = 17,  // deprecated
+  effEditKey = 18,    // deprecated
   effEditIdle = 19,
-  effEditTop = 20,                     // deprecated
-  effEditSleep = 21,                   // deprecated
-  effIdentify = 22,                    // deprecated
+  effEditTop = 20,    // deprecated
+  effEditSleep = 21,  // deprecated
+  effIdentify = 22,   // deprecated
   effGetChunk = 23,
   effSetChunk = 24,
   effProcessEvents = 25,
   effCanBeAutomated = 26,
   effString2Parameter = 27,
-  effGetNumProgramCategories = 28,     // deprecated
+  effGetNumProgramCategories = 28,  // deprecated
   effGetProgramNameIndexed = 29,
-  effCopyProgram = 30,                 // deprecated
-  effConnectInput = 31,                // deprecated
-  effConnectOutput = 32,               // deprecated
+  effCopyProgram = 30,    // deprecated
+  effConnectInput = 31,   // deprecated
+  effConnectOutput = 32,  // deprecated
   effGetInputProperties = 33,
   effGetOutputProperties = 34,
   effGetPlugCategory = 35,
-  effGetCurrentPosition = 36,          // deprecated
-  effGetDestinationBuffer = 37,        // deprecated
+  effGetCurrentPosition = 36,    // deprecated
+  effGetDestinationBuffer = 37,  // deprecated
   effOfflineNotify = 38,
   effOfflinePrepare = 39,
   effOfflineRun = 40,
   effProcessVarIo = 41,
   effSetSpeakerArrangement = 42,
-  effSetBlockSizeAndSampleRate = 43,   // deprecated
+  effSetBlockSizeAndSampleRate = 43,  // deprecated
   effSetBypass = 44,
   effGetEffectName = 45,
-  effGetErrorText = 46,                // deprecated
+  effGetErrorText = 46,  // deprecated
   effGetVendorString = 47,
   effGetProductString = 48,
   effGetVendorVersion = 49,
   effVendorSpecific = 50,
   effCanDo = 51,
   effGetTailSize = 52,
-  effIdle = 53,                        // deprecated
-  effGetIcon = 54,                     // deprecated
-  effSetViewPosition = 55,             // deprecated
+  effIdle = 53,             // deprecated
+  effGetIcon = 54,          // deprecated
+  effSetViewPosition = 55,  // deprecated
   effGetParameterProperties = 56,
-  effKeysRequired = 57,                // deprecated
+  effKeysRequired = 57,  // deprecated
   effGetVstVersion = 58,
   effEditKeyDown = 59,
   effEditKeyUp = 60,
@@ -181,29 +177,28 @@ enum AEffectOpcodes : int32_t
 // ---------------------------------------------------------------------------
 // Requests from the plug-in to the host (the host callback's opcode).
 
-enum AudioMasterOpcodes : int32_t
-{
+enum AudioMasterOpcodes : int32_t {
   audioMasterAutomate = 0,
   audioMasterVersion = 1,
   audioMasterCurrentId = 2,
   audioMasterIdle = 3,
-  audioMasterPinConnected = 4,         // deprecated
-  audioMasterWantMidi = 6,             // deprecated
+  audioMasterPinConnected = 4,  // deprecated
+  audioMasterWantMidi = 6,      // deprecated
   audioMasterGetTime = 7,
   audioMasterProcessEvents = 8,
-  audioMasterSetTime = 9,              // deprecated
-  audioMasterTempoAt = 10,             // deprecated
+  audioMasterSetTime = 9,                       // deprecated
+  audioMasterTempoAt = 10,                      // deprecated
   audioMasterGetNumAutomatableParameters = 11,  // deprecated
   audioMasterGetParameterQuantization = 12,     // deprecated
   audioMasterIOChanged = 13,
-  audioMasterNeedIdle = 14,            // deprecated
+  audioMasterNeedIdle = 14,  // deprecated
   audioMasterSizeWindow = 15,
   audioMasterGetSampleRate = 16,
   audioMasterGetBlockSize = 17,
   audioMasterGetInputLatency = 18,
   audioMasterGetOutputLatency = 19,
-  audioMasterGetPreviousPlug = 20,     // deprecated
-  audioMasterGetNextPlug = 21,         // deprecated
+  audioMasterGetPreviousPlug = 20,          // deprecated
+  audioMasterGetNextPlug = 21,              // deprecated
   audioMasterWillReplaceOrAccumulate = 22,  // deprecated
   audioMasterGetCurrentProcessLevel = 23,
   audioMasterGetAutomationState = 24,
@@ -212,33 +207,32 @@ enum AudioMasterOpcodes : int32_t
   audioMasterOfflineWrite = 27,
   audioMasterOfflineGetCurrentPass = 28,
   audioMasterOfflineGetCurrentMetaPass = 29,
-  audioMasterSetOutputSampleRate = 30,  // deprecated
+  audioMasterSetOutputSampleRate = 30,          // deprecated
   audioMasterGetOutputSpeakerArrangement = 31,  // deprecated
   audioMasterGetVendorString = 32,
   audioMasterGetProductString = 33,
   audioMasterGetVendorVersion = 34,
   audioMasterVendorSpecific = 35,
-  audioMasterSetIcon = 36,             // deprecated
+  audioMasterSetIcon = 36,  // deprecated
   audioMasterCanDo = 37,
   audioMasterGetLanguage = 38,
-  audioMasterOpenWindow = 39,          // deprecated
-  audioMasterCloseWindow = 40,         // deprecated
+  audioMasterOpenWindow = 39,   // deprecated
+  audioMasterCloseWindow = 40,  // deprecated
   audioMasterGetDirectory = 41,
   audioMasterUpdateDisplay = 42,
   audioMasterBeginEdit = 43,
   audioMasterEndEdit = 44,
   audioMasterOpenFileSelector = 45,
   audioMasterCloseFileSelector = 46,
-  audioMasterEditFile = 47,            // deprecated
-  audioMasterGetChunkFile = 48,        // deprecated
+  audioMasterEditFile = 47,                    // deprecated
+  audioMasterGetChunkFile = 48,                // deprecated
   audioMasterGetInputSpeakerArrangement = 49,  // deprecated
 };
 
 // ---------------------------------------------------------------------------
 // Text buffer sizes the interface publishes (terminating NUL included).
 
-enum VstStringConstants : int32_t
-{
+enum VstStringConstants : int32_t {
   kVstMaxProgNameLen = 24,
   kVstMaxParamStrLen = 8,
   kVstMaxVendorStrLen = 64,
@@ -254,8 +248,7 @@ enum VstStringConstants : int32_t
 // ---------------------------------------------------------------------------
 // Plug-in categories (effGetPlugCategory).
 
-enum VstPlugCategory : int32_t
-{
+enum VstPlugCategory : int32_t {
   kPlugCategUnknown = 0,
   kPlugCategEffect = 1,
   kPlugCategSynth = 2,
@@ -273,8 +266,7 @@ enum VstPlugCategory : int32_t
 // ---------------------------------------------------------------------------
 // Editor rectangle (effEditGetRect).
 
-struct ERect
-{
+struct ERect {
   int16_t top;
   int16_t left;
   int16_t bottom;
@@ -284,20 +276,18 @@ struct ERect
 // ---------------------------------------------------------------------------
 // Events (effProcessEvents, audioMasterProcessEvents).
 
-enum VstEventTypes : int32_t
-{
+enum VstEventTypes : int32_t {
   kVstMidiType = 1,
-  kVstAudioType = 2,                   // deprecated
-  kVstVideoType = 3,                   // deprecated
-  kVstParameterType = 4,               // deprecated
-  kVstTriggerType = 5,                 // deprecated
+  kVstAudioType = 2,      // deprecated
+  kVstVideoType = 3,      // deprecated
+  kVstParameterType = 4,  // deprecated
+  kVstTriggerType = 5,    // deprecated
   kVstSysExType = 6,
 };
 
-struct VstEvent
-{
+struct VstEvent {
   int32_t type;
-  int32_t byteSize;                    // size of the whole record
+  int32_t byteSize;  // size of the whole record
   int32_t deltaFrames;
   int32_t flags;
   char data[16];
@@ -305,37 +295,33 @@ struct VstEvent
 
 // A list of events. Hosts allocate more than two pointers when they send more
 // events; the array is declared with two as the interface does.
-struct VstEvents
-{
+struct VstEvents {
   int32_t numEvents;
   intptr_t reserved;
   VstEvent* events[2];
 };
 
-enum VstMidiEventFlags : int32_t
-{
+enum VstMidiEventFlags : int32_t {
   kVstMidiEventIsRealtime = 1 << 0,
 };
 
-struct VstMidiEvent
-{
-  int32_t type;                        // kVstMidiType
-  int32_t byteSize;                    // sizeof(VstMidiEvent)
+struct VstMidiEvent {
+  int32_t type;      // kVstMidiType
+  int32_t byteSize;  // sizeof(VstMidiEvent)
   int32_t deltaFrames;
   int32_t flags;
   int32_t noteLength;
   int32_t noteOffset;
-  char midiData[4];                    // status, data 1, data 2, 0
+  char midiData[4];  // status, data 1, data 2, 0
   char detune;
   char noteOffVelocity;
   char reserved1;
   char reserved2;
 };
 
-struct VstMidiSysexEvent
-{
-  int32_t type;                        // kVstSysExType
-  int32_t byteSize;                    // sizeof(VstMidiSysexEvent)
+struct VstMidiSysexEvent {
+  int32_t type;      // kVstSysExType
+  int32_t byteSize;  // sizeof(VstMidiSysexEvent)
   int32_t deltaFrames;
   int32_t flags;
   int32_t dumpBytes;
@@ -347,8 +333,7 @@ struct VstMidiSysexEvent
 // ---------------------------------------------------------------------------
 // Time information (audioMasterGetTime).
 
-enum VstTimeInfoFlags : int32_t
-{
+enum VstTimeInfoFlags : int32_t {
   kVstTransportChanged = 1,
   kVstTransportPlaying = 1 << 1,
   kVstTransportCycleActive = 1 << 2,
@@ -365,8 +350,7 @@ enum VstTimeInfoFlags : int32_t
   kVstClockValid = 1 << 15,
 };
 
-struct VstTimeInfo
-{
+struct VstTimeInfo {
   double samplePos;
   double sampleRate;
   double nanoSeconds;
@@ -380,31 +364,28 @@ struct VstTimeInfo
   int32_t smpteOffset;
   int32_t smpteFrameRate;
   int32_t samplesToNextClock;
-  int32_t flags;                       // VstTimeInfoFlags
+  int32_t flags;  // VstTimeInfoFlags
 };
 
 // ---------------------------------------------------------------------------
 // Pins and speakers (effGetInputProperties, effGetOutputProperties,
 // effSetSpeakerArrangement, effGetSpeakerArrangement).
 
-enum VstPinPropertiesFlags : int32_t
-{
+enum VstPinPropertiesFlags : int32_t {
   kVstPinIsActive = 1 << 0,
   kVstPinIsStereo = 1 << 1,
   kVstPinUseSpeaker = 1 << 2,
 };
 
-struct VstPinProperties
-{
+struct VstPinProperties {
   char label[kVstMaxLabelLen];
-  int32_t flags;                       // VstPinPropertiesFlags
+  int32_t flags;  // VstPinPropertiesFlags
   int32_t arrangementType;
   char shortLabel[kVstMaxShortLabelLen];
   char future[48];
 };
 
-enum VstSpeakerArrangementType : int32_t
-{
+enum VstSpeakerArrangementType : int32_t {
   kSpeakerArrUserDefined = -2,
   kSpeakerArrEmpty = -1,
   kSpeakerArrMono = 0,
@@ -439,8 +420,7 @@ enum VstSpeakerArrangementType : int32_t
   kNumSpeakerArr = 29,
 };
 
-struct VstSpeakerProperties
-{
+struct VstSpeakerProperties {
   float azimuth;
   float elevation;
   float radius;
@@ -454,9 +434,8 @@ struct VstSpeakerProperties
 // allocate a larger record, so only numChannels entries may be touched.
 constexpr int32_t kVstSpeakerArrangementSpeakers = 8;
 
-struct VstSpeakerArrangement
-{
-  int32_t type;                        // VstSpeakerArrangementType
+struct VstSpeakerArrangement {
+  int32_t type;  // VstSpeakerArrangementType
   int32_t numChannels;
   VstSpeakerProperties speakers[kVstSpeakerArrangementSpeakers];
 };
@@ -464,8 +443,7 @@ struct VstSpeakerArrangement
 // ---------------------------------------------------------------------------
 // MIDI key names (effGetMidiKeyName).
 
-struct MidiKeyName
-{
+struct MidiKeyName {
   int32_t thisProgramIndex;
   int32_t thisKeyNumber;
   char keyName[kVstMaxNameLen];
@@ -506,7 +484,8 @@ static_assert(offsetof(AEffect, future) == 136);
 static_assert(sizeof(AEffect) == 192);
 
 static_assert(sizeof(ERect) == 8);
-static_assert(offsetof(ERect, left) == 2 && offsetof(ERect, bottom) == 4 && offsetof(ERect, right) == 6);
+static_assert(offsetof(ERect, left) == 2 && offsetof(ERect, bottom) == 4 &&
+              offsetof(ERect, right) == 6);
 
 static_assert(sizeof(VstEvent) == 32);
 static_assert(offsetof(VstEvents, numEvents) == 0);

@@ -8,16 +8,14 @@
 #include <cstdint>
 #include <limits>
 
-inline int32_t SaturateToInt32(int64_t v)
-{
+inline int32_t SaturateToInt32(int64_t v) {
   if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(v);
 }
 
 // Rounds half up (floor(v + 0.5)); NaN gives 0.
-inline int32_t RoundHalfUpSaturated(double v)
-{
+inline int32_t RoundHalfUpSaturated(double v) {
   if (std::isnan(v)) return 0;
   const double rounded = std::floor(v + 0.5);
   if (rounded >= 2147483647.0) return std::numeric_limits<int32_t>::max();
@@ -27,8 +25,7 @@ inline int32_t RoundHalfUpSaturated(double v)
 
 // A host's version in decimal form (major * 10000 + minor * 100 + revision)
 // in the packed form the framework keeps (major << 16 | minor << 8 | revision).
-inline int32_t PackedVersionFromDecimal(int64_t hostValue)
-{
+inline int32_t PackedVersionFromDecimal(int64_t hostValue) {
   const int64_t decimal = SaturateToInt32(hostValue);
   const int64_t major = decimal / 10000;
   const int64_t minor = decimal / 100 % 100;

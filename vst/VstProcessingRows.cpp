@@ -12,7 +12,8 @@ intptr_t IEffectVST::DispatchProcessingSetup(int32_t opcode, intptr_t value, flo
       break;
     case effSetBlockSize:
       // A size of zero or less announces nothing usable: the buffers stay.
-      if (value > 0) PrepareForBlockSize(static_cast<int32_t>(std::min<intptr_t>(value, kMaxScratchFrames)));
+      if (value > 0)
+        PrepareForBlockSize(static_cast<int32_t>(std::min<intptr_t>(value, kMaxScratchFrames)));
       ApplySampleRate();
       break;
     case effMainsChanged:

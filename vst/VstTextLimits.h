@@ -9,9 +9,9 @@
 
 #include "vst/VstInterface.h"
 
-constexpr size_t kProgramNameBytes = kVstMaxProgNameLen;        // 24
-constexpr size_t kEffectNameBytes = kVstMaxEffectNameLen;       // 32
-constexpr size_t kVendorStringBytes = kVstMaxVendorStrLen;      // 64
-constexpr size_t kProductStringBytes = kVstMaxProductStrLen;    // 64
-constexpr size_t kPinLabelBytes = kVstMaxLabelLen;              // 64
-constexpr size_t kParameterTextBytes = 32;                      // names, labels, display texts
+constexpr size_t kProgramNameBytes = kVstMaxProgNameLen;      // 24
+constexpr size_t kEffectNameBytes = kVstMaxEffectNameLen;     // 32
+constexpr size_t kVendorStringBytes = kVstMaxVendorStrLen;    // 64
+constexpr size_t kProductStringBytes = kVstMaxProductStrLen;  // 64
+constexpr size_t kPinLabelBytes = kVstMaxLabelLen;            // 64
+constexpr size_t kParameterTextBytes = 32;                    // names, labels, display texts

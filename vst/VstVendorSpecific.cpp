@@ -16,7 +16,8 @@ constexpr intptr_t kWheelValue = VstFourCC('W', 'h', 'e', 'e');
 
 bool IsSwitch(const IParameter& parameter) {
   if (parameter.kind == ParamKind::Boolean) return true;
-  const bool stepped = parameter.kind == ParamKind::Integer || parameter.kind == ParamKind::Enumerated;
+  const bool stepped =
+      parameter.kind == ParamKind::Integer || parameter.kind == ParamKind::Enumerated;
   return stepped && std::fabs(parameter.max - parameter.min) < 1.5;
 }
 
@@ -28,7 +29,8 @@ intptr_t IEffectVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, fl
   switch (index) {
     case effGetParamDisplay:
       if (!text) return 0;
-      if (parameter) parameter->FormatValue(static_cast<double>(opt), true, text, kParameterTextBytes);
+      if (parameter)
+        parameter->FormatValue(static_cast<double>(opt), true, text, kParameterTextBytes);
       return kExtensionHandled;
     case effGetParamName:
       return parameter && IsSwitch(*parameter) ? kExtensionHandled : 0;

@@ -2,16 +2,15 @@
 // point and afterwards reached only through its effect record.
 #pragma once
 
-#include "tests/vst/RecordingHost.h"
-#include "vst/VstInterface.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class HostedPlugin
-{
-public:
+#include "tests/vst/RecordingHost.h"
+#include "vst/VstInterface.h"
+
+class HostedPlugin {
+ public:
   HostedPlugin(VstPluginMainProc entry, RecordingHost& host);
   ~HostedPlugin();  // closes the instance unless the test already did
   HostedPlugin(const HostedPlugin&) = delete;
@@ -30,21 +29,23 @@ public:
   // Convenience for the usual start of a session.
   void OpenAndStart(float sampleRate, intptr_t blockSize);
 
-  void SetParameter(int32_t index, float value) const { effect_->setParameter(effect_, index, value); }
+  void SetParameter(int32_t index, float value) const {
+    effect_->setParameter(effect_, index, value);
+  }
   float GetParameter(int32_t index) const { return effect_->getParameter(effect_, index); }
 
   std::vector<uint8_t> Chunk(bool isProgram) const;
   intptr_t SetChunk(bool isProgram, const std::vector<uint8_t>& bytes) const;
 
-private:
+ private:
   AEffect* effect_ = nullptr;
 };
 
 // Stereo buffers for the audio callbacks, with the host's pointer arrays.
 template <typename Sample>
-struct StereoBuffers
-{
-  explicit StereoBuffers(size_t frames) : left(frames), right(frames), pointers{left.data(), right.data()} {}
+struct StereoBuffers {
+  explicit StereoBuffers(size_t frames)
+      : left(frames), right(frames), pointers{left.data(), right.data()} {}
   std::vector<Sample> left, right;
   Sample* pointers[2];
 };

@@ -4,9 +4,8 @@
 
 #include <string>
 
-class ModuleLoader
-{
-public:
+class ModuleLoader {
+ public:
   explicit ModuleLoader(const std::string& path);
   ~ModuleLoader();
   ModuleLoader(const ModuleLoader&) = delete;
@@ -18,7 +17,7 @@ public:
   // Why loading failed, for test messages.
   const std::string& Error() const { return error_; }
 
-private:
+ private:
   void* handle_ = nullptr;
   std::string error_;
 };

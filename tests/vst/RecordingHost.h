@@ -3,19 +3,17 @@
 // request so tests can check what the plug-in asked and when.
 #pragma once
 
-#include "vst/VstInterface.h"
-
 #include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-class RecordingHost
-{
-public:
-  struct Request
-  {
+#include "vst/VstInterface.h"
+
+class RecordingHost {
+ public:
+  struct Request {
     int32_t opcode = 0;
     int32_t index = 0;
     intptr_t value = 0;
@@ -47,7 +45,7 @@ public:
   size_t CountOf(int32_t opcode) const;
   void Clear();
 
-private:
+ private:
   intptr_t Answer(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
   static void CopyEvents(const VstEvents* events, Request& request);
 
