@@ -1,0 +1,182 @@
+// The render tool end to end on short generated files, against the test
+// gain plug-in whose output depends on rate, block-to-block state and program.
+#include "tests/tools/DirectHost.h"
+#include "tests/tools/ToolTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+namespace {
+
+using tool_test::Audio;
+using tool_test::ReadAudio;
+using tool_test::RunRender;
+using tool_test::TempFolder;
+
+constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+constexpr int64_t kFrames = 10007;  // not a multiple of any block size used
+
+// Index of the first sample that differs, or -1.
+template <typename T>
+int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual)
+{
+  if (expected.size() != actual.size()) {
+    return 0;
+  }
+  for (size_t i = 0; i < expected.size(); ++i) {
+    if (static_cast<T>(expected[i]) != static_cast<T>(actual[i])) {
+      return static_cast<int64_t>(i);
+    }
+  }
+  return -1;
+}
+
+struct MatchCase
+{
+  int channels;
+  int sampleRate;
+  bool useDouble;
+};
+
+std::string CaseName(const testing::TestParamInfo<MatchCase>& info)
+{
+  return (info.param.channels == 1 ? std::string("Mono") : std::string("Stereo")) +
+         std::to_string(info.param.sampleRate) + (info.param.useDouble ? "Double" : "Single");
+}
+
+class RenderMatchesDirectProcessing : public testing::TestWithParam<MatchCase>
+{
+};
+
+TEST_P(RenderMatchesDirectProcessing, SampleForSample)
+{
+  const MatchCase c = GetParam();
+  TempFolder dir;
+  const std::string inPath = dir.Path("in.wav");
+  const std::string outPath = dir.Path("out.wav");
+  tool_test::WriteAudio(inPath, tool_test::MakeSignal(c.channels, c.sampleRate, kFrames, kFloatWav));
+  const Audio in = ReadAudio(inPath);
+
+  std::vector<std::string> args = {"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "Half", "--block", "256"};
+  if (c.useDouble) {
+    args.insert(args.end(), {"--double", "--encoding", "double"});
+  }
+  args.insert(args.end(), {inPath, outPath});
+  const tool_test::RunResult run = RunRender(args);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+
+  const Audio out = ReadAudio(outPath);
+  EXPECT_EQ(out.Frames(), in.Frames());
+  EXPECT_EQ(out.channels, c.channels);
+  EXPECT_EQ(out.sampleRate, c.sampleRate);
+
+  direct_host::Settings s;
+  s.sampleRate = c.sampleRate;
+  s.program = 1;
+  s.useDouble = c.useDouble;
+  const std::vector<double> expected = direct_host::Process(DM_TEST_GAIN_PLUGIN, in.samples, c.channels, s);
+  const int64_t diff = c.useDouble ? FirstDifference<double>(expected, out.samples)
+                                   : FirstDifference<float>(expected, out.samples);
+  EXPECT_EQ(diff, -1) << "expected " << expected[diff < 0 ? 0 : diff] << " got " << out.samples[diff < 0 ? 0 : diff];
+}
+
+INSTANTIATE_TEST_SUITE_P(ChannelsRatesPrecision, RenderMatchesDirectProcessing,
+                         testing::Values(MatchCase{1, 44100, false}, MatchCase{2, 44100, false},
+                                         MatchCase{1, 48000, false}, MatchCase{2, 48000, false},
+                                         MatchCase{1, 96000, false}, MatchCase{2, 96000, false},
+                                         MatchCase{1, 48000, true}, MatchCase{2, 96000, true}),
+                         CaseName);
+
+// Output container and encoding: kept from the input, or changed by name or
+// option; rate and length always kept.
+struct FormatCase
+{
+  const char* inName;
+  int inFormat;
+  const char* outName;
+  std::vector<std::string> options;
+  int expectedFormat;
+};
+
+class RenderOutputFormat : public testing::TestWithParam<FormatCase>
+{
+};
+
+TEST_P(RenderOutputFormat, FollowsInputUnlessAskedOtherwise)
+{
+  const FormatCase& c = GetParam();
+  TempFolder dir;
+  const std::string inPath = dir.Path(c.inName);
+  tool_test::WriteAudio(inPath, tool_test::MakeSignal(2, 48000, 4000, c.inFormat));
+  std::vector<std::string> args = {"--plugin", DM_TEST_GAIN_PLUGIN};
+  args.insert(args.end(), c.options.begin(), c.options.end());
+  args.insert(args.end(), {inPath, dir.Path(c.outName)});
+  const tool_test::RunResult run = RunRender(args);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const Audio out = ReadAudio(dir.Path(c.outName));
+  EXPECT_EQ(out.format, c.expectedFormat);
+  EXPECT_EQ(out.sampleRate, 48000);
+  EXPECT_EQ(out.Frames(), 4000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+  Formats, RenderOutputFormat,
+  testing::Values(
+    FormatCase{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "b.wav", {}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+    FormatCase{"a.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "b.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+    FormatCase{"a.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, "b.aiff", {}, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+    // Named by extension; FLAC has no floats, so 24-bit.
+    FormatCase{"a.wav", kFloatWav, "b.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+    // An unknown extension keeps the input's container.
+    FormatCase{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, "b.out", {}, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+    FormatCase{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "b.wav", {"--encoding", "float"}, kFloatWav},
+    FormatCase{"a.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "b.x", {"--format", "aiff", "--encoding", "pcm24"},
+               SF_FORMAT_AIFF | SF_FORMAT_PCM_24}));
+
+TEST(RenderTool, ParameterOverridesProgramAndLeavesNoTemporaryFiles)
+{
+  TempFolder dir;
+  Audio in = tool_test::MakeSignal(1, 44100, 3000, kFloatWav);
+  tool_test::WriteAudio(dir.Path("in.wav"), in);
+  in = ReadAudio(dir.Path("in.wav"));
+  const tool_test::RunResult run = RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "double gain", "--param",
+                                              "gain=25 %", "--quiet", dir.Path("in.wav"), dir.Path("out.wav")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "");  // --quiet
+  // Gain 25 %, a = 0.5: y[1] = 0.25 * (x[1] + 0.5 * x[0]).
+  const Audio out = ReadAudio(dir.Path("out.wav"));
+  ASSERT_EQ(out.Frames(), 3000);
+  EXPECT_FLOAT_EQ(out.samples[1], 0.25 * (in.samples[1] + 0.5 * in.samples[0]));
+  EXPECT_EQ(dir.Entries().size(), 2u);
+}
+
+TEST(RenderTool, SummaryReportsLevelsOfTheOutput)
+{
+  TempFolder dir;
+  // A constant 0.5: the plug-in at unity gives 0.5 * 1.5 = 0.75 after the
+  // first sample, so peak and RMS are close to 20 log10(0.75) = -2.50 dBFS.
+  Audio in;
+  in.channels = 1;
+  in.sampleRate = 44100;
+  in.format = kFloatWav;
+  in.samples.assign(44100, 0.5);
+  tool_test::WriteAudio(dir.Path("in.wav"), in);
+  const tool_test::RunResult run =
+    RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, dir.Path("in.wav"), dir.Path("out.wav")});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("1.00 s mono 44100 Hz, peak -2.50 dBFS, RMS -2.50 dBFS"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("x real time"), std::string::npos) << run.out;
+}
+
+TEST(RenderTool, ListShowsProgramsAndParametersWithRanges)
+{
+  const tool_test::RunResult run = RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "2", "--list"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("Test Gain by Test Vendor"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("    0  Unity"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(" *   2  Double Gain"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Gain  0 to 200 %"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("200 %\n"), std::string::npos) << run.out;  // the current value
+}
+
+}  // namespace

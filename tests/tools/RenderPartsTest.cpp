@@ -1,0 +1,147 @@
+// The render tool's pieces where a fault would not show in a whole render.
+#include "tools/render/AudioFormat.h"
+#include "tools/render/CommandLine.h"
+#include "tools/render/HostCallback.h"
+#include "tools/render/LevelMeter.h"
+#include "tools/render/ParameterControl.h"
+#include "tools/render/RenderError.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace render;
+
+CommandLineResult Parse(std::vector<const char*> args)
+{
+  args.insert(args.begin(), "render");
+  return ParseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+TEST(RenderCommandLine, ReadsEveryOptionInBothSpellings)
+{
+  const CommandLineResult r = Parse({"--plugin=/p/x.so", "--program", "Kick", "--param", "Split Freq=500", "--param",
+                                     "Mix=50", "--block=64", "--double", "--format", "flac", "--encoding=pcm16", "in.wav",
+                                     "out.flac"});
+  ASSERT_EQ(r.error, "");
+  const RenderOptions& o = r.options;
+  EXPECT_EQ(o.pluginPath, "/p/x.so");
+  EXPECT_EQ(o.program, "Kick");
+  ASSERT_EQ(o.parameters.size(), 2u);
+  EXPECT_EQ(o.parameters[0].name, "Split Freq");
+  EXPECT_EQ(o.parameters[0].value, "500");
+  EXPECT_EQ(o.parameters[1].name, "Mix");
+  EXPECT_EQ(o.blockSize, 64);
+  EXPECT_TRUE(o.useDouble);
+  EXPECT_EQ(o.container, "flac");
+  EXPECT_EQ(o.encoding, "pcm16");
+  EXPECT_EQ(o.input, "in.wav");
+  EXPECT_EQ(o.output, "out.flac");
+}
+
+TEST(RenderCommandLine, RejectsWhatItCannotDo)
+{
+  EXPECT_NE(Parse({"--block", "65537", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--block", "-1", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--param", "=5", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--param", "Mix=", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--list", "a"}).error, "");
+  EXPECT_NE(Parse({"a", "b", "c"}).error, "");
+  EXPECT_NE(Parse({"--double=yes", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"a", "--program"}).error, "");
+  // After "--", a file may start with a dash.
+  const CommandLineResult r = Parse({"--", "-in.wav", "out.wav"});
+  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(r.options.input, "-in.wav");
+  EXPECT_TRUE(Parse({"--list"}).options.listOnly);
+}
+
+TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt)
+{
+  constexpr int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", 2, 44100), wavFloat);
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", 2, 44100), SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", 1, 96000),
+            SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
+  // The option beats the extension.
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", 2, 44100), wavFloat);
+  // A big-endian input's byte order is not carried into a new container.
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, "o.wav", "", "", 2, 44100),
+            SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", 2, 44100), RenderError);
+}
+
+TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine)
+{
+  std::vector<float> sine(4800);
+  for (size_t i = 0; i < sine.size(); ++i) {
+    sine[i] = static_cast<float>(std::sin(2.0 * M_PI * static_cast<double>(i) / 48.0));
+  }
+  LevelMeter meter;
+  meter.Add(sine.data(), static_cast<int64_t>(sine.size()));
+  EXPECT_NEAR(meter.PeakDb(), 0.0, 1e-6);
+  EXPECT_NEAR(meter.RmsDb(), -3.0103, 1e-3);  // 20 log10(1/sqrt 2)
+  EXPECT_EQ(meter.Overs(), 0);
+  const double over[2] = {1.5, -0.25};
+  meter.Add(over, 2);
+  EXPECT_NEAR(meter.PeakDb(), 20.0 * std::log10(1.5), 1e-12);
+  EXPECT_EQ(meter.Overs(), 1);
+  EXPECT_TRUE(std::isinf(LevelMeter().PeakDb()));
+}
+
+TEST(RenderHostCallback, AnswersWhatPluginsAskOnOpen)
+{
+  EXPECT_EQ(RenderHostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f), 2400);
+  char text[256];
+  std::memset(text, 'x', sizeof(text));
+  EXPECT_EQ(RenderHostCallback(nullptr, audioMasterGetProductString, 0, 0, text, 0.0f), 1);
+  EXPECT_STREQ(text, "duoMangler render");
+  EXPECT_EQ(RenderHostCallback(nullptr, audioMasterGetVendorVersion, 0, 0, nullptr, 0.0f), 10000);
+  char canDo[] = "sendVstTimeInfo";
+  EXPECT_EQ(RenderHostCallback(nullptr, audioMasterCanDo, 0, 0, canDo, 0.0f), 1);
+  EXPECT_EQ(RenderHostCallback(nullptr, audioMasterCanDo, 0, 0, nullptr, 0.0f), 0);
+  EXPECT_EQ(RenderHostCallback(nullptr, 9999, 0, 0, nullptr, 0.0f), 0);
+}
+
+TEST(RenderHostCallback, TimeInfoFollowsTheInstancesTransport)
+{
+  HostState state;
+  state.sampleRate = 48000.0;
+  state.blockSize = 128;
+  state.samplePosition = 96000.0;  // two seconds: four beats at 120 bpm
+  state.rendering = true;
+  AEffect effect{};
+  effect.user = &state;
+  EXPECT_EQ(RenderHostCallback(&effect, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 48000);
+  EXPECT_EQ(RenderHostCallback(&effect, audioMasterGetBlockSize, 0, 0, nullptr, 0.0f), 128);
+  const auto* t = reinterpret_cast<const VstTimeInfo*>(RenderHostCallback(&effect, audioMasterGetTime, 0, 0, nullptr, 0.0f));
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->samplePos, 96000.0);
+  EXPECT_EQ(t->ppqPos, 4.0);
+  EXPECT_EQ(t->barStartPos, 4.0);
+  EXPECT_EQ(t->tempo, 120.0);
+  EXPECT_EQ(t->timeSigNumerator, 4);
+  EXPECT_EQ(t->timeSigDenominator, 4);
+  EXPECT_TRUE(t->flags & kVstTransportPlaying);
+  EXPECT_TRUE(t->flags & kVstTempoValid);
+  EXPECT_TRUE(t->flags & kVstTimeSigValid);
+}
+
+TEST(RenderParameterText, LeadingNumberOfDisplayTexts)
+{
+  std::string rest;
+  EXPECT_EQ(LeadingNumber("20000", &rest), 20000.0);
+  EXPECT_EQ(rest, "");
+  EXPECT_EQ(LeadingNumber(" -3.5 dB", &rest), -3.5);
+  EXPECT_EQ(rest, " dB");
+  EXPECT_EQ(LeadingNumber("Off"), std::nullopt);
+  EXPECT_EQ(LeadingNumber(""), std::nullopt);
+  EXPECT_EQ(LeadingNumber("inf"), std::nullopt);
+}
+
+}  // namespace

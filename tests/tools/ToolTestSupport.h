@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tool_test {
+
+// A fresh folder, removed with its contents at the end of the test.
+class TempFolder
+{
+public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string Path(const std::string& name) const { return path_ + "/" + name; }
+  std::vector<std::string> Entries() const;  // names of the files inside
+
+private:
+  std::string path_;
+};
+
+struct Audio
+{
+  int channels = 0;
+  int sampleRate = 0;
+  int format = 0;
+  std::vector<double> samples;  // interleaved
+
+  int64_t Frames() const { return channels ? static_cast<int64_t>(samples.size()) / channels : 0; }
+};
+
+// Deterministic test signal, |x| < 0.9: a sine per channel plus noise, so
+// that channels and block boundaries differ.
+Audio MakeSignal(int channels, int sampleRate, int64_t frames, int format);
+
+// Writes through libsndfile; the samples are stored as the format can.
+void WriteAudio(const std::string& path, const Audio& audio);
+Audio ReadAudio(const std::string& path);
+
+void WriteText(const std::string& path, const std::string& text);
+std::string ReadText(const std::string& path);
+bool Exists(const std::string& path);
+
+struct RunResult
+{
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the render executable with the arguments (each quoted for the shell).
+RunResult RunRender(const std::vector<std::string>& args);
+
+}  // namespace tool_test

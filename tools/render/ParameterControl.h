@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace render {
+
+class PluginInstance;
+
+// The ends of a parameter's range as the plug-in displays them, and their
+// numbers when the texts are numeric.
+struct ParameterRange
+{
+  std::string lowText;   // shown at normalised 0
+  std::string highText;  // shown at normalised 1
+  std::optional<double> low;
+  std::optional<double> high;
+
+  bool IsNumeric() const { return low.has_value() && high.has_value(); }
+};
+
+std::string ParameterName(PluginInstance& plugin, int32_t index);
+std::string ParameterLabel(PluginInstance& plugin, int32_t index);
+std::string ParameterDisplay(PluginInstance& plugin, int32_t index);
+
+// The parameter a user means: an exact name, a name that differs in letter
+// case or blanks at the ends, else a 0-based index. Throws RenderError.
+int32_t FindParameter(PluginInstance& plugin, const std::string& nameOrIndex);
+
+// Finds the range without disturbing the plug-in's state where it can tell
+// the display text of any value; otherwise sets the two ends and restores the
+// value it had.
+ParameterRange ProbeRange(PluginInstance& plugin, int32_t index);
+
+// Sets a parameter from a value in its display units ("500", "500 Hz"),
+// through the plug-in's own text conversion where it has one. Throws
+// RenderError for a value that is not a number or lies outside the range.
+// Returns the display text the parameter shows afterwards.
+std::string SetParameterFromText(PluginInstance& plugin, int32_t index, const std::string& valueText);
+
+// A number at the start of a display text ("20000", "-3.5 dB"), or nothing.
+std::optional<double> LeadingNumber(const std::string& text, std::string* rest = nullptr);
+
+}  // namespace render

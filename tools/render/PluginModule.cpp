@@ -1,0 +1,90 @@
+#include "tools/render/PluginModule.h"
+
+#include "tools/render/RenderError.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace render {
+namespace {
+
+std::string ExecutableFolder()
+{
+  std::vector<char> buffer(4096);
+  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (n <= 0) {
+    return ".";
+  }
+  std::string path(buffer.data(), static_cast<size_t>(n));
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool IsFile(const std::string& path)
+{
+  struct stat st{};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// dlopen searches the library path for a bare name; a file name given on the
+// command line means the file in the current folder.
+std::string AsFilePath(const std::string& path)
+{
+  return path.find('/') == std::string::npos ? "./" + path : path;
+}
+
+}  // namespace
+
+std::string DefaultPluginPath()
+{
+  const std::string folder = ExecutableFolder();
+  // In the build tree: <build>/tools/render/render and <build>/vst/duoMangler.so.
+  const std::string inBuildTree = folder + "/../../vst/duoMangler.so";
+  const std::string beside = folder + "/duoMangler.so";
+  const std::string& chosen = !IsFile(inBuildTree) && IsFile(beside) ? beside : inBuildTree;
+  char resolved[PATH_MAX];
+  return realpath(chosen.c_str(), resolved) ? std::string(resolved) : chosen;
+}
+
+PluginModule::PluginModule(const std::string& path) : path_(path)
+{
+  struct stat st{};
+  if (stat(path.c_str(), &st) != 0) {
+    throw RenderError("cannot load plug-in '" + path + "': " + std::strerror(errno));
+  }
+  if (!S_ISREG(st.st_mode)) {
+    throw RenderError("cannot load plug-in '" + path + "': not a file");
+  }
+  handle_ = dlopen(AsFilePath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) {
+    const char* reason = dlerror();
+    throw RenderError("cannot load plug-in '" + path + "': not a loadable module (" +
+                      (reason ? reason : "unknown reason") + ")");
+  }
+  void* symbol = dlsym(handle_, "VSTPluginMain");
+  if (!symbol) {
+    symbol = dlsym(handle_, "main");
+  }
+  if (!symbol) {
+    dlclose(handle_);
+    handle_ = nullptr;
+    throw RenderError("cannot load plug-in '" + path + "': not a VST 2.4 plug-in (it exports neither VSTPluginMain nor main)");
+  }
+  entry_ = reinterpret_cast<VstPluginMainProc>(symbol);
+}
+
+PluginModule::~PluginModule()
+{
+  if (handle_) {
+    dlclose(handle_);
+  }
+}
+
+}  // namespace render

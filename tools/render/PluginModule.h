@@ -1,0 +1,33 @@
+#pragma once
+
+#include "vst/VstInterface.h"
+
+#include <string>
+
+namespace render {
+
+// A VST 2.4 module loaded with dlopen, unloaded when destroyed.
+class PluginModule
+{
+public:
+  // Throws RenderError naming the file: missing, not a loadable library, or a
+  // library without a VST 2.4 entry point.
+  explicit PluginModule(const std::string& path);
+  ~PluginModule();
+  PluginModule(const PluginModule&) = delete;
+  PluginModule& operator=(const PluginModule&) = delete;
+
+  VstPluginMainProc EntryPoint() const { return entry_; }
+  const std::string& Path() const { return path_; }
+
+private:
+  std::string path_;
+  void* handle_ = nullptr;
+  VstPluginMainProc entry_ = nullptr;
+};
+
+// The module the tool uses when none is named: duoMangler.so of the build
+// tree the executable belongs to, or next to the executable when installed.
+std::string DefaultPluginPath();
+
+}  // namespace render

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "tools/render/CommandLine.h"
+
+#include <cstdio>
+
+namespace render {
+
+// Runs what the options ask for (a render or the listing), writing results
+// to `out` and the progress bar to stderr. Throws RenderError.
+void RunRenderJob(const RenderOptions& options, std::FILE* out);
+
+}  // namespace render

@@ -1,0 +1,130 @@
+#include "tools/render/Renderer.h"
+
+#include "tools/render/AudioInput.h"
+#include "tools/render/AudioOutput.h"
+#include "tools/render/LevelMeter.h"
+#include "tools/render/PluginInstance.h"
+#include "tools/render/ProgressBar.h"
+#include "tools/render/RenderError.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <vector>
+
+namespace render {
+namespace {
+
+volatile std::sig_atomic_t interruptionRequested = 0;
+
+// Planar buffers for the plug-in's pins plus the pointer arrays handed to it.
+// There are at least as many buffers as the plug-in has pins, so a plug-in
+// that reads or writes all its pins never touches memory it does not own.
+template <typename T>
+class PinBuffers
+{
+public:
+  PinBuffers(int32_t pins, int32_t frames)
+    : storage_(static_cast<size_t>(pins), std::vector<T>(static_cast<size_t>(frames), T(0))), pointers_(static_cast<size_t>(pins))
+  {
+    for (size_t i = 0; i < storage_.size(); ++i) {
+      pointers_[i] = storage_[i].data();
+    }
+  }
+
+  T** Pointers() { return pointers_.data(); }
+  T* Pin(int32_t i) { return storage_[static_cast<size_t>(i)].data(); }
+  int32_t Count() const { return static_cast<int32_t>(storage_.size()); }
+
+private:
+  std::vector<std::vector<T>> storage_;
+  std::vector<T*> pointers_;
+};
+
+template <typename T>
+RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput& output, const RenderSettings& settings)
+{
+  const AEffect& e = plugin.Effect();
+  const int32_t channels = input.Channels();
+  const int32_t block = settings.blockSize;
+  const bool monoToAll = channels == 1 && !settings.channelsAccepted;
+  PinBuffers<T> ins(std::max(e.numInputs, channels), block);
+  PinBuffers<T> outs(std::max(e.numOutputs, channels), block);
+  std::vector<T> interleaved(static_cast<size_t>(block) * static_cast<size_t>(channels));
+
+  LevelMeter meter;
+  ProgressBar progress(stderr, input.Frames(), settings.showProgress);
+  std::chrono::steady_clock::duration inPlugin{};
+  RenderStats stats;
+
+  for (;;) {
+    if (interruptionRequested) {
+      throw RenderError("interrupted; '" + input.Path() + "' was not rendered to the end");
+    }
+    const int32_t frames = static_cast<int32_t>(input.Read(interleaved.data(), block));
+    if (frames == 0) {
+      break;
+    }
+    for (int32_t pin = 0; pin < ins.Count(); ++pin) {
+      T* dst = ins.Pin(pin);
+      const int32_t c = monoToAll ? 0 : pin;
+      for (int32_t f = 0; f < frames; ++f) {
+        dst[f] = c < channels ? interleaved[static_cast<size_t>(f) * channels + c] : T(0);
+      }
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    plugin.Process(ins.Pointers(), outs.Pointers(), frames);
+    inPlugin += std::chrono::steady_clock::now() - start;
+
+    for (int32_t c = 0; c < channels; ++c) {
+      const T* src = outs.Pin(c);
+      for (int32_t f = 0; f < frames; ++f) {
+        interleaved[static_cast<size_t>(f) * channels + c] = src[f];
+      }
+    }
+    const int64_t samples = static_cast<int64_t>(frames) * channels;
+    meter.Add(interleaved.data(), samples);
+    output.Write(interleaved.data(), frames);
+    stats.frames += frames;
+    progress.Update(stats.frames);
+  }
+  progress.Finish();
+
+  stats.processSeconds = std::chrono::duration<double>(inPlugin).count();
+  stats.peakDb = meter.PeakDb();
+  stats.rmsDb = meter.RmsDb();
+  stats.overs = meter.Overs();
+  return stats;
+}
+
+}  // namespace
+
+void RequestInterruption()
+{
+  interruptionRequested = 1;
+}
+
+void CheckChannelCount(PluginInstance& plugin, const AudioInput& input, bool useDouble)
+{
+  const AEffect& e = plugin.Effect();
+  const int32_t channels = input.Channels();
+  const int32_t most = std::min(e.numInputs, e.numOutputs);
+  if (e.numOutputs < 1 || (channels > 1 && channels > most)) {
+    throw RenderError("cannot render '" + input.Path() + "': it has " + std::to_string(channels) +
+                      " channels, plug-in '" + plugin.ModulePath() + "' has " + std::to_string(e.numInputs) +
+                      " inputs and " + std::to_string(e.numOutputs) + " outputs");
+  }
+  if (useDouble && !plugin.CanProcessDouble()) {
+    throw RenderError("plug-in '" + plugin.ModulePath() + "' cannot process double precision (leave out --double)");
+  }
+}
+
+RenderStats RenderFile(PluginInstance& plugin, AudioInput& input, AudioOutput& output, const RenderSettings& settings)
+{
+  return settings.useDouble ? RenderBlocks<double>(plugin, input, output, settings)
+                            : RenderBlocks<float>(plugin, input, output, settings);
+}
+
+}  // namespace render
