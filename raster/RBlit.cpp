@@ -1,0 +1,131 @@
+#include "raster/RBlit.h"
+
+#include "raster/RPixelOps.h"
+#include "raster/RPixelView.h"
+#include "raster/RWeight.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// The clipped block: cols x rows pixels from (srcLeft, srcTop) of the
+// source to (dstX, dstY) of the destination.
+struct BlitBlock {
+  RPixelView dst;
+  RPixelView src;
+  int32_t dstX, dstY, srcLeft, srcTop, cols, rows;
+
+  uint32_t* DstRow(int32_t r) const { return dst.Row(dstY + r) + dstX; }
+  const uint32_t* SrcRow(int32_t r) const { return src.Row(srcTop + r) + srcLeft; }
+};
+
+bool ClipBlit(const RPixelView& dst, const RPixelView& src, int32_t dstX, int32_t dstY, const RRect* srcRect,
+              BlitBlock& block) {
+  int64_t left = 0, top = 0, right = src.width, bottom = src.height;
+  int64_t x = dstX, y = dstY;
+  if (srcRect) {
+    right = std::min<int64_t>(srcRect->right, src.width);
+    bottom = std::min<int64_t>(srcRect->bottom, src.height);
+    if (srcRect->left < 0) {
+      x -= srcRect->left;
+    } else {
+      left = srcRect->left;
+    }
+    if (srcRect->top < 0) {
+      y -= srcRect->top;
+    } else {
+      top = srcRect->top;
+    }
+  }
+  if (x < 0) left -= x, x = 0;
+  if (y < 0) top -= y, y = 0;
+  if (left >= right || top >= bottom || x >= dst.width || y >= dst.height) return false;
+  right = std::min(right, left + dst.width - x);
+  bottom = std::min(bottom, top + dst.height - y);
+  if (left >= right || top >= bottom) return false;
+  block = {dst,
+           src,
+           static_cast<int32_t>(x),
+           static_cast<int32_t>(y),
+           static_cast<int32_t>(left),
+           static_cast<int32_t>(top),
+           static_cast<int32_t>(right - left),
+           static_cast<int32_t>(bottom - top)};
+  return true;
+}
+
+void CopyRows(const BlitBlock& b) {
+  for (int32_t r = 0; r < b.rows; ++r) std::memmove(b.DstRow(r), b.SrcRow(r), sizeof(uint32_t) * b.cols);
+}
+
+void AverageRows(const BlitBlock& b) {
+  for (int32_t r = 0; r < b.rows; ++r) {
+    uint32_t* d = b.DstRow(r);
+    const uint32_t* s = b.SrcRow(r);
+    for (int32_t i = 0; i < b.cols; ++i) d[i] = RPixel::Half(s[i]) + RPixel::Half(d[i]);
+  }
+}
+
+void CopyChannel(const BlitBlock& b, uint32_t operation) {
+  const uint32_t dstShift = ((operation >> 2) & 3) * 8;
+  const uint32_t srcShift = (operation & 3) * 8;
+  const uint32_t keep = ~(0xFFu << dstShift);
+  for (int32_t r = 0; r < b.rows; ++r) {
+    uint32_t* d = b.DstRow(r);
+    const uint32_t* s = b.SrcRow(r);
+    for (int32_t i = 0; i < b.cols; ++i) d[i] = (d[i] & keep) | (((s[i] >> srcShift) & 0xFF) << dstShift);
+  }
+}
+
+template <typename Op>
+void BlendRows(const BlitBlock& b, int32_t w) {
+  for (int32_t r = 0; r < b.rows; ++r) {
+    uint32_t* d = b.DstRow(r);
+    const uint32_t* s = b.SrcRow(r);
+    for (int32_t i = 0; i < b.cols; ++i) {
+      const uint32_t p = s[i];
+      Op::Apply(d + i, RPixel::Red(p), RPixel::Green(p), RPixel::Blue(p), RPixel::Alpha(p), w);
+    }
+  }
+}
+
+}  // namespace
+
+void Raster_Blit(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, const RRect* srcRect, float opacity,
+                 RBlendMode mode) {
+  if (!dst || !src || opacity == 0.0f) return;
+  const RPixelView dstView = RPixelView::Of(dst);
+  const RPixelView srcView = RPixelView::Of(src);
+  if (!dstView.Usable() || !srcView.Usable()) return;
+  BlitBlock block;
+  if (!ClipBlit(dstView, srcView, dstX, dstY, srcRect, block)) return;
+
+  const uint32_t operation = Raster_BlendOperation(mode);
+  if (Raster_IsChannelCopy(mode)) {
+    CopyChannel(block, operation);
+    return;
+  }
+  if (operation == RBlend::Copy && (mode & RBlendUseAlpha) == 0) {
+    if (opacity == 1.0f) {
+      CopyRows(block);
+      return;
+    }
+    if (opacity == 0.5f) {
+      AverageRows(block);
+      return;
+    }
+  }
+  const int32_t w = Raster_Weight(opacity);
+  if (w == 0) return;
+  Raster_WithPixelOp(mode, [&]<typename Op>() { BlendRows<Op>(block, w); });
+}
+
+void Raster_BlitRect(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX, int32_t srcY,
+                     int32_t width, int32_t height, float opacity, RBlendMode mode) {
+  const auto far = [](int32_t start, int32_t size) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{start} + size, INT32_MIN, INT32_MAX));
+  };
+  const RRect rect{srcX, srcY, far(srcX, width), far(srcY, height)};
+  Raster_Blit(dst, src, dstX, dstY, &rect, opacity, mode);
+}

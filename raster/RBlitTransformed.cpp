@@ -1,0 +1,187 @@
+#include "raster/RBlitTransformed.h"
+
+#include "raster/RPixelOps.h"
+#include "raster/RPixelView.h"
+#include "raster/RWeight.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float kFixedOne = 65536.0f;
+
+// The part of the source that may be sampled, in source pixels.
+struct SourceLimits {
+  RPixelView src;
+  int32_t left, top, width, height;
+
+  uint32_t At(int64_t col, int64_t row) const {
+    return src.Row(top + static_cast<int32_t>(row))[left + col];
+  }
+};
+
+// Destination block and the 16.16 source walk across it; start relative to
+// the limits' top-left.
+struct TransformWalk {
+  RPixelView dst;
+  int32_t dstX, dstY, cols, rows;
+  int64_t startX, startY, colStepX, colStepY, rowStepX, rowStepY;
+};
+
+struct NearestSampler {
+  static bool Sample(const SourceLimits& s, int64_t x, int64_t y, uint32_t& out) {
+    const int64_t col = x >> 16, row = y >> 16;
+    if (col < 0 || row < 0 || col >= s.width || row >= s.height) return false;
+    out = s.At(col, row);
+    return true;
+  }
+};
+
+// One channel (at shift) of the weighted sum of up to four pixels, weights
+// summing to 65536.
+inline uint32_t Mix2(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb, int shift) {
+  return ((((a >> shift) & 0xFF) * wa + ((b >> shift) & 0xFF) * wb) >> 16) << shift;
+}
+
+inline uint32_t Mix4(uint32_t tl, uint32_t wtl, uint32_t tr, uint32_t wtr, uint32_t bl, uint32_t wbl, uint32_t br,
+                     uint32_t wbr, int shift) {
+  const uint32_t sum = ((bl >> shift) & 0xFF) * wbl + ((br >> shift) & 0xFF) * wbr + ((tl >> shift) & 0xFF) * wtl +
+                       ((tr >> shift) & 0xFF) * wtr;
+  return (sum >> 16) << shift;
+}
+
+// The last row and column are not interpolated beyond the edge.
+struct BilinearSampler {
+  static bool Sample(const SourceLimits& s, int64_t x, int64_t y, uint32_t& out) {
+    const int64_t col = x >> 16, row = y >> 16;
+    if (col < 0 || row < 0 || col >= s.width || row >= s.height) return false;
+    const uint32_t fx = static_cast<uint32_t>(x) & 0xFFFF, fy = static_cast<uint32_t>(y) & 0xFFFF;
+    const bool lastCol = col == s.width - 1, lastRow = row == s.height - 1;
+    const uint32_t tl = s.At(col, row);
+    if (!lastRow && !lastCol) {
+      const uint32_t tr = s.At(col + 1, row), bl = s.At(col, row + 1), br = s.At(col + 1, row + 1);
+      const uint32_t wbr = (fx * fy) >> 16, wbl = fy - wbr, wtr = fx - wbr, wtl = 65536 - fx - fy + wbr;
+      out = 0;
+      for (int shift = 0; shift < 32; shift += 8) out |= Mix4(tl, wtl, tr, wtr, bl, wbl, br, wbr, shift);
+    } else if (!lastRow) {
+      const uint32_t bl = s.At(col, row + 1);
+      out = 0;
+      for (int shift = 0; shift < 32; shift += 8) out |= Mix2(bl, fy, tl, 65536 - fy, shift);
+    } else if (!lastCol) {
+      const uint32_t tr = s.At(col + 1, row);
+      out = 0;
+      for (int shift = 0; shift < 32; shift += 8) out |= Mix2(tl, 65536 - fx, tr, fx, shift);
+    } else {
+      out = tl;
+    }
+    return true;
+  }
+};
+
+template <typename Sampler, typename Op>
+void WalkAndBlend(const TransformWalk& walk, const SourceLimits& limits, int32_t w) {
+  int64_t rowX = walk.startX, rowY = walk.startY;
+  for (int32_t r = 0; r < walk.rows; ++r) {
+    uint32_t* d = walk.dst.Row(walk.dstY + r) + walk.dstX;
+    int64_t x = rowX, y = rowY;
+    for (int32_t i = 0; i < walk.cols; ++i) {
+      uint32_t p;
+      if (Sampler::Sample(limits, x, y, p)) {
+        Op::Apply(d + i, RPixel::Red(p), RPixel::Green(p), RPixel::Blue(p), RPixel::Alpha(p), w);
+      }
+      x += walk.colStepX;
+      y += walk.colStepY;
+    }
+    rowX += walk.rowStepX;
+    rowY += walk.rowStepY;
+  }
+}
+
+int64_t ToFixed(float value) { return Raster_TruncToInt64(static_cast<double>(value * kFixedOne)); }
+
+bool AllFinite(std::initializer_list<float> values) {
+  for (float v : values) {
+    if (!std::isfinite(v)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW, int32_t dstH,
+                            float srcX, float srcY, float srcW, float srcH, float angle, bool clipToSrcRect,
+                            float opacity, RBlendMode mode, float offsetX, float offsetY) {
+  if (!dst || !src || dstW == 0 || dstH == 0) return;
+  const RPixelView dstView = RPixelView::Of(dst), srcView = RPixelView::Of(src);
+  if (!dstView.Usable() || !srcView.Usable()) return;
+
+  float limitLeft = 0.0f, limitTop = 0.0f;
+  float limitRight = static_cast<float>(srcView.width), limitBottom = static_cast<float>(srcView.height);
+  if (clipToSrcRect) {
+    limitLeft = srcX > 0.0f ? srcX : 0.0f;
+    limitTop = srcY > 0.0f ? srcY : 0.0f;
+    limitRight = std::min(limitRight, srcX + srcW);
+    limitBottom = std::min(limitBottom, srcY + srcH);
+  }
+
+  int64_t x = dstX, y = dstY, cols = dstW, rows = dstH;
+  if (cols < 0) {
+    cols = -cols, x += dstW;
+    srcX += srcW, srcW = -srcW;
+  }
+  if (rows < 0) {
+    rows = -rows, y += dstH;
+    srcY += srcH, srcH = -srcH;
+  }
+
+  const float c = std::cos(angle), s = std::sin(angle);
+  const float colsF = static_cast<float>(cols), rowsF = static_cast<float>(rows);
+  const float colStepX = srcW / colsF * c, colStepY = -srcH / rowsF * s;
+  const float rowStepX = srcW / colsF * s, rowStepY = srcH / rowsF * c;
+  // The destination centre samples the source rectangle's centre plus the offset.
+  float startX = srcX - ((rowsF * rowStepX + colsF * colStepX - srcW) * 0.5f - offsetX);
+  float startY = srcY - ((colsF * colStepY + rowsF * rowStepY - srcH) * 0.5f - offsetY);
+
+  if (x < 0) {
+    const float skipped = static_cast<float>(-x);
+    cols += x, x = 0;
+    startX += skipped * colStepX, startY += skipped * colStepY;
+  }
+  if (y < 0) {
+    const float skipped = static_cast<float>(-y);
+    rows += y, y = 0;
+    startX += skipped * rowStepX, startY += skipped * rowStepY;
+  }
+  if (cols <= 0 || rows <= 0 || x >= dstView.width || y >= dstView.height) return;
+  cols = std::min<int64_t>(cols, dstView.width - x);
+  rows = std::min<int64_t>(rows, dstView.height - y);
+
+  const int32_t left = Raster_TruncToInt32(limitLeft), top = Raster_TruncToInt32(limitTop);
+  const int32_t right = Raster_TruncToInt32(limitRight), bottom = Raster_TruncToInt32(limitBottom);
+  if (left >= right || top >= bottom) return;
+  const int32_t w = Raster_Weight(opacity);
+  if (w == 0) return;
+  if (!AllFinite({startX, startY, colStepX, colStepY, rowStepX, rowStepY})) return;
+
+  const SourceLimits limits{srcView, left, top, right - left, bottom - top};
+  const TransformWalk walk{dstView,
+                           static_cast<int32_t>(x),
+                           static_cast<int32_t>(y),
+                           static_cast<int32_t>(cols),
+                           static_cast<int32_t>(rows),
+                           ToFixed(startX) - int64_t{left} * 65536,
+                           ToFixed(startY) - int64_t{top} * 65536,
+                           ToFixed(colStepX),
+                           ToFixed(colStepY),
+                           ToFixed(rowStepX),
+                           ToFixed(rowStepY)};
+  const bool bilinear = (mode & RBlendFilterMask) == RBlendBilinear;
+  Raster_WithPixelOp(mode, [&]<typename Op>() {
+    if (bilinear) {
+      WalkAndBlend<BilinearSampler, Op>(walk, limits, w);
+    } else {
+      WalkAndBlend<NearestSampler, Op>(walk, limits, w);
+    }
+  });
+}
