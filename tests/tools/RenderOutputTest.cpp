@@ -66,6 +66,7 @@ TEST_P(RenderMatchesDirectProcessing, SampleForSample)
   ASSERT_EQ(run.exitCode, 0) << run.err;
 
   const Audio out = ReadAudio(outPath);
+  EXPECT_GT(tool_test::PeakOf(out.samples), 0.1);  // silence on both sides would match too
   EXPECT_EQ(out.Frames(), in.Frames());
   EXPECT_EQ(out.channels, c.channels);
   EXPECT_EQ(out.sampleRate, c.sampleRate);

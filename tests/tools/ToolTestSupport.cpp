@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -110,6 +111,15 @@ Audio ReadAudio(const std::string& path)
   EXPECT_EQ(sf_readf_double(f, a.samples.data(), info.frames), info.frames);
   sf_close(f);
   return a;
+}
+
+double PeakOf(const std::vector<double>& samples)
+{
+  double peak = 0.0;
+  for (const double s : samples) {
+    peak = std::max(peak, std::fabs(s));
+  }
+  return peak;
 }
 
 void WriteText(const std::string& path, const std::string& text)

@@ -40,6 +40,8 @@ Audio MakeSignal(int channels, int sampleRate, int64_t frames, int format);
 void WriteAudio(const std::string& path, const Audio& audio);
 Audio ReadAudio(const std::string& path);
 
+double PeakOf(const std::vector<double>& samples);
+
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 bool Exists(const std::string& path);
