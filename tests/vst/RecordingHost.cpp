@@ -55,6 +55,9 @@ intptr_t RecordingHost::Answer(int32_t opcode, int32_t index, intptr_t value, vo
 
 void RecordingHost::CopyEvents(const VstEvents* events, Request& request) {
   if (!events) return;
+  request.numEvents = events->numEvents;
+  request.eventsReserved = events->reserved;
+  request.entryAfterLastIsNull = events->numEvents == 1 && events->events[1] == nullptr;
   const VstEvent* const* list = events->events;
   for (int32_t i = 0; i < events->numEvents; ++i) {
     const VstEvent* event = list[i];

@@ -21,6 +21,9 @@ class RecordingHost {
     bool hadPointer = false;
     // Copies of what the plug-in handed over, taken during the call because
     // the records live on the plug-in's stack.
+    int32_t numEvents = 0;
+    intptr_t eventsReserved = 0;
+    bool entryAfterLastIsNull = false;  // the declared second slot, for one event
     std::vector<VstMidiEvent> midiEvents;
     std::vector<VstMidiSysexEvent> sysexEvents;
   };
