@@ -225,7 +225,11 @@ std::string UsageText()
     "\n"
     "Input: WAV, FLAC or AIFF, mono or stereo, any sample rate. The output keeps\n"
     "the input's sample rate and length. A mono file is processed through the\n"
-    "plug-in's mono configuration.\n";
+    "plug-in's mono configuration. The output file appears only when the\n"
+    "render succeeds.\n"
+    "\n"
+    "Exit status: 0 on success, 1 when rendering fails, 2 for a mistake on the\n"
+    "command line.\n";
 }
 
 }  // namespace render

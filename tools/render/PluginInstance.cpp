@@ -86,6 +86,13 @@ bool PluginInstance::RequestChannels(int32_t channels)
   return Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&in), &out) != 0;
 }
 
+void PluginInstance::AnnouncePrecision(bool useDouble)
+{
+  constexpr intptr_t kProcessPrecision32 = 0;
+  constexpr intptr_t kProcessPrecision64 = 1;
+  Dispatch(effSetProcessPrecision, 0, useDouble ? kProcessPrecision64 : kProcessPrecision32);
+}
+
 void PluginInstance::Start()
 {
   host_.samplePosition = 0.0;

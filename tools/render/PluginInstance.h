@@ -33,6 +33,9 @@ public:
   // Asks for `channels` inputs and outputs through the speaker arrangement;
   // true when the plug-in accepts.
   bool RequestChannels(int32_t channels);
+  // Announces single or double precision processing, as VST 2.4 hosts do
+  // before switching on.
+  void AnnouncePrecision(bool useDouble);
   void Start();  // mains on, start of processing
   void Stop();   // end of processing, mains off
 

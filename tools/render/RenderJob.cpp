@@ -90,6 +90,7 @@ void Render(const RenderOptions& options, std::FILE* out)
   settings.blockSize = options.blockSize;
   settings.useDouble = options.useDouble;
   settings.channelsAccepted = plugin.RequestChannels(input.Channels());
+  plugin.AnnouncePrecision(options.useDouble);
   settings.showProgress = ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
   ApplyProgramAndParameters(plugin, options);
 
