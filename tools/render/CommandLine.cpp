@@ -226,7 +226,8 @@ std::string UsageText()
     "Input: WAV, FLAC or AIFF, mono or stereo, any sample rate. The output keeps\n"
     "the input's sample rate and length. A mono file is processed through the\n"
     "plug-in's mono configuration. The output file appears only when the\n"
-    "render succeeds.\n"
+    "render succeeds. On a terminal, files longer than 5 seconds show a\n"
+    "progress bar.\n"
     "\n"
     "Exit status: 0 on success, 1 when rendering fails, 2 for a mistake on the\n"
     "command line.\n";
