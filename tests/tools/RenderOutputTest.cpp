@@ -169,6 +169,33 @@ TEST(RenderTool, SummaryReportsLevelsOfTheOutput)
   EXPECT_NE(run.out.find("x real time"), std::string::npos) << run.out;
 }
 
+TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles)
+{
+  TempFolder dir;
+  // A constant 0.8 at unity gives 0.8 and then 0.8 * 1.5 = 1.2 (+1.58 dBFS)
+  // for the other 999 samples.
+  Audio in;
+  in.channels = 1;
+  in.sampleRate = 44100;
+  in.format = kFloatWav;
+  in.samples.assign(1000, 0.8);
+  tool_test::WriteAudio(dir.Path("in.wav"), in);
+  const tool_test::RunResult kept =
+    RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, dir.Path("in.wav"), dir.Path("float.wav")});
+  ASSERT_EQ(kept.exitCode, 0) << kept.err;
+  EXPECT_NE(kept.out.find("peak 1.58 dBFS"), std::string::npos) << kept.out;
+  EXPECT_NE(kept.out.find("999 samples over full scale"), std::string::npos) << kept.out;
+  EXPECT_EQ(kept.err, "");
+  EXPECT_FLOAT_EQ(ReadAudio(dir.Path("float.wav")).samples[500], 1.2f);
+
+  const tool_test::RunResult clipped =
+    RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--encoding", "pcm16", dir.Path("in.wav"), dir.Path("int.wav")});
+  ASSERT_EQ(clipped.exitCode, 0) << clipped.err;
+  EXPECT_NE(clipped.err.find("999 samples beyond full scale were clipped"), std::string::npos) << clipped.err;
+  // Clipped to full scale rather than wrapped around to negative values.
+  EXPECT_GT(ReadAudio(dir.Path("int.wav")).samples[500], 0.99);
+}
+
 TEST(RenderTool, ListShowsProgramsAndParametersWithRanges)
 {
   const tool_test::RunResult run = RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "2", "--list"});

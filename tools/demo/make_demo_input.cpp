@@ -1,5 +1,6 @@
 // make_demo_input: writes the demo's input, a few seconds of drums, bass and
-// guitar synthesised here, as a stereo 16-bit WAV file.
+// guitar synthesised here, as a stereo 32-bit float WAV file (so that the
+// renders, which keep the input's format, keep samples beyond full scale).
 //   make_demo_input OUTPUT.wav [SAMPLE_RATE]
 #include "tools/demo/DemoSong.h"
 
@@ -31,7 +32,7 @@ int main(int argc, char** argv)
   SF_INFO info{};
   info.samplerate = rate;
   info.channels = 2;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
   const std::string path = argv[1];
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (!file) {

@@ -62,9 +62,10 @@ void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput
 {
   const double seconds = static_cast<double>(stats.frames) / input.SampleRate();
   const double speed = stats.processSeconds > 0.0 ? seconds / stats.processSeconds : 0.0;
-  std::fprintf(out, "%s: %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS, %.0fx real time\n", options.output.c_str(),
+  const std::string overs = stats.overs > 0 ? ", " + std::to_string(stats.overs) + " samples over full scale" : "";
+  std::fprintf(out, "%s: %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time\n", options.output.c_str(),
                seconds, ChannelWord(input.Channels()).c_str(), input.SampleRate(), Decibels(stats.peakDb).c_str(),
-               Decibels(stats.rmsDb).c_str(), speed);
+               Decibels(stats.rmsDb).c_str(), overs.c_str(), speed);
 }
 
 void List(const RenderOptions& options, std::FILE* out)
