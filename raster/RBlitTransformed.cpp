@@ -13,12 +13,18 @@ constexpr float kFixedOne = 65536.0f;
 
 // The part of the source that may be sampled, in source pixels.
 struct SourceLimits {
-  RPixelView src;
-  int32_t left, top, width, height;
+  const uint32_t* origin;  // pixel (left, top)
+  ptrdiff_t rowStep;       // pixels from one image row to the next
+  int32_t width, height;
 
-  uint32_t At(int64_t col, int64_t row) const {
-    return src.Row(top + static_cast<int32_t>(row))[left + col];
+  static SourceLimits Of(const RPixelView& src, int32_t left, int32_t top, int32_t width, int32_t height) {
+    const uint32_t* first = src.Row(top) + left;
+    const ptrdiff_t step = height > 1 ? src.Row(top + 1) - src.Row(top) : src.span;
+    return {first, step, width, height};
   }
+
+  const uint32_t* RowAt(int64_t row) const { return origin + static_cast<ptrdiff_t>(row) * rowStep; }
+  uint32_t At(int64_t col, int64_t row) const { return RowAt(row)[col]; }
 };
 
 // Destination block and the 16.16 source walk across it; start relative to
@@ -58,18 +64,20 @@ struct BilinearSampler {
     if (col < 0 || row < 0 || col >= s.width || row >= s.height) return false;
     const uint32_t fx = static_cast<uint32_t>(x) & 0xFFFF, fy = static_cast<uint32_t>(y) & 0xFFFF;
     const bool lastCol = col == s.width - 1, lastRow = row == s.height - 1;
-    const uint32_t tl = s.At(col, row);
+    const uint32_t* top = s.RowAt(row) + col;
+    const uint32_t tl = top[0];
     if (!lastRow && !lastCol) {
-      const uint32_t tr = s.At(col + 1, row), bl = s.At(col, row + 1), br = s.At(col + 1, row + 1);
+      const uint32_t* below = top + s.rowStep;
+      const uint32_t tr = top[1], bl = below[0], br = below[1];
       const uint32_t wbr = (fx * fy) >> 16, wbl = fy - wbr, wtr = fx - wbr, wtl = 65536 - fx - fy + wbr;
       out = 0;
       for (int shift = 0; shift < 32; shift += 8) out |= Mix4(tl, wtl, tr, wtr, bl, wbl, br, wbr, shift);
     } else if (!lastRow) {
-      const uint32_t bl = s.At(col, row + 1);
+      const uint32_t bl = top[s.rowStep];
       out = 0;
       for (int shift = 0; shift < 32; shift += 8) out |= Mix2(bl, fy, tl, 65536 - fy, shift);
     } else if (!lastCol) {
-      const uint32_t tr = s.At(col + 1, row);
+      const uint32_t tr = top[1];
       out = 0;
       for (int shift = 0; shift < 32; shift += 8) out |= Mix2(tl, 65536 - fx, tr, fx, shift);
     } else {
@@ -164,7 +172,7 @@ void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t ds
   if (w == 0) return;
   if (!AllFinite({startX, startY, colStepX, colStepY, rowStepX, rowStepY})) return;
 
-  const SourceLimits limits{srcView, left, top, right - left, bottom - top};
+  const SourceLimits limits = SourceLimits::Of(srcView, left, top, right - left, bottom - top);
   const TransformWalk walk{dstView,
                            static_cast<int32_t>(x),
                            static_cast<int32_t>(y),

@@ -27,7 +27,7 @@ bool FillCopyExact(const FillArea& a, uint32_t c, int32_t w) {
   using namespace RPixel;
   switch (w) {
     case 256:
-      ForEachPixel(a, [c](uint32_t) { return c; });
+      for (int32_t r = 0; r < a.rows; ++r) std::fill_n(a.view.Row(a.y + r) + a.x, a.cols, c);
       return true;
     case 128: {
       const uint32_t halfC = Half(c);

@@ -1,0 +1,263 @@
+// Megapixels per second of our blits, fill, rotated knob blit, arc and PNG
+// decoding, each followed by pixman doing the nearest equivalent work.
+#include "raster/Raster.h"
+#include "tests/raster/PngTestWriter.h"
+
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kEditorWidth = 488, kEditorHeight = 282;
+constexpr int kKnobSize = 42;
+constexpr float kArcRadius = 21.0f;
+constexpr float kArcSpan = 300.0f * 3.1415927f / 180.0f;
+
+void ReportPixels(benchmark::State& state, int64_t pixelsPerIteration) {
+  state.counters["MPix/s"] = benchmark::Counter(static_cast<double>(pixelsPerIteration) * 1e-6 *
+                                                    static_cast<double>(state.iterations()),
+                                                benchmark::Counter::kIsRate);
+}
+
+// A knob-like image: opaque disc with a soft edge, transparent corners.
+uint32_t KnobPixel(int x, int y, int size) {
+  const float c = (size - 1) * 0.5f, d = std::hypot(x - c, y - c), edge = size * 0.5f - 1.0f;
+  const float coverage = std::clamp(edge - d, 0.0f, 1.0f);
+  const uint32_t a = static_cast<uint32_t>(coverage * 255.0f);
+  const uint32_t shade = static_cast<uint32_t>(80 + (x * 3 + y * 2) % 120);
+  return a << 24 | shade << 16 | (shade / 2) << 8 | (255 - shade);
+}
+
+std::unique_ptr<RMemBitmap> Knob(int size) {
+  auto b = std::make_unique<RMemBitmap>(size, size, 4);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) b->Pixels()[y * b->RowSpan() + x] = KnobPixel(x, y, size);
+  }
+  return b;
+}
+
+// The editor image: a tiling of knobs, so a third of it is partly transparent.
+std::unique_ptr<RMemBitmap> EditorImage() {
+  auto b = std::make_unique<RMemBitmap>(kEditorWidth, kEditorHeight, 4);
+  for (int y = 0; y < kEditorHeight; ++y) {
+    for (int x = 0; x < kEditorWidth; ++x) b->Pixels()[y * b->RowSpan() + x] = KnobPixel(x % 64, y % 64, 64);
+  }
+  return b;
+}
+
+std::unique_ptr<RMemBitmap> Background(int w, int h) {
+  auto b = std::make_unique<RMemBitmap>(w, h, 4);
+  Raster_FillRect(b.get(), 0, 0, w, h, 0xFF303840, 1.0f, RBlend::Copy);
+  return b;
+}
+
+// pixman wants premultiplied pixels.
+std::vector<uint32_t> Premultiplied(RMemBitmap& b) {
+  std::vector<uint32_t> out(static_cast<size_t>(b.RowSpan()) * b.Height());
+  for (int y = 0; y < b.Height(); ++y) {
+    for (int x = 0; x < b.Width(); ++x) {
+      const uint32_t p = b.Pixels()[y * b.RowSpan() + x], a = p >> 24;
+      const auto scale = [a](uint32_t c) { return (c * a + 127) / 255; };
+      out[y * b.RowSpan() + x] = a << 24 | scale(p >> 16 & 0xFF) << 16 | scale(p >> 8 & 0xFF) << 8 | scale(p & 0xFF);
+    }
+  }
+  return out;
+}
+
+struct PixmanImage {
+  std::vector<uint32_t> bits;
+  pixman_image_t* image = nullptr;
+  PixmanImage(int w, int h, std::vector<uint32_t> pixels) : bits(std::move(pixels)) {
+    const int stride = static_cast<int>(bits.size() / h) * 4;
+    image = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, bits.data(), stride);
+  }
+  PixmanImage(int w, int h, uint32_t fill) : PixmanImage(w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, fill)) {}
+  ~PixmanImage() { pixman_image_unref(image); }
+};
+
+void BM_AlphaBlit(benchmark::State& state) {
+  auto src = EditorImage();
+  auto dst = Background(kEditorWidth, kEditorHeight);
+  for (auto _ : state) {
+    Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, RBlend::Copy | RBlendUseAlpha);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+void BM_Pixman_Over(benchmark::State& state) {
+  auto src = EditorImage();
+  PixmanImage s(kEditorWidth, kEditorHeight, Premultiplied(*src));
+  PixmanImage d(kEditorWidth, kEditorHeight, 0xFF303840u);
+  for (auto _ : state) {
+    pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kEditorWidth, kEditorHeight);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+void BM_OpaqueCopy(benchmark::State& state) {
+  auto src = EditorImage();
+  auto dst = Background(kEditorWidth, kEditorHeight);
+  for (auto _ : state) {
+    Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, RBlend::Copy);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+void BM_Pixman_Src(benchmark::State& state) {
+  auto src = EditorImage();
+  PixmanImage s(kEditorWidth, kEditorHeight, Premultiplied(*src));
+  PixmanImage d(kEditorWidth, kEditorHeight, 0u);
+  for (auto _ : state) {
+    pixman_image_composite32(PIXMAN_OP_SRC, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kEditorWidth, kEditorHeight);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+void BM_Fill(benchmark::State& state) {
+  auto dst = Background(kEditorWidth, kEditorHeight);
+  for (auto _ : state) {
+    Raster_FillRect(dst.get(), 0, 0, kEditorWidth, kEditorHeight, 0xFF102030, 1.0f, RBlend::Copy);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+void BM_Pixman_SolidFill(benchmark::State& state) {
+  PixmanImage d(kEditorWidth, kEditorHeight, 0u);
+  const pixman_color_t colour{0x1010, 0x2020, 0x3030, 0xFFFF};
+  const pixman_rectangle16_t rect{0, 0, kEditorWidth, kEditorHeight};
+  for (auto _ : state) {
+    pixman_image_fill_rectangles(PIXMAN_OP_SRC, d.image, &colour, 1, &rect);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+void BM_HalfFill(benchmark::State& state) {
+  auto dst = Background(kEditorWidth, kEditorHeight);
+  for (auto _ : state) {
+    Raster_FillRect(dst.get(), 0, 0, kEditorWidth, kEditorHeight, 0xFF102030, 0.3f, RBlend::Copy);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+void BM_RotatedKnobBilinear(benchmark::State& state) {
+  auto knob = Knob(kKnobSize);
+  auto dst = Background(kKnobSize, kKnobSize);
+  float angle = 0.0f;
+  for (auto _ : state) {
+    Raster_BlitTransformed(dst.get(), knob.get(), 0, 0, kKnobSize, kKnobSize, 0, 0, kKnobSize, kKnobSize, angle, false,
+                           1.0f, RBlend::Copy | RBlendUseAlpha | RBlendBilinear, 0, 0);
+    angle += 0.01f;
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kKnobSize * kKnobSize);
+}
+
+void BM_Pixman_RotatedKnobBilinear(benchmark::State& state) {
+  auto knob = Knob(kKnobSize);
+  PixmanImage s(kKnobSize, kKnobSize, Premultiplied(*knob));
+  PixmanImage d(kKnobSize, kKnobSize, 0xFF303840u);
+  pixman_image_set_filter(s.image, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  double angle = 0.0;
+  for (auto _ : state) {
+    // Rotation about the knob's centre, destination to source.
+    pixman_transform_t t;
+    const pixman_fixed_t half = pixman_double_to_fixed(kKnobSize / 2.0);
+    pixman_transform_init_translate(&t, -half, -half);
+    pixman_transform_rotate(nullptr, &t, pixman_double_to_fixed(std::cos(angle)), pixman_double_to_fixed(std::sin(angle)));
+    pixman_transform_translate(nullptr, &t, half, half);
+    pixman_image_set_transform(s.image, &t);
+    pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kKnobSize, kKnobSize);
+    angle += 0.01;
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kKnobSize * kKnobSize);
+}
+
+// Pixels counted for the arcs: the circle's bounding square.
+constexpr int kArcBox = 2 * static_cast<int>(kArcRadius) + 3;
+
+void BM_AntialiasedArc(benchmark::State& state) {
+  auto dst = Background(kArcBox, kArcBox);
+  const float c = kArcBox / 2.0f;
+  for (auto _ : state) {
+    Raster_DrawArc(dst.get(), c, c, kArcRadius, -kArcSpan / 2, kArcSpan / 2, 0xFFE0A020, 1.0f, RBlend::Copy, true);
+    benchmark::ClobberMemory();
+  }
+  ReportPixels(state, kArcBox * kArcBox);
+}
+
+// The same arc as a one-pixel-wide ring sector of triangles.
+void BM_Pixman_AntialiasedArc(benchmark::State& state) {
+  PixmanImage d(kArcBox, kArcBox, 0xFF303840u);
+  const pixman_color_t colour{0xE0E0, 0xA0A0, 0x2020, 0xFFFF};
+  pixman_image_t* solid = pixman_image_create_solid_fill(&colour);
+  const double c = kArcBox / 2.0, inner = kArcRadius - 0.5, outer = kArcRadius + 0.5;
+  constexpr int kSegments = 48;
+  std::vector<pixman_triangle_t> triangles;
+  for (int i = 0; i < kSegments; ++i) {
+    const double a0 = -kArcSpan / 2 + kArcSpan * i / kSegments, a1 = -kArcSpan / 2 + kArcSpan * (i + 1) / kSegments;
+    const auto at = [&](double r, double a) {
+      return pixman_point_fixed_t{pixman_double_to_fixed(c + r * std::sin(a)), pixman_double_to_fixed(c - r * std::cos(a))};
+    };
+    triangles.push_back({at(inner, a0), at(outer, a0), at(outer, a1)});
+    triangles.push_back({at(inner, a0), at(outer, a1), at(inner, a1)});
+  }
+  for (auto _ : state) {
+    pixman_composite_triangles(PIXMAN_OP_OVER, solid, d.image, PIXMAN_a8, 0, 0, 0, 0,
+                               static_cast<int>(triangles.size()), triangles.data());
+    benchmark::ClobberMemory();
+  }
+  pixman_image_unref(solid);
+  ReportPixels(state, kArcBox * kArcBox);
+}
+
+std::vector<uint8_t> EditorPng() {
+  auto image = EditorImage();
+  PngTestImage png;
+  png.width = kEditorWidth;
+  png.height = kEditorHeight;
+  png.colourType = 6;
+  for (int y = 0; y < kEditorHeight; ++y) {
+    for (int x = 0; x < kEditorWidth; ++x) {
+      const uint32_t p = image->Pixels()[y * image->RowSpan() + x];
+      png.rows.insert(png.rows.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)});
+    }
+  }
+  return EncodePng(png);
+}
+
+void BM_PngDecode(benchmark::State& state) {
+  const std::vector<uint8_t> png = EditorPng();
+  RMemBitmap target(1, 1, 4);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Raster_LoadPngMemory(png.data(), png.size(), &target));
+  }
+  ReportPixels(state, kEditorWidth * kEditorHeight);
+}
+
+}  // namespace
+
+BENCHMARK(BM_AlphaBlit);
+BENCHMARK(BM_Pixman_Over);
+BENCHMARK(BM_OpaqueCopy);
+BENCHMARK(BM_Pixman_Src);
+BENCHMARK(BM_Fill);
+BENCHMARK(BM_Pixman_SolidFill);
+BENCHMARK(BM_HalfFill);
+BENCHMARK(BM_RotatedKnobBilinear);
+BENCHMARK(BM_Pixman_RotatedKnobBilinear);
+BENCHMARK(BM_AntialiasedArc);
+BENCHMARK(BM_Pixman_AntialiasedArc);
+BENCHMARK(BM_PngDecode);
