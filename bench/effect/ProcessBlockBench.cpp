@@ -36,6 +36,11 @@ std::vector<double> NoiseBlock(size_t frames, uint32_t seed) {
 void RunBlocks(benchmark::State& state, bool silent) {
   const auto frames = static_cast<int32_t>(state.range(0));
   auto effect = OpenedEffect();
+  if (std::strcmp(effect->PresetName(kGuitarMoreDrive2), "Guitar More Drive 2") != 0 ||
+      effect->CurrentPresetIndex() != kGuitarMoreDrive2) {
+    state.SkipWithError("factory program not selected");
+    return;
+  }
   std::vector<double> left = silent ? std::vector<double>(frames, 0.0) : NoiseBlock(frames, 1);
   std::vector<double> right = silent ? std::vector<double>(frames, 0.0) : NoiseBlock(frames, 2);
   std::vector<double> outLeft(frames);
