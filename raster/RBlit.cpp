@@ -1,5 +1,6 @@
 #include "raster/RBlit.h"
 
+#include "raster/RAlphaBlendRow.h"
 #include "raster/RPixelOps.h"
 #include "raster/RPixelView.h"
 #include "raster/RWeight.h"
@@ -78,6 +79,12 @@ void CopyChannel(const BlitBlock& b, uint32_t operation) {
   }
 }
 
+// The full-weight alpha blend has a loop of its own that blends several
+// pixels at once.
+void AlphaBlendRowsFull(const BlitBlock& b) {
+  for (int32_t r = 0; r < b.rows; ++r) Raster_AlphaBlendRowFull(b.DstRow(r), b.SrcRow(r), b.cols);
+}
+
 template <typename Op>
 void BlendRows(const BlitBlock& b, int32_t w) {
   for (int32_t r = 0; r < b.rows; ++r) {
@@ -118,6 +125,10 @@ void Raster_Blit(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, const R
   }
   const int32_t w = Raster_Weight(opacity);
   if (w == 0) return;
+  if (w == 256 && operation == RBlend::Copy && (mode & RBlendUseAlpha) != 0) {
+    AlphaBlendRowsFull(block);
+    return;
+  }
   Raster_WithPixelOp(mode, [&]<typename Op>() { BlendRows<Op>(block, w); });
 }
 

@@ -130,3 +130,32 @@ TEST(BlendOperations, FunctionPointerFormMatchesTheModeAndRefusesUnknownOperatio
 }
 
 }  // namespace
+
+namespace {
+
+// The full-weight alpha blit runs a multi-pixel loop; every alpha (0, 255
+// and between) and every sign of x - s must come out as the per-pixel form.
+TEST(AlphaBlend, FullWeightRowLoopMatchesThePerPixelForm) {
+  constexpr int32_t kWidth = 1027;  // not a multiple of the vector width
+  auto src = FilledBitmap(kWidth, 3, 0), dst = FilledBitmap(kWidth, 3, 0);
+  uint32_t state = 1;
+  const auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+  std::vector<uint32_t> expected;
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < kWidth; ++x) {
+      // Runs of fully transparent and fully opaque pixels, then mixed ones.
+      uint32_t alpha = x < 64 ? 0 : (x < 128 ? 255 : (next() >> 24));
+      if (y == 1) alpha = uint32_t(x) & 0xFF;
+      const uint32_t s = alpha << 24 | (next() & 0xFFFFFF), d = next();
+      SetPixel(*src, x, y, s);
+      SetPixel(*dst, x, y, d);
+      uint32_t e = d;
+      RPixel::CopyAlpha::Apply(&e, RPixel::Red(s), RPixel::Green(s), RPixel::Blue(s), RPixel::Alpha(s), 256);
+      expected.push_back(e);
+    }
+  }
+  Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, RBlend::Copy | RBlendUseAlpha);
+  EXPECT_EQ(AllPixels(*dst), expected);
+}
+
+}  // namespace
