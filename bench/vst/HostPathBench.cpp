@@ -48,7 +48,9 @@ std::vector<Sample> Noise(size_t frames, uint32_t seed) {
 template <typename Sample>
 struct StereoBlock {
   explicit StereoBlock(int32_t frames)
-      : left(Noise<Sample>(frames, 1)), right(Noise<Sample>(frames, 2)), outLeft(frames),
+      : left(Noise<Sample>(frames, 1)),
+        right(Noise<Sample>(frames, 2)),
+        outLeft(frames),
         outRight(frames) {}
   std::vector<Sample> left, right, outLeft, outRight;
   Sample* inputs[2] = {left.data(), right.data()};
@@ -57,9 +59,9 @@ struct StereoBlock {
 
 void Report(benchmark::State& state, int32_t frames) {
   state.SetItemsProcessed(state.iterations() * frames);
-  state.counters["per_call"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                  benchmark::Counter::kIsRate |
-                                                      benchmark::Counter::kInvert);
+  state.counters["per_call"] =
+      benchmark::Counter(static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void BM_ProcessBlockAlone(benchmark::State& state) {
