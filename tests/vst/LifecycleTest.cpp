@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/vst/ModuleUnderTest.h"
@@ -131,4 +133,27 @@ TEST(Lifecycle, ManyInstancesAtOnce) {
   // Closing in a different order than opening.
   for (int i = 0; i < 16; i += 2) plugins[i]->Close();
   for (int i = 1; i < 16; i += 2) EXPECT_EQ(plugins[i]->Dispatch(effGetProgram), i);
+}
+
+TEST(Lifecycle, InstancesCreatedFromSeveralThreadsAtOnce) {
+  ASSERT_TRUE(LoadedModule().IsLoaded()) << LoadedModule().Error();
+  constexpr int kThreads = 4;
+  std::vector<AEffect*> created(kThreads * 8, nullptr);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&created, t] {
+      for (int i = 0; i < 8; ++i) {
+        AEffect* effect = ModuleEntry()(&RecordingHost::Callback);
+        created[static_cast<size_t>(t * 8 + i)] = effect;
+        if (effect) effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (AEffect* effect : created) {
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->numParams, 9);
+    EXPECT_EQ(effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f), 0);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+  }
 }
