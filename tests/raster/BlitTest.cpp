@@ -215,3 +215,29 @@ TEST(SoftenCopy, InPlaceAndShiftedInPlaceMatchACopyToAnotherBitmap) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sampling by a plain copy into a transparent scratch and then alpha
+// blitting must give what the rotated alpha blit gives in one go: pixels
+// the walk does not reach stay transparent, and transparent pixels leave
+// the destination alone.
+TEST(BlitTransformed, RotatedAlphaBlendEqualsSamplingThenBlending) {
+  auto knob = FilledBitmap(9, 9, 0);
+  for (int32_t y = 0; y < 9; ++y) {
+    for (int32_t x = 0; x < 9; ++x) SetPixel(*knob, x, y, uint32_t(x * 29 + y * 31) << 24 | uint32_t(x * 7919 + y * 104729));
+  }
+  for (RBlendMode filter : {0u, RBlendBilinear}) {
+    auto direct = FilledBitmap(11, 11, 0xFF204060);
+    Raster_BlitTransformed(direct.get(), knob.get(), 1, 1, 9, 9, 0, 0, 9, 9, 0.7f, false, 1.0f,
+                           RBlend::Copy | RBlendUseAlpha | filter, 0, 0);
+    auto scratch = FilledBitmap(11, 11, 0);
+    Raster_BlitTransformed(scratch.get(), knob.get(), 1, 1, 9, 9, 0, 0, 9, 9, 0.7f, false, 1.0f, RBlend::Copy | filter,
+                           0, 0);
+    auto viaScratch = FilledBitmap(11, 11, 0xFF204060);
+    Raster_Blit(viaScratch.get(), scratch.get(), 0, 0, nullptr, 1.0f, RBlend::Copy | RBlendUseAlpha);
+    EXPECT_EQ(AllPixels(*direct), AllPixels(*viaScratch)) << filter;
+  }
+}
+
+}  // namespace
