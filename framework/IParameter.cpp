@@ -1,5 +1,7 @@
 #include "framework/IParameter.h"
 
+#include <cctype>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +30,27 @@ int32_t PrecisionForStep(double step) {
     s *= 10.0;
   }
   return precision;
+}
+
+bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The decimal number at the start of text, read the way the Windows C
+// library's atof reads it: blanks skipped, then an optional sign, digits, a
+// fraction and an exponent. Hexadecimal forms and the words inf and nan are
+// not numbers here (some C libraries would read them), so every platform
+// turns a typed text into the same value.
+double LeadingDecimalNumber(const char* text) {
+  const char* start = text;
+  while (std::isspace(static_cast<unsigned char>(*start))) ++start;
+  const char* mantissa = start;
+  if (*mantissa == '+' || *mantissa == '-') ++mantissa;
+  const char point = *std::localeconv()->decimal_point;
+  const bool beginsNumber = IsDigit(mantissa[0]) || (mantissa[0] == point && IsDigit(mantissa[1]));
+  if (!beginsNumber) return 0.0;
+  if (mantissa[0] == '0' && (mantissa[1] == 'x' || mantissa[1] == 'X')) {
+    return *start == '-' ? -0.0 : 0.0;  // the number read is the 0 before the x
+  }
+  return std::strtod(start, nullptr);
 }
 
 }  // namespace
@@ -112,7 +135,7 @@ double IParameter::ValueFromText(const char* text) const {
   if (!text) return 0.0;
   int32_t listed = 0;
   if (DisplayTextCount() > 0 && ValueOfDisplayText(text, listed)) return listed;
-  const double v = std::strtod(text, nullptr);
+  const double v = LeadingDecimalNumber(text);
   return negateDisplay ? -v : v;
 }
 

@@ -154,6 +154,21 @@ TEST(Parameter, TextIsReadAsItsLeadingNumber) {
   EXPECT_EQ(p.ValueFromText("abc"), 0.0);
   EXPECT_EQ(p.ValueFromText(nullptr), 0.0);
   EXPECT_EQ(p.ValueFromText("250"), 250.0);  // neither limited nor rounded
+  EXPECT_EQ(p.ValueFromText("\t-12.5e1 dB"), -125.0);
+  EXPECT_EQ(p.ValueFromText(".5"), 0.5);
+}
+
+TEST(Parameter, OnlyDecimalNumbersAreRead) {
+  // Some C libraries read these forms too; a typed text must give the same
+  // value on every platform, so they count as the 0 before the x, or as no
+  // number at all.
+  Percent p;
+  EXPECT_EQ(p.ValueFromText("0x10"), 0.0);
+  EXPECT_EQ(p.ValueFromText(" -0X1F"), 0.0);
+  EXPECT_EQ(p.ValueFromText("inf"), 0.0);
+  EXPECT_EQ(p.ValueFromText("-infinity"), 0.0);
+  EXPECT_EQ(p.ValueFromText("nan"), 0.0);
+  EXPECT_EQ(p.ValueFromText("010"), 10.0);
 }
 
 TEST(Parameter, LongNamesAreCutToTheirFields) {
