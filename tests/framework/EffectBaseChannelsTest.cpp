@@ -1,6 +1,7 @@
 // Channel configurations, routing and block running of the plug-in base.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -53,6 +54,28 @@ TEST(ChannelString, UnusualStrings) {
 
   TestEffect spaced("1- 2");  // a blank before a number is skipped
   EXPECT_EQ(Configs(spaced), (std::vector<IChannelConfig>{{1, 2}, {2, 0}}));
+}
+
+TEST(ChannelString, DashMustFollowTheFirstCountAndEachBlankRestartsAtItsToken) {
+  // The dash is matched literally: a blank before it ends the pair, and the
+  // text after that blank is read as a pair of its own.
+  TestEffect blankBeforeDash("1 -1");
+  EXPECT_EQ(Configs(blankBeforeDash), (std::vector<IChannelConfig>{{1, 0}, {-1, 0}}));
+  EXPECT_EQ(blankBeforeDash.InputCount(), 1);  // a negative count raises no maximum
+  EXPECT_EQ(blankBeforeDash.OutputCount(), 0);
+
+  // The next blank is searched from where the token started, so a leading
+  // blank is found first and the same pair is read again after it.
+  TestEffect leadingBlank(" 2-1");
+  EXPECT_EQ(Configs(leadingBlank), (std::vector<IChannelConfig>{{2, 1}, {2, 1}}));
+
+  // Counts that cannot be read stay 0; the second is only read after a dash.
+  TestEffect unreadable("a-1 3-x");
+  EXPECT_EQ(Configs(unreadable), (std::vector<IChannelConfig>{{0, 0}, {3, 0}}));
+  EXPECT_EQ(unreadable.InputCount(), 3);
+  EXPECT_EQ(unreadable.OutputCount(), 0);
+  EXPECT_TRUE(unreadable.SupportsChannelCounts(-1, 0));
+  EXPECT_FALSE(unreadable.SupportsChannelCounts(-1, 1));
 }
 
 TEST(Blocks, NoChannelsGiveNullArrays) {
@@ -141,6 +164,59 @@ TEST(Blocks, SinglePrecisionRoundsToNearestAndAccumulatesInSingle) {
   base.RunBlockSingleReplacing(2);
   EXPECT_EQ(out[0], 0.5f);
   EXPECT_EQ(out[1], 0.1f);
+}
+
+TEST(Blocks, SinglePrecisionSumIsOfTheRoundedSampleNotTheExactOne) {
+  // s = 2^-24 + 2^-50 is exact in double.
+  // Accumulating s onto 1.0f: s rounds to 2^-24 first; 1 + 2^-24 is then an
+  // exact tie in single precision and goes to the even 1.0f. Summing in
+  // double first and rounding once would give 1 + 2^-23.
+  // Replacing with 1 + s = 1 + 2^-24 + 2^-50: just above the midpoint of 1
+  // and 1 + 2^-23, so the nearest single is 1 + 2^-23 (truncation gives 1).
+  const double s = std::ldexp(1.0, -24) + std::ldexp(1.0, -50);
+  const float onePlusUlp = 1.0f + std::ldexp(1.0f, -23);
+  TestEffect base("1-1");
+  ConnectAll(base, 1);
+  double written = 0.0;
+  base.processor = [&written](double**, double** outputs, int32_t) { outputs[0][0] = written; };
+  float in[1] = {};
+  const float* ins[] = {in};
+  float out[1] = {1.0f};
+  float* outs[] = {out};
+
+  written = s;
+  base.RouteInputsSingle(0, 1, ins, 1);
+  base.RouteOutputsSingle(0, 1, outs);
+  base.RunBlockSingleAdding(1);
+  EXPECT_EQ(out[0], 1.0f);
+
+  written = 1.0 + s;
+  base.RouteInputsSingle(0, 1, ins, 1);
+  base.RouteOutputsSingle(0, 1, outs);
+  base.RunBlockSingleReplacing(1);
+  EXPECT_EQ(out[0], onePlusUlp);
+}
+
+void* FailingRealloc(void*, size_t) { return nullptr; }
+
+TEST(Blocks, NewBlockSizeRepointsUnconnectedChannelsAtTheirMovedScratch) {
+  TestEffect base;
+  ConnectAll(base, 4);
+  base.ConnectInputs(1, 1, false);
+  base.ConnectOutputs(1, 1, false);
+  // Reallocation in place is refused, so every scratch buffer moves.
+  const IBufferAllocator previous = IGrowableBuffer::SetAllocatorForTesting({FailingRealloc, std::malloc, std::free});
+  const uint8_t* oldInput = base.InputChannelAt(1)->scratch.Data();
+  base.PrepareForBlockSize(5000);
+  IGrowableBuffer::SetAllocatorForTesting(previous);
+
+  const IInputChannel* input = base.InputChannelAt(1);
+  const IOutputChannel* output = base.OutputChannelAt(1);
+  ASSERT_NE(input->scratch.Data(), oldInput);
+  EXPECT_EQ(*input->slot, reinterpret_cast<const double*>(input->scratch.Data()));
+  EXPECT_EQ(*output->slot, reinterpret_cast<const double*>(output->scratch.Data()));
+  EXPECT_EQ(input->scratch.Size(), 5000 * 8);
+  EXPECT_EQ(base.BlockSize(), 5000);
 }
 
 TEST(Blocks, PreparingForTheCurrentSizeKeepsTheScratchContents) {
