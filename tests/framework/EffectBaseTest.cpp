@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/framework/TestEffect.h"
 
@@ -66,6 +67,26 @@ TEST(HostIdentification, FirstListedWordWinsWhateverTheCase) {
   EXPECT_EQ(base.HostVersion(), 0x00050201);
 }
 
+TEST(HostIdentification, EveryWordGivesItsKindNumber) {
+  // The numbers other parts of the plug-in switch on; 2, 6, 10, 11 and 19
+  // belong to no word.
+  const struct {
+    const char* name;
+    int32_t kind;
+  } hosts[] = {{"Cubase", 3},      {"Reaper", 1},     {"Nuendo", 4},      {"Cakewalk", 5},  {"Samplitude", 8},
+               {"Fruity Loops", 7}, {"Live", 9},      {"Melodyne", 12},   {"VstManLib", 13}, {"AU Lab", 0},
+               {"AULab", 14},      {"Forte", 15},     {"Chainer", 16},    {"Audition", 17}, {"Orion", 18},
+               {"SAWStudio", 20},  {"Logic", 21},     {"Digital Performer", 22}, {"AudioMulch", 23},
+               {"PreSonus", 24},   {"Acoustica", 25}, {"GarageBand", 26}, {"Ardour", 27},   {"Bitwig", 0}};
+  for (const auto& host : hosts) {
+    EXPECT_EQ(static_cast<int32_t>(HostKindFromName(host.name)), host.kind) << host.name;
+  }
+  EXPECT_EQ(static_cast<int32_t>(HostKind::NotQueried), -1);
+  // Earlier words win over later ones wherever they stand in the name.
+  EXPECT_EQ(HostKindFromName("Logic with Reaper"), HostKind::Reaper);
+  EXPECT_EQ(HostKindFromName("Ardour (Nuendo import)"), HostKind::Nuendo);
+}
+
 TEST(Editing, HostHearsTheReceivedValueBeforeTheEffectReacts) {
   TestEffect base;
   base.DefineEffectParameters();
@@ -102,6 +123,18 @@ TEST(Editing, DeferredEndOfEditIsSentExactlyOnce) {
   EXPECT_EQ(base.events.back(), (HostEvent{"end", 4, 0.0}));
   EXPECT_EQ(base.PendingEndEdit(), -1);
   EXPECT_EQ(editor->stops, 2);
+}
+
+TEST(Editing, ALaterDeferReplacesThePendingParameter) {
+  TestEffect base;
+  auto* editor = new RecordingEditor(24);
+  base.AttachEditor(editor);
+  base.DeferEndOfEdit(3);
+  base.DeferEndOfEdit(6);
+  EXPECT_EQ(editor->countdowns, (std::vector<int32_t>{12, 12}));
+  base.FlushDeferredEndOfEdit();
+  ASSERT_EQ(base.CountEvents("end"), 1);
+  EXPECT_EQ(base.events.back(), (HostEvent{"end", 6, 0.0}));
 }
 
 TEST(Editing, CountdownIsAtLeastOneTick) {
@@ -151,6 +184,35 @@ TEST(EditorSeam, TheBaseDestroysItsEditor) {
     EXPECT_FALSE(destroyed);
   }
   EXPECT_TRUE(destroyed);
+}
+
+// Records what of the plug-in still exists when the editor goes.
+class WatchingEditor : public RecordingEditor {
+ public:
+  WatchingEditor(const IEffectBase& watched, int32_t& parameters, int32_t& presets, int32_t& inputs)
+      : base(watched), parametersSeen(parameters), presetsSeen(presets), inputsSeen(inputs) {}
+  ~WatchingEditor() override {
+    parametersSeen = base.ParameterCount();
+    presetsSeen = base.PresetCount();
+    inputsSeen = base.InputCount();
+  }
+
+ private:
+  const IEffectBase& base;
+  int32_t& parametersSeen;
+  int32_t& presetsSeen;
+  int32_t& inputsSeen;
+};
+
+TEST(EditorSeam, TheEditorGoesBeforeEverythingItMayLookAt) {
+  int32_t parameters = -1, presets = -1, inputs = -1;
+  {
+    TestEffect base;
+    base.AttachEditor(new WatchingEditor(base, parameters, presets, inputs));
+  }
+  EXPECT_EQ(parameters, 9);
+  EXPECT_EQ(presets, 25);
+  EXPECT_EQ(inputs, 2);
 }
 
 TEST(Midi, EveryMessageIsSentEvenAfterAFailure) {
