@@ -59,9 +59,12 @@ void Raster_DrawArc(RBitmap* dst, float cx, float cy, float radius, float angle1
   if (!dst) return;
   const RPixelView view = RPixelView::Of(dst);
   if (!view.Usable()) return;
-  for (float v : {cx, cy, radius, angle1, angle2}) {
+  for (float v : {cx, cy, radius}) {
     if (!Raster_IsDrawableCoordinate(v)) return;
   }
+  // Angles of any size are fine (a span of a turn or more is the circle, a
+  // shorter one is brought near the first turn), but NaN has no place.
+  if (std::isnan(angle1) || std::isnan(angle2)) return;
   const float givenCy = cy;
   if (view.bottomUp) {
     angle1 = kPi - angle1;
@@ -74,6 +77,8 @@ void Raster_DrawArc(RBitmap* dst, float cx, float cy, float radius, float angle1
     return;
   }
   BringNearFirstTurn(angle1, angle2);
+  // Both at the same infinity: no span and no position on the circle.
+  if (!std::isfinite(angle1) || !std::isfinite(angle2)) return;
   const int32_t w = Raster_Weight(opacity);
   if (w == 0) return;
 

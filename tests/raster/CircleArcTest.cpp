@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -88,6 +89,9 @@ TEST(DrawArc, QuarterFromUpToRightDrawsTheUpperRightOutlineOnly) {
 TEST(DrawArc, FullTurnOrMoreIsTheCircle) {
   EXPECT_EQ(Arc(0, 7), Circle(50, 50, 10, false));
   EXPECT_EQ(Arc(0, 7, true), Circle(50, 50, 10, true));
+  // However long the span: 1e30 - 0 and an infinite one are both at least a turn.
+  EXPECT_EQ(Arc(0, 1e30f), Circle(50, 50, 10, false));
+  EXPECT_EQ(Arc(-INFINITY, 1, true), Circle(50, 50, 10, true));
 }
 
 // -7 is brought into the first turn: fmodf(-7, 2 pi) = -0.7168145; the end
@@ -106,7 +110,8 @@ TEST(DrawArc, AnglesBeyondATurnKeepTheirLength) {
 
 TEST(DrawArc, EmptyOrInvalidArcsDrawNothing) {
   EXPECT_TRUE(Arc(1, 1).empty());
-  EXPECT_TRUE(Arc(0, 1e30f).empty());
+  EXPECT_TRUE(Arc(0, NAN).empty());
+  EXPECT_TRUE(Arc(INFINITY, INFINITY).empty());
   auto bitmap = FilledBitmap(10, 10, 0);
   Raster_DrawArc(bitmap.get(), 5, 5, 3, 0, 1, kWhite, 0.001f, RBlend::Copy, true);
   Raster_DrawArc(bitmap.get(), 5, 5, 3, 0, 1, kWhite, 1.0f, 0xF0, true);
