@@ -39,9 +39,11 @@ void Disconnect(Channel& channel) {
   *channel.slot = ScratchSamples(channel.scratch);
 }
 
+// An empty scratch counts too: the channel then has no samples at all, and a
+// block must not hand the effect its null pointer.
 template <typename Channel>
 bool IsOnScratch(const Channel& channel) {
-  return channel.scratch.Data() && *channel.slot == reinterpret_cast<const double*>(channel.scratch.Data());
+  return *channel.slot == reinterpret_cast<const double*>(channel.scratch.Data());
 }
 
 }  // namespace

@@ -387,4 +387,24 @@ TEST(Blocks, NoScratchMeansSilenceNotAnOverrun) {
   EXPECT_EQ(base.blocks, 0);
 }
 
+TEST(Blocks, NoScratchForAnUnconnectedChannelMeansSilenceOnTheDoublePathToo) {
+  TestEffect base;  // never prepared: the unconnected channel has no buffer
+  base.ConnectInputs(0, 1, true);
+  base.ConnectInputs(1, 1, false);
+  base.ConnectOutputs(0, 2, true);
+  RunningSum sum;  // reads both inputs
+  base.processor = std::ref(sum);
+  double in[4] = {1, 1, 1, 1}, out0[4] = {3, 3, 3, 3}, out1[4] = {3, 3, 3, 3};
+  double* ins[] = {in};
+  double* outs[] = {out0, out1};
+  base.RouteInputsDouble(0, 2, ins);
+  base.RouteOutputsDouble(0, 2, outs);
+  base.RunBlockDouble(4);
+  EXPECT_EQ(base.blocks, 0);
+  for (int j = 0; j < 4; ++j) {
+    EXPECT_EQ(out0[j], 0.0);
+    EXPECT_EQ(out1[j], 0.0);
+  }
+}
+
 }  // namespace
