@@ -141,6 +141,17 @@ TEST(BlitTransformed, NegativeDestinationSkipsColumnsAndKeepsTheWalk) {
   EXPECT_EQ(PixelAt(*dst, 4, 0), 0u);
 }
 
+// A negative width mirrors to the left of dstX: (4, -4) covers columns 0-3
+// with srcX = 4, srcW = -4. Column step -4 / 4 = -1; startX = 4 - ((1 x -0 +
+// 4 x -1 - (-4)) x 0.5 - 0) = 4. The walk samples the rectangle's corners,
+// so columns 4 (outside: left alone), 3, 2, 1 - source column 0 is not drawn.
+TEST(BlitTransformed, NegativeWidthMirrorsTheWalkFromTheFarCorner) {
+  auto src = NumberedBitmap(4, 1);
+  auto dst = FilledBitmap(4, 1, 0);
+  Raster_BlitTransformed(dst.get(), src.get(), 4, 0, -4, 1, 0, 0, 4, 1, 0.0f, false, 1.0f, RBlend::Copy, 0, 0);
+  EXPECT_EQ(AllPixels(*dst), (std::vector<uint32_t>{0u, 0xFF000003u, 0xFF000002u, 0xFF000001u}));
+}
+
 TEST(BlendMask, CoverageScalesTheWeightAndClipsAtTheEdges) {
   auto dst = FilledBitmap(3, 1, 0);
   const uint8_t mask[3] = {255, 128, 0};

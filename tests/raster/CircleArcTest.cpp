@@ -69,6 +69,22 @@ TEST(DrawCircle, AntialiasedCoverageSplitsByTheFraction) {
   EXPECT_EQ(PixelAt(*bitmap, 56, 42) & 0xFF, 99u);
 }
 
+// Radius 10.5 at i = 7: B = sqrt(110.25 - 49) = 7.8262, H = 7, n(7) =
+// trunc(8.3262) = 8, j = trunc(0.8262 x 256) = 211. As i != n, the inner
+// pixel (xc + H, yc - i) is listed again as (xc + i, yc - H): both are
+// (57, 43), plotted twice at 256 - 211 = 45, and so are (43, 43) and, by
+// (xc +- i, yc + H) and (xc +- H, yc + i), (57, 57) and (43, 57). White onto
+// black: 255 + (0 - 255) x 211 / 256 = 45, then 255 + (45 - 255) x 211 / 256
+// = 82. Its outer neighbour (57, 42) gets j once: 211.
+TEST(DrawCircle, AntialiasedOutlinePlotsEveryListedPixel) {
+  auto bitmap = FilledBitmap(100, 100, 0);
+  Raster_DrawCircle(bitmap.get(), 50, 50, 10.5f, kWhite, 1.0f, RBlend::Copy, true);
+  for (PixelPosition p : {PixelPosition{57, 43}, {43, 43}, {57, 57}, {43, 57}}) {
+    EXPECT_EQ(PixelAt(*bitmap, p.x, p.y), 0x52525252u) << p.x << "," << p.y;
+  }
+  EXPECT_EQ(PixelAt(*bitmap, 57, 42), 0xD3D3D3D3u);
+}
+
 TEST(DrawCircle, NothingForNegativeRadiusOrFarOutside) {
   EXPECT_TRUE(Circle(50, 50, -1, false).empty());
   EXPECT_TRUE(Circle(-20, 50, 10, true).empty());
