@@ -16,7 +16,7 @@ class RSysBitmap : public RBitmap {
   int32_t Width() override { return width; }
   int32_t Height() override { return height; }
   int32_t RowSpan() override { return allocWidth; }
-  // Keeps the DIB section for any non-empty size that fits it; otherwise
+  // Keeps the DIB section for any non-zero size that fits it; otherwise
   // replaces it with one whose width is rounded up to 4 pixels.
   bool Resize(int32_t newWidth, int32_t newHeight) override;
   RDeviceContext DeviceContext() override { return dc; }

@@ -27,6 +27,15 @@ TEST(SysBitmap, ReusesItsSectionForAnySizeThatFits) {
   EXPECT_EQ(bitmap.RowSpan(), 104);
   EXPECT_EQ(bitmap.Width(), 101);
   EXPECT_NE(bitmap.Pixels(), nullptr);
+
+  // Any non-zero size within the section keeps it, a negative one too; the
+  // drawing code sees no area in it.
+  uint32_t* const wider = bitmap.Pixels();
+  EXPECT_TRUE(bitmap.Resize(-5, 10));
+  EXPECT_EQ(bitmap.Width(), -5);
+  EXPECT_EQ(bitmap.RowSpan(), 104);
+  EXPECT_EQ(bitmap.Pixels(), wider);
+  Raster_FillRect(&bitmap, 0, 0, 4, 4, 0xFFFFFFFF, 1.0f, 0);
 }
 
 TEST(SysBitmap, ZeroSizeReleasesTheSection) {
