@@ -41,7 +41,9 @@ intptr_t IEffectVST::ProcessEvents(const VstEvents* events) {
 intptr_t IEffectVST::MidiKeyNameOf(MidiKeyName* key) {
   if (!key) return 0;
   key->keyName[0] = '\0';
-  const bool named = MidiNoteName(key->thisKeyNumber, key->keyName);
+  if (!MidiNoteName(key->thisKeyNumber, key->keyName)) return 0;
+  // A name that fills the whole field still reaches the host terminated; the
+  // rest of the host's record is left as the host wrote it otherwise.
   key->keyName[sizeof key->keyName - 1] = '\0';
-  return named ? 1 : 0;
+  return 1;
 }

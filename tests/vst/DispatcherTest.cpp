@@ -381,9 +381,16 @@ TEST_F(Dispatcher, VendorRequestsNotUnderstoodAnswerZero) {
 TEST_F(Dispatcher, MidiKeyNamesAreNeverGiven) {
   MidiKeyName key{};
   key.thisKeyNumber = 60;
-  std::strcpy(key.keyName, "stale");
+  std::memset(key.keyName, 'k', sizeof key.keyName);
+  key.reserved = 7;
+  key.flags = 9;
   EXPECT_EQ(plugin->Dispatch(effGetMidiKeyName, 0, 0, &key), 0);
-  EXPECT_STREQ(key.keyName, "");
+  // Emptied, and nothing else of the host's record written.
+  EXPECT_EQ(key.keyName[0], '\0');
+  for (size_t i = 1; i < sizeof key.keyName; ++i) ASSERT_EQ(key.keyName[i], 'k') << i;
+  EXPECT_EQ(key.thisKeyNumber, 60);
+  EXPECT_EQ(key.reserved, 7);
+  EXPECT_EQ(key.flags, 9);
   EXPECT_EQ(plugin->Dispatch(effGetMidiKeyName, 0, 0, nullptr), 0);
 }
 
