@@ -190,6 +190,7 @@ TEST(Parameter, DisplayTextsReplaceNumbersByTheirTruncatedValue) {
   ASSERT_TRUE(p.AddDisplayText(3, std::string(40, 't').c_str()));
   EXPECT_EQ(p.DisplayTextCount(), 4);
   EXPECT_EQ(Format(p, 1.7), "On");
+  EXPECT_EQ(Format(p, 0.5, true), "On");  // 0 + 0.5 · 3 = 1.5, looked up as 1
   EXPECT_EQ(Format(p, 2.0), "2");  // an empty text falls through to the number
   EXPECT_EQ(Format(p, 0.0), "0");
   EXPECT_EQ(std::string(p.DisplayTextFor(3)), std::string(31, 't'));
@@ -208,6 +209,12 @@ TEST(Parameter, NegatedDisplayInvertsShownAndTypedValues) {
   p.negateDisplay = true;
   EXPECT_EQ(Format(p, 5.0), "-5");
   EXPECT_EQ(p.ValueFromText("5"), -5.0);
+  // A listed text stands for the value as stored: looked up before the sign
+  // is inverted, and read back without inverting it.
+  ASSERT_TRUE(p.AddDisplayText(5, "Five"));
+  EXPECT_EQ(Format(p, 5.0), "Five");
+  EXPECT_EQ(Format(p, -5.0), "5");
+  EXPECT_EQ(p.ValueFromText("Five"), 5.0);
 }
 
 }  // namespace
