@@ -83,24 +83,26 @@ struct CopyAlpha {
   }
 };
 
-inline int32_t AddChannel(int32_t x, int32_t s, int32_t w) { return Clamp(x + s * w / 256); }
-
-inline void AddWeighted(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
+// The four bytes of *d, each rewritten by channel(destination byte, source
+// byte, w).
+template <int32_t (*Channel)(int32_t, int32_t, int32_t)>
+inline void EachChannel(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
   const uint32_t x = *d;
-  *d = Pack(AddChannel(Alpha(x), a, w), AddChannel(Red(x), r, w), AddChannel(Green(x), g, w),
-            AddChannel(Blue(x), b, w));
+  *d = Pack(Channel(Alpha(x), a, w), Channel(Red(x), r, w), Channel(Green(x), g, w), Channel(Blue(x), b, w));
 }
+
+inline int32_t AddChannel(int32_t x, int32_t s, int32_t w) { return Clamp(x + s * w / 256); }
 
 struct Add {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-    AddWeighted(d, r, g, b, a, w);
+    EachChannel<AddChannel>(d, r, g, b, a, w);
   }
 };
 
 struct AddAlpha {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
     if (a == 0) return;
-    AddWeighted(d, r, g, b, a, AlphaWeight(w, a));
+    EachChannel<AddChannel>(d, r, g, b, a, AlphaWeight(w, a));
   }
 };
 
@@ -110,22 +112,16 @@ inline int32_t DodgeChannel(int32_t x, int32_t s, int32_t w) {
   return Clamp(x * 256 / (256 - t));
 }
 
-inline void DodgeWeighted(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-  const uint32_t x = *d;
-  *d = Pack(DodgeChannel(Alpha(x), a, w), DodgeChannel(Red(x), r, w), DodgeChannel(Green(x), g, w),
-            DodgeChannel(Blue(x), b, w));
-}
-
 struct Dodge {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-    DodgeWeighted(d, r, g, b, a, w);
+    EachChannel<DodgeChannel>(d, r, g, b, a, w);
   }
 };
 
 // A source alpha of 0 still dodges (at weight w / 256).
 struct DodgeAlpha {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-    DodgeWeighted(d, r, g, b, a, AlphaWeight(w, a));
+    EachChannel<DodgeChannel>(d, r, g, b, a, AlphaWeight(w, a));
   }
 };
 
@@ -133,22 +129,16 @@ inline int32_t MultiplyChannel(int32_t x, int32_t s, int32_t w) {
   return ((s * w + (256 - w) * 256) * x) >> 16;
 }
 
-inline void MultiplyWeighted(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-  const uint32_t x = *d;
-  *d = Pack(MultiplyChannel(Alpha(x), a, w), MultiplyChannel(Red(x), r, w),
-            MultiplyChannel(Green(x), g, w), MultiplyChannel(Blue(x), b, w));
-}
-
 struct Multiply {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-    MultiplyWeighted(d, r, g, b, a, w);
+    EachChannel<MultiplyChannel>(d, r, g, b, a, w);
   }
 };
 
 struct MultiplyAlpha {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
     if (a == 0) return;
-    MultiplyWeighted(d, r, g, b, a, AlphaWeight(w, a));
+    EachChannel<MultiplyChannel>(d, r, g, b, a, AlphaWeight(w, a));
   }
 };
 
@@ -158,21 +148,15 @@ inline int32_t SoftLightChannel(int32_t x, int32_t s, int32_t w) {
   return Clamp(((m + (32768 - m) * x / 256) * x) >> 15);
 }
 
-inline void SoftLightWeighted(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-  const uint32_t x = *d;
-  *d = Pack(SoftLightChannel(Alpha(x), a, w), SoftLightChannel(Red(x), r, w),
-            SoftLightChannel(Green(x), g, w), SoftLightChannel(Blue(x), b, w));
-}
-
 struct SoftLight {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-    SoftLightWeighted(d, r, g, b, a, w);
+    EachChannel<SoftLightChannel>(d, r, g, b, a, w);
   }
 };
 
 struct SoftLightAlpha {
   static void Apply(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
-    SoftLightWeighted(d, r, g, b, a, AlphaWeight(w, a));
+    EachChannel<SoftLightChannel>(d, r, g, b, a, AlphaWeight(w, a));
   }
 };
 
