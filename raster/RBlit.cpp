@@ -1,6 +1,7 @@
 #include "raster/RBlit.h"
 
 #include "raster/RAlphaBlendRow.h"
+#include "raster/RBlitBlock.h"
 #include "raster/RPixelOps.h"
 #include "raster/RPixelView.h"
 #include "raster/RWeight.h"
@@ -10,19 +11,10 @@
 
 namespace {
 
-// The clipped block: cols x rows pixels from (srcLeft, srcTop) of the
-// source to (dstX, dstY) of the destination.
-struct BlitBlock {
-  RPixelView dst;
-  RPixelView src;
-  int32_t dstX, dstY, srcLeft, srcTop, cols, rows;
-
-  uint32_t* DstRow(int32_t r) const { return dst.Row(dstY + r) + dstX; }
-  const uint32_t* SrcRow(int32_t r) const { return src.Row(srcTop + r) + srcLeft; }
-};
-
+// The source limits: all of src, or srcRect cut to it. A negative rect left
+// or top moves the destination instead of reaching before the source.
 bool ClipBlit(const RPixelView& dst, const RPixelView& src, int32_t dstX, int32_t dstY, const RRect* srcRect,
-              BlitBlock& block) {
+              RBlitBlock& block) {
   int64_t left = 0, top = 0, right = src.width, bottom = src.height;
   int64_t x = dstX, y = dstY;
   if (srcRect) {
@@ -39,28 +31,14 @@ bool ClipBlit(const RPixelView& dst, const RPixelView& src, int32_t dstX, int32_
       top = srcRect->top;
     }
   }
-  if (x < 0) left -= x, x = 0;
-  if (y < 0) top -= y, y = 0;
-  if (left >= right || top >= bottom || x >= dst.width || y >= dst.height) return false;
-  right = std::min(right, left + dst.width - x);
-  bottom = std::min(bottom, top + dst.height - y);
-  if (left >= right || top >= bottom) return false;
-  block = {dst,
-           src,
-           static_cast<int32_t>(x),
-           static_cast<int32_t>(y),
-           static_cast<int32_t>(left),
-           static_cast<int32_t>(top),
-           static_cast<int32_t>(right - left),
-           static_cast<int32_t>(bottom - top)};
-  return true;
+  return Raster_ClipBlitBlock(dst, src, x, y, left, top, right, bottom, block);
 }
 
-void CopyRows(const BlitBlock& b) {
+void CopyRows(const RBlitBlock& b) {
   for (int32_t r = 0; r < b.rows; ++r) std::memmove(b.DstRow(r), b.SrcRow(r), sizeof(uint32_t) * b.cols);
 }
 
-void AverageRows(const BlitBlock& b) {
+void AverageRows(const RBlitBlock& b) {
   for (int32_t r = 0; r < b.rows; ++r) {
     uint32_t* d = b.DstRow(r);
     const uint32_t* s = b.SrcRow(r);
@@ -68,7 +46,7 @@ void AverageRows(const BlitBlock& b) {
   }
 }
 
-void CopyChannel(const BlitBlock& b, uint32_t operation) {
+void CopyChannel(const RBlitBlock& b, uint32_t operation) {
   const uint32_t dstShift = ((operation >> 2) & 3) * 8;
   const uint32_t srcShift = (operation & 3) * 8;
   const uint32_t keep = ~(0xFFu << dstShift);
@@ -81,12 +59,12 @@ void CopyChannel(const BlitBlock& b, uint32_t operation) {
 
 // The full-weight alpha blend has a loop of its own that blends several
 // pixels at once.
-void AlphaBlendRowsFull(const BlitBlock& b) {
+void AlphaBlendRowsFull(const RBlitBlock& b) {
   for (int32_t r = 0; r < b.rows; ++r) Raster_AlphaBlendRowFull(b.DstRow(r), b.SrcRow(r), b.cols);
 }
 
 template <typename Op>
-void BlendRows(const BlitBlock& b, int32_t w) {
+void BlendRows(const RBlitBlock& b, int32_t w) {
   for (int32_t r = 0; r < b.rows; ++r) {
     uint32_t* d = b.DstRow(r);
     const uint32_t* s = b.SrcRow(r);
@@ -105,7 +83,7 @@ void Raster_Blit(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, const R
   const RPixelView dstView = RPixelView::Of(dst);
   const RPixelView srcView = RPixelView::Of(src);
   if (!dstView.Usable() || !srcView.Usable()) return;
-  BlitBlock block;
+  RBlitBlock block;
   if (!ClipBlit(dstView, srcView, dstX, dstY, srcRect, block)) return;
 
   const uint32_t operation = Raster_BlendOperation(mode);

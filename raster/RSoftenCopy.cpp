@@ -1,5 +1,6 @@
 #include "raster/RSoftenCopy.h"
 
+#include "raster/RBlitBlock.h"
 #include "raster/RPixelOps.h"
 #include "raster/RPixelView.h"
 
@@ -31,14 +32,7 @@ void SoftenRow(uint32_t* out, const uint32_t* above, const uint32_t* cur, const 
   out[cols - 1] = Half(cur[cols - 1]) + vertical(cols - 1) + Quarter(cur[cols - 2]);
 }
 
-struct SoftenArea {
-  RPixelView dst, src;
-  int32_t dstX, dstY, srcLeft, srcTop, cols, rows;
-  uint32_t* DstRow(int32_t r) const { return dst.Row(dstY + r) + dstX; }
-  const uint32_t* SrcRow(int32_t r) const { return src.Row(srcTop + r) + srcLeft; }
-};
-
-void SoftenSeparate(const SoftenArea& a) {
+void SoftenSeparate(const RBlitBlock& a) {
   for (int32_t r = 0; r < a.rows; ++r) {
     const uint32_t* above = r > 0 ? a.SrcRow(r - 1) : nullptr;
     const uint32_t* below = r + 1 < a.rows ? a.SrcRow(r + 1) : nullptr;
@@ -48,7 +42,7 @@ void SoftenSeparate(const SoftenArea& a) {
 
 // In place: the row above has been overwritten and the current one is about
 // to be, so both are read from a two-row copy; the row below is untouched.
-void SoftenInPlace(const SoftenArea& a) {
+void SoftenInPlace(const RBlitBlock& a) {
   uint32_t onStack[2 * kStackRowPixels];
   std::vector<uint32_t> onHeap;
   uint32_t* buffer = onStack;
@@ -68,7 +62,7 @@ void SoftenInPlace(const SoftenArea& a) {
 
 // Same bitmap at another place: any source row may be overwritten before it
 // is read, so the whole source region is copied first.
-void SoftenShifted(const SoftenArea& a) {
+void SoftenShifted(const RBlitBlock& a) {
   std::vector<uint32_t> copy(static_cast<size_t>(a.cols) * static_cast<size_t>(a.rows));
   for (int32_t r = 0; r < a.rows; ++r) std::copy_n(a.SrcRow(r), a.cols, copy.data() + static_cast<size_t>(r) * a.cols);
   const auto row = [&](int32_t r) { return copy.data() + static_cast<size_t>(r) * a.cols; };
@@ -84,25 +78,13 @@ void Raster_SoftenCopy(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, i
   if (!dst || !src) return;
   const RPixelView dstView = RPixelView::Of(dst), srcView = RPixelView::Of(src);
   if (!dstView.Usable() || !srcView.Usable()) return;
-  int64_t right = std::min<int64_t>(int64_t{srcX} + width, srcView.width);
-  int64_t bottom = std::min<int64_t>(int64_t{srcY} + height, srcView.height);
-  int64_t left = std::max(srcX, 0), top = std::max(srcY, 0);
-  int64_t x = dstX, y = dstY;
-  if (x < 0) left -= x, x = 0;
-  if (y < 0) top -= y, y = 0;
-  if (left >= right || top >= bottom || x >= dstView.width || y >= dstView.height) return;
-  right = std::min(right, left + dstView.width - x);
-  bottom = std::min(bottom, top + dstView.height - y);
-  if (right - left < 2 || bottom - top < 2) return;
+  const int64_t right = std::min<int64_t>(int64_t{srcX} + width, srcView.width);
+  const int64_t bottom = std::min<int64_t>(int64_t{srcY} + height, srcView.height);
+  RBlitBlock area;
+  if (!Raster_ClipBlitBlock(dstView, srcView, dstX, dstY, std::max(srcX, 0), std::max(srcY, 0), right, bottom, area))
+    return;
+  if (area.cols < 2 || area.rows < 2) return;
 
-  const SoftenArea area{dstView,
-                        srcView,
-                        static_cast<int32_t>(x),
-                        static_cast<int32_t>(y),
-                        static_cast<int32_t>(left),
-                        static_cast<int32_t>(top),
-                        static_cast<int32_t>(right - left),
-                        static_cast<int32_t>(bottom - top)};
   const bool sameBitmap = dst == src || dstView.pixels == srcView.pixels;
   if (!sameBitmap) {
     SoftenSeparate(area);
