@@ -33,9 +33,7 @@ void MidpointOutline(int32_t xc, int32_t yc, int32_t radius, Paint paint) {
 
 void PlainOutline(const RPlotter& p, float cx, float cy, float radius, int32_t w) {
   const int32_t xc = Nearest(cx), yc = Nearest(cy), r = Nearest(radius);
-  if (p.isCopy && w == 256) return MidpointOutline(xc, yc, r, [&](int32_t x, int32_t y) { p.Write(x, y); });
-  if (p.isCopy && w == 128) return MidpointOutline(xc, yc, r, [&](int32_t x, int32_t y) { p.Average(x, y); });
-  MidpointOutline(xc, yc, r, [&](int32_t x, int32_t y) { p.Plot(x, y, w); });
+  p.WithPlainPainter(w, [&](auto paint) { MidpointOutline(xc, yc, r, paint); });
 }
 
 // Each column (and, mirrored, each row) of an octant gets an inner pixel

@@ -24,9 +24,9 @@ void DrawRun(Point from, Point step, int32_t count, Paint paint) {
 }
 
 template <typename Visit>
-void WithStraightPainter(const RPlotter& p, bool isCopy, float opacity, int32_t w, Visit visit) {
+void WithStraightPainter(const RPlotter& p, float opacity, int32_t w, Visit visit) {
   const uint32_t c = p.colour;
-  if (isCopy && opacity == 1.0f) return visit([&](int32_t x, int32_t y) { p.Write(x, y); });
+  const bool isCopy = p.isCopy;
   if (isCopy && opacity == 0.5f) {
     return visit([&](int32_t x, int32_t y) { p.Word(x, y, [&](uint32_t d) { return Half(c) + Half(d); }); });
   }
@@ -40,21 +40,10 @@ void WithStraightPainter(const RPlotter& p, bool isCopy, float opacity, int32_t 
       p.Word(x, y, [&](uint32_t d) { return Half(c) + Quarter(c) + Quarter(d); });
     });
   }
-  if (isCopy && w == 256) return visit([&](int32_t x, int32_t y) { p.Write(x, y); });
-  if (isCopy && w == 128) return visit([&](int32_t x, int32_t y) { p.Average(x, y); });
-  visit([&](int32_t x, int32_t y) { p.Plot(x, y, w); });
+  p.WithPlainPainter(w, visit);
 }
 
-// Diagonal and general plain lines: Copy writes at full weight and averages
-// at half weight; everything else plots at w.
-template <typename Visit>
-void WithPlainPainter(const RPlotter& p, bool isCopy, int32_t w, Visit visit) {
-  if (isCopy && w == 256) return visit([&](int32_t x, int32_t y) { p.Write(x, y); });
-  if (isCopy && w == 128) return visit([&](int32_t x, int32_t y) { p.Average(x, y); });
-  visit([&](int32_t x, int32_t y) { p.Plot(x, y, w); });
-}
-
-void DrawStraight(const RPlotter& p, Point a, Point b, bool isCopy, float opacity, int32_t w) {
+void DrawStraight(const RPlotter& p, Point a, Point b, float opacity, int32_t w) {
   Point from = a, step{1, 0};
   int32_t count;
   if (a.y == b.y) {
@@ -64,19 +53,18 @@ void DrawStraight(const RPlotter& p, Point a, Point b, bool isCopy, float opacit
     from.y = std::min(a.y, b.y), step = {0, 1};
     count = std::abs(b.y - a.y) + 1;
   }
-  WithStraightPainter(p, isCopy, opacity, w, [&](auto paint) { DrawRun(from, step, count, paint); });
+  WithStraightPainter(p, opacity, w, [&](auto paint) { DrawRun(from, step, count, paint); });
 }
 
-void DrawDiagonalPlain(const RPlotter& p, Point a, Point step, int32_t n, bool isCopy, int32_t w) {
-  WithPlainPainter(p, isCopy, w, [&](auto paint) { DrawRun(a, step, n + 1, paint); });
+void DrawDiagonalPlain(const RPlotter& p, Point a, Point step, int32_t n, int32_t w) {
+  p.WithPlainPainter(w, [&](auto paint) { DrawRun(a, step, n + 1, paint); });
 }
 
 // Each diagonal pixel at three quarters, the two pixels filling each step at
 // a quarter.
-void DrawDiagonalSmooth(const RPlotter& p, Point a, Point step, int32_t n, bool isCopy, float opacity,
-                        int32_t w) {
+void DrawDiagonalSmooth(const RPlotter& p, Point a, Point step, int32_t n, float opacity, int32_t w) {
   const uint32_t c = p.colour;
-  const bool words = isCopy && opacity == 1.0f;
+  const bool words = p.isCopy && opacity == 1.0f;
   const auto main = [&](int32_t x, int32_t y) {
     if (words) {
       p.Word(x, y, [&](uint32_t d) { return Half(c) + Quarter(c) + Quarter(d); });
@@ -134,8 +122,8 @@ MajorWalk MakeWalk(Point a, Point b) {
   return walk;
 }
 
-void DrawGeneralPlain(const RPlotter& p, MajorWalk walk, bool isCopy, int32_t w) {
-  WithPlainPainter(p, isCopy, w, [&](auto paint) {
+void DrawGeneralPlain(const RPlotter& p, MajorWalk walk, int32_t w) {
+  p.WithPlainPainter(w, [&](auto paint) {
     int32_t accumulator = 0;
     for (int32_t i = 0; i < (walk.length + 1) / 2; ++i) {
       paint(walk.forward.x, walk.forward.y);
@@ -193,17 +181,16 @@ void Raster_DrawLine(RBitmap* dst, int32_t x1, int32_t y1, int32_t x2, int32_t y
   if (!Raster_ClipLine(x1, y1, x2, y2, p.view.width, p.view.height)) return;
   const int32_t w = Raster_Weight(opacity);
   if (w == 0) return;
-  const bool isCopy = Raster_BlendOperation(mode) == RBlend::Copy;
   const Point a{x1, y1}, b{x2, y2};
-  if (a.x == b.x || a.y == b.y) return DrawStraight(p, a, b, isCopy, opacity, w);
+  if (a.x == b.x || a.y == b.y) return DrawStraight(p, a, b, opacity, w);
 
   const int32_t dx = b.x - a.x, dy = b.y - a.y;
   if (std::abs(dx) == std::abs(dy)) {
     const Point step{dx < 0 ? -1 : 1, dy < 0 ? -1 : 1};
-    if (antialias) return DrawDiagonalSmooth(p, a, step, std::abs(dx), isCopy, opacity, w);
-    return DrawDiagonalPlain(p, a, step, std::abs(dx), isCopy, w);
+    if (antialias) return DrawDiagonalSmooth(p, a, step, std::abs(dx), opacity, w);
+    return DrawDiagonalPlain(p, a, step, std::abs(dx), w);
   }
   const MajorWalk walk = MakeWalk(a, b);
   if (antialias) return DrawGeneralSmooth(p, walk, w);
-  DrawGeneralPlain(p, walk, isCopy, w);
+  DrawGeneralPlain(p, walk, w);
 }

@@ -54,6 +54,15 @@ struct RPlotter {
     if (uint32_t* p = At(x, y)) *p = RPixel::ByteAverage(*p, colour);
   }
 
+  // Calls visit(paint) with the painter of weight w: Copy writes the colour
+  // at full weight and averages at half weight; everything else plots at w.
+  template <typename Visit>
+  void WithPlainPainter(int32_t w, Visit visit) const {
+    if (isCopy && w == 256) return visit([this](int32_t x, int32_t y) { Write(x, y); });
+    if (isCopy && w == 128) return visit([this](int32_t x, int32_t y) { Average(x, y); });
+    visit([this, w](int32_t x, int32_t y) { Plot(x, y, w); });
+  }
+
   // The pixel becomes f(pixel) for a whole-word form f.
   template <typename F>
   void Word(int32_t x, int32_t y, F f) const {
