@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -80,56 +81,42 @@ struct PixmanImage {
   ~PixmanImage() { pixman_image_unref(image); }
 };
 
-void BM_AlphaBlit(benchmark::State& state) {
+// The editor image drawn over the background, by us and by pixman.
+void EditorBlit(benchmark::State& state, RBlendMode mode) {
   auto src = EditorImage();
   auto dst = Background(kEditorWidth, kEditorHeight);
   for (auto _ : state) {
-    Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, RBlend::Copy | RBlendUseAlpha);
+    Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, mode);
     benchmark::ClobberMemory();
   }
   ReportPixels(state, kEditorWidth * kEditorHeight);
 }
 
-void BM_Pixman_Over(benchmark::State& state) {
+void PixmanEditorComposite(benchmark::State& state, pixman_op_t op, uint32_t background) {
   auto src = EditorImage();
   PixmanImage s(kEditorWidth, kEditorHeight, Premultiplied(*src));
-  PixmanImage d(kEditorWidth, kEditorHeight, 0xFF303840u);
+  PixmanImage d(kEditorWidth, kEditorHeight, background);
   for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kEditorWidth, kEditorHeight);
+    pixman_image_composite32(op, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kEditorWidth, kEditorHeight);
     benchmark::ClobberMemory();
   }
   ReportPixels(state, kEditorWidth * kEditorHeight);
 }
 
-void BM_OpaqueCopy(benchmark::State& state) {
-  auto src = EditorImage();
+void EditorFill(benchmark::State& state, float opacity) {
   auto dst = Background(kEditorWidth, kEditorHeight);
   for (auto _ : state) {
-    Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, RBlend::Copy);
+    Raster_FillRect(dst.get(), 0, 0, kEditorWidth, kEditorHeight, 0xFF102030, opacity, RBlend::Copy);
     benchmark::ClobberMemory();
   }
   ReportPixels(state, kEditorWidth * kEditorHeight);
 }
 
-void BM_Pixman_Src(benchmark::State& state) {
-  auto src = EditorImage();
-  PixmanImage s(kEditorWidth, kEditorHeight, Premultiplied(*src));
-  PixmanImage d(kEditorWidth, kEditorHeight, 0u);
-  for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_SRC, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kEditorWidth, kEditorHeight);
-    benchmark::ClobberMemory();
-  }
-  ReportPixels(state, kEditorWidth * kEditorHeight);
-}
-
-void BM_Fill(benchmark::State& state) {
-  auto dst = Background(kEditorWidth, kEditorHeight);
-  for (auto _ : state) {
-    Raster_FillRect(dst.get(), 0, 0, kEditorWidth, kEditorHeight, 0xFF102030, 1.0f, RBlend::Copy);
-    benchmark::ClobberMemory();
-  }
-  ReportPixels(state, kEditorWidth * kEditorHeight);
-}
+void BM_AlphaBlit(benchmark::State& state) { EditorBlit(state, RBlend::Copy | RBlendUseAlpha); }
+void BM_Pixman_Over(benchmark::State& state) { PixmanEditorComposite(state, PIXMAN_OP_OVER, 0xFF303840u); }
+void BM_OpaqueCopy(benchmark::State& state) { EditorBlit(state, RBlend::Copy); }
+void BM_Pixman_Src(benchmark::State& state) { PixmanEditorComposite(state, PIXMAN_OP_SRC, 0u); }
+void BM_Fill(benchmark::State& state) { EditorFill(state, 1.0f); }
 
 void BM_Pixman_SolidFill(benchmark::State& state) {
   PixmanImage d(kEditorWidth, kEditorHeight, 0u);
@@ -142,14 +129,7 @@ void BM_Pixman_SolidFill(benchmark::State& state) {
   ReportPixels(state, kEditorWidth * kEditorHeight);
 }
 
-void BM_HalfFill(benchmark::State& state) {
-  auto dst = Background(kEditorWidth, kEditorHeight);
-  for (auto _ : state) {
-    Raster_FillRect(dst.get(), 0, 0, kEditorWidth, kEditorHeight, 0xFF102030, 0.3f, RBlend::Copy);
-    benchmark::ClobberMemory();
-  }
-  ReportPixels(state, kEditorWidth * kEditorHeight);
-}
+void BM_HalfFill(benchmark::State& state) { EditorFill(state, 0.3f); }
 
 void BM_RotatedKnobBilinear(benchmark::State& state) {
   auto knob = Knob(kKnobSize);
