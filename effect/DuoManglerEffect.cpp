@@ -7,18 +7,11 @@
 
 namespace {
 
-constexpr int32_t FourCharCode(char a, char b, char c, char d) {
-  return static_cast<int32_t>((static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
-                              (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
-                              (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
-                              static_cast<uint32_t>(static_cast<unsigned char>(d)));
-}
-
 constexpr const char* kChannelConfigs = "1-1 2-2";
 constexpr int32_t kProgramSlots = 25;
 constexpr int32_t kVersion = 0x00010000;  // 1.0.0
-constexpr int32_t kUniqueId = FourCharCode('p', 'l', '6', 'e');
-constexpr int32_t kMakerId = FourCharCode('Q', 'o', 'v', 'a');
+constexpr int32_t kUniqueId = VstFourCC('p', 'l', '6', 'e');
+constexpr int32_t kMakerId = VstFourCC('Q', 'o', 'v', 'a');
 constexpr int32_t kLatency = 0;
 constexpr int32_t kNoMidi = 0;
 
