@@ -108,11 +108,13 @@ void TwoBandProcessor::PrepareFirstBlock(double hostSampleRate) {
 }
 
 void TwoBandProcessor::ClearState() {
-  for (int32_t channel = 0; channel < kChannels; ++channel) {
-    smoothLow[channel] = 0.0;
-    smoothHigh[channel] = 0.0;
-    filter[channel] = FilterState{};
-  }
+  for (int32_t channel = 0; channel < kChannels; ++channel) ClearChannel(channel);
+}
+
+void TwoBandProcessor::ClearChannel(int32_t channel) {
+  smoothLow[channel] = 0.0;
+  smoothHigh[channel] = 0.0;
+  filter[channel] = FilterState{};
 }
 
 // A NaN or infinity in the state would otherwise keep the channel producing
@@ -122,9 +124,7 @@ void TwoBandProcessor::ClearChannelIfNotFinite(int32_t channel) {
       std::isfinite(smoothLow[channel]) && std::isfinite(smoothHigh[channel])) {
     return;
   }
-  smoothLow[channel] = 0.0;
-  smoothHigh[channel] = 0.0;
-  filter[channel] = FilterState{};
+  ClearChannel(channel);
 }
 
 void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* outputs,

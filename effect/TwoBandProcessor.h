@@ -67,5 +67,6 @@ struct TwoBandProcessor {
 
  private:
   void PrepareFirstBlock(double hostSampleRate);
+  void ClearChannel(int32_t channel);
   void ClearChannelIfNotFinite(int32_t channel);
 };
