@@ -6,42 +6,40 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
 
 namespace render {
 namespace {
 
-int ContainerFromName(const std::string& name)
+struct NamedFormat
 {
-  if (name == "wav") {
-    return SF_FORMAT_WAV;
-  }
-  if (name == "flac") {
-    return SF_FORMAT_FLAC;
-  }
-  if (name == "aiff") {
-    return SF_FORMAT_AIFF;
+  const char* name;
+  int format;
+};
+
+// The format named by `name` in `table`, or 0.
+int FormatNamed(const std::string& name, std::initializer_list<NamedFormat> table)
+{
+  for (const NamedFormat& entry : table) {
+    if (name == entry.name) {
+      return entry.format;
+    }
   }
   return 0;
 }
 
+int ContainerFromName(const std::string& name)
+{
+  return FormatNamed(name, {{"wav", SF_FORMAT_WAV}, {"flac", SF_FORMAT_FLAC}, {"aiff", SF_FORMAT_AIFF}});
+}
+
 int EncodingFromName(const std::string& name)
 {
-  if (name == "pcm16") {
-    return SF_FORMAT_PCM_16;
-  }
-  if (name == "pcm24") {
-    return SF_FORMAT_PCM_24;
-  }
-  if (name == "pcm32") {
-    return SF_FORMAT_PCM_32;
-  }
-  if (name == "float") {
-    return SF_FORMAT_FLOAT;
-  }
-  if (name == "double") {
-    return SF_FORMAT_DOUBLE;
-  }
-  return 0;
+  return FormatNamed(name, {{"pcm16", SF_FORMAT_PCM_16},
+                            {"pcm24", SF_FORMAT_PCM_24},
+                            {"pcm32", SF_FORMAT_PCM_32},
+                            {"float", SF_FORMAT_FLOAT},
+                            {"double", SF_FORMAT_DOUBLE}});
 }
 
 std::string LowerExtension(const std::string& path)
@@ -58,17 +56,12 @@ std::string LowerExtension(const std::string& path)
 
 int ContainerFromExtension(const std::string& path)
 {
-  const std::string ext = LowerExtension(path);
-  if (ext == "wav" || ext == "wave") {
-    return SF_FORMAT_WAV;
-  }
-  if (ext == "flac") {
-    return SF_FORMAT_FLAC;
-  }
-  if (ext == "aif" || ext == "aiff" || ext == "aifc") {
-    return SF_FORMAT_AIFF;
-  }
-  return 0;
+  return FormatNamed(LowerExtension(path), {{"wav", SF_FORMAT_WAV},
+                                            {"wave", SF_FORMAT_WAV},
+                                            {"flac", SF_FORMAT_FLAC},
+                                            {"aif", SF_FORMAT_AIFF},
+                                            {"aiff", SF_FORMAT_AIFF},
+                                            {"aifc", SF_FORMAT_AIFF}});
 }
 
 bool IsWritable(int format, int channels, int sampleRate)
