@@ -1,5 +1,7 @@
 #include "tools/render/HostCallback.h"
 
+#include "framework/TextCopy.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -22,9 +24,7 @@ intptr_t CopyText(void* ptr, const char* text, size_t capacity)
   if (!ptr) {
     return 0;
   }
-  char* out = static_cast<char*>(ptr);
-  std::strncpy(out, text, capacity - 1);
-  out[capacity - 1] = '\0';
+  CopyTextBounded(static_cast<char*>(ptr), capacity, text);
   return 1;
 }
 
