@@ -14,6 +14,14 @@ bool KindUsesStereoInputsAllOutputs(HostKind kind) {
          kind == HostKind::SawStudio;
 }
 
+// A list holding the one event; the second declared slot stays null.
+VstEvents ListOfOne(void* event) {
+  VstEvents list{};
+  list.numEvents = 1;
+  list.events[0] = static_cast<VstEvent*>(event);
+  return list;
+}
+
 }  // namespace
 
 intptr_t IEffectVST::CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
@@ -33,8 +41,7 @@ void IEffectVST::HostBeginEditUnlessPending(int32_t index) {
   // A wheel gesture on the parameter whose end notice is still pending simply
   // continues; the host already saw its begin.
   if (index == pendingEndEdit) return;
-  FlushDeferredEndOfEdit();
-  CallHost(audioMasterBeginEdit, index);
+  IEffectVST::HostBeginEdit(index);
 }
 
 void IEffectVST::HostAutomate(int32_t index, double normalized) {
@@ -111,9 +118,7 @@ bool IEffectVST::SendMidiMessage(const IShortMidi& message) {
   event.midiData[0] = static_cast<char>(message.status);
   event.midiData[1] = static_cast<char>(message.data1);
   event.midiData[2] = static_cast<char>(message.data2);
-  VstEvents list{};
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&event);
+  VstEvents list = ListOfOne(&event);
   return CallHost(audioMasterProcessEvents, 0, 0, &list) == 1;
 }
 
@@ -126,8 +131,6 @@ bool IEffectVST::SendSystemExclusive(const ISysExBlock& message) {
   event.dumpBytes = message.size;
   // The interface declares the bytes writable; hosts only read them.
   event.sysexDump = const_cast<char*>(reinterpret_cast<const char*>(message.bytes));
-  VstEvents list{};
-  list.numEvents = 1;
-  list.events[0] = reinterpret_cast<VstEvent*>(&event);
+  VstEvents list = ListOfOne(&event);
   return CallHost(audioMasterProcessEvents, 0, 0, &list) == 1;
 }
