@@ -40,12 +40,3 @@ class HostedPlugin {
  private:
   AEffect* effect_ = nullptr;
 };
-
-// Stereo buffers for the audio callbacks, with the host's pointer arrays.
-template <typename Sample>
-struct StereoBuffers {
-  explicit StereoBuffers(size_t frames)
-      : left(frames), right(frames), pointers{left.data(), right.data()} {}
-  std::vector<Sample> left, right;
-  Sample* pointers[2];
-};

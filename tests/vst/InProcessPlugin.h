@@ -3,8 +3,6 @@
 // into the processor. Driven through its effect record like the module.
 #pragma once
 
-#include <memory>
-
 #include "effect/DuoManglerEffect.h"
 #include "tests/vst/RecordingHost.h"
 #include "vst/VstInterface.h"
