@@ -1,6 +1,5 @@
 // MIDI from the host, and the host's question for the names of MIDI notes.
 #include "vst/IEffectVST.h"
-#include "vst/VstInterface.h"
 
 namespace {
 

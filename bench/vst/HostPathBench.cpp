@@ -4,6 +4,7 @@
 // binding adds.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
