@@ -3,16 +3,15 @@
 #include "tests/tools/ToolTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 namespace {
 
 using tool_test::Audio;
+using tool_test::kFloatWav;
 using tool_test::ReadAudio;
 using tool_test::RunRender;
 using tool_test::TempFolder;
 
-constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 constexpr int32_t kKick = 8;
 
 struct DuoCase
@@ -50,13 +49,7 @@ TEST_P(DuoManglerRender, MatchesDirectProcessingOfTheKickProgram)
   s.useDouble = c.useDouble;
   const std::vector<double> expected = direct_host::Process(DM_DUO_MANGLER_PLUGIN, in.samples, c.channels, s);
   ASSERT_EQ(expected.size(), out.samples.size());
-  size_t differing = 0;
-  for (size_t i = 0; i < expected.size(); ++i) {
-    const bool same = c.useDouble ? expected[i] == out.samples[i]
-                                  : static_cast<float>(expected[i]) == static_cast<float>(out.samples[i]);
-    differing += same ? 0 : 1;
-  }
-  EXPECT_EQ(differing, 0u);
+  EXPECT_EQ(tool_test::FirstDifference(expected, out.samples, c.useDouble), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Configurations, DuoManglerRender,

@@ -9,27 +9,12 @@
 namespace {
 
 using tool_test::Audio;
+using tool_test::kFloatWav;
 using tool_test::ReadAudio;
 using tool_test::RunRender;
 using tool_test::TempFolder;
 
-constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 constexpr int64_t kFrames = 10007;  // not a multiple of any block size used
-
-// Index of the first sample that differs, or -1.
-template <typename T>
-int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual)
-{
-  if (expected.size() != actual.size()) {
-    return 0;
-  }
-  for (size_t i = 0; i < expected.size(); ++i) {
-    if (static_cast<T>(expected[i]) != static_cast<T>(actual[i])) {
-      return static_cast<int64_t>(i);
-    }
-  }
-  return -1;
-}
 
 struct MatchCase
 {
@@ -76,8 +61,7 @@ TEST_P(RenderMatchesDirectProcessing, SampleForSample)
   s.program = 1;
   s.useDouble = c.useDouble;
   const std::vector<double> expected = direct_host::Process(DM_TEST_GAIN_PLUGIN, in.samples, c.channels, s);
-  const int64_t diff = c.useDouble ? FirstDifference<double>(expected, out.samples)
-                                   : FirstDifference<float>(expected, out.samples);
+  const int64_t diff = tool_test::FirstDifference(expected, out.samples, c.useDouble);
   EXPECT_EQ(diff, -1) << "expected " << expected[diff < 0 ? 0 : diff] << " got " << out.samples[diff < 0 ? 0 : diff];
 }
 

@@ -122,6 +122,21 @@ double PeakOf(const std::vector<double>& samples)
   return peak;
 }
 
+int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual, bool inDouble)
+{
+  if (expected.size() != actual.size()) {
+    return 0;
+  }
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const bool same = inDouble ? expected[i] == actual[i]
+                               : static_cast<float>(expected[i]) == static_cast<float>(actual[i]);
+    if (!same) {
+      return static_cast<int64_t>(i);
+    }
+  }
+  return -1;
+}
+
 void WriteText(const std::string& path, const std::string& text)
 {
   std::ofstream(path, std::ios::binary) << text;

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <sndfile.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tool_test {
+
+inline constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
 // A fresh folder, removed with its contents at the end of the test.
 class TempFolder
@@ -41,6 +45,10 @@ void WriteAudio(const std::string& path, const Audio& audio);
 Audio ReadAudio(const std::string& path);
 
 double PeakOf(const std::vector<double>& samples);
+
+// Index of the first sample that differs, compared in double or in single
+// precision, or -1; 0 when the lengths differ.
+int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual, bool inDouble);
 
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
