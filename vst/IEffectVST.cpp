@@ -1,18 +1,7 @@
 #include "vst/IEffectVST.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "vst/VstCallbacks.h"
-
-namespace {
-
-int16_t SaturateToInt16(int32_t v) {
-  return static_cast<int16_t>(std::clamp<int32_t>(v, std::numeric_limits<int16_t>::min(),
-                                                  std::numeric_limits<int16_t>::max()));
-}
-
-}  // namespace
+#include "vst/VstNumbers.h"
 
 IEffectVST::IEffectVST(audioMasterCallback host, int32_t parameterCount, const char* channelString,
                        int32_t presetCount, const char* effectTitle, const char* productTitle,

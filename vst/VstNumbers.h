@@ -1,7 +1,8 @@
-// Conversions of host-supplied numbers into the plug-in's 32-bit quantities.
-// Hosts pass pointer-sized integers and doubles that may be huge, negative
-// or not finite; a plain conversion of such a value would be undefined, so
-// these saturate instead.
+// Conversions of host-supplied numbers into the plug-in's 32-bit quantities,
+// and of the plug-in's sizes into the interface's 16-bit fields. Hosts pass
+// pointer-sized integers and doubles that may be huge, negative or not
+// finite; a plain conversion of such a value would be undefined, so these
+// saturate instead.
 #pragma once
 
 #include <cmath>
@@ -12,6 +13,12 @@ inline int32_t SaturateToInt32(int64_t v) {
   if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
   if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
   return static_cast<int32_t>(v);
+}
+
+inline int16_t SaturateToInt16(int32_t v) {
+  if (v > std::numeric_limits<int16_t>::max()) return std::numeric_limits<int16_t>::max();
+  if (v < std::numeric_limits<int16_t>::min()) return std::numeric_limits<int16_t>::min();
+  return static_cast<int16_t>(v);
 }
 
 // Rounds half up (floor(v + 0.5)); NaN gives 0.
