@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace render {
 namespace {
@@ -16,14 +15,6 @@ namespace {
 // host convert between texts and normalised values without setting anything.
 constexpr intptr_t kVendorExtensionReply = 0xBEEF;
 constexpr intptr_t kVendorExtensionCanDo = static_cast<intptr_t>(0xBEEF0000);
-
-std::string TextReply(PluginInstance& plugin, int32_t opcode, int32_t index)
-{
-  char text[256] = {};
-  plugin.Dispatch(opcode, index, 0, text);
-  text[sizeof(text) - 1] = '\0';
-  return text;
-}
 
 std::string Trim(const std::string& s)
 {
@@ -126,17 +117,17 @@ std::optional<double> LeadingNumber(const std::string& text, std::string* rest)
 
 std::string ParameterName(PluginInstance& plugin, int32_t index)
 {
-  return TextReply(plugin, effGetParamName, index);
+  return plugin.DispatchText(effGetParamName, index);
 }
 
 std::string ParameterLabel(PluginInstance& plugin, int32_t index)
 {
-  return TextReply(plugin, effGetParamLabel, index);
+  return plugin.DispatchText(effGetParamLabel, index);
 }
 
 std::string ParameterDisplay(PluginInstance& plugin, int32_t index)
 {
-  return Trim(TextReply(plugin, effGetParamDisplay, index));
+  return Trim(plugin.DispatchText(effGetParamDisplay, index));
 }
 
 int32_t FindParameter(PluginInstance& plugin, const std::string& nameOrIndex)

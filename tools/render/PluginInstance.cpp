@@ -3,7 +3,6 @@
 #include "tools/render/RenderError.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace render {
 namespace {
@@ -61,6 +60,14 @@ PluginInstance::~PluginInstance()
 intptr_t PluginInstance::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
 {
   return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+std::string PluginInstance::DispatchText(int32_t opcode, int32_t index)
+{
+  char text[256] = {};
+  Dispatch(opcode, index, 0, text);
+  text[sizeof(text) - 1] = '\0';
+  return text;
 }
 
 void PluginInstance::Open()
@@ -137,10 +144,8 @@ void PluginInstance::Process(double** inputs, double** outputs, int32_t frames)
 
 std::string PluginInstance::Name()
 {
-  char name[256] = {};
-  Dispatch(effGetEffectName, 0, 0, name);
-  name[sizeof(name) - 1] = '\0';
-  return name[0] ? std::string(name) : FileNameOf(module_.Path());
+  const std::string name = DispatchText(effGetEffectName);
+  return name.empty() ? FileNameOf(module_.Path()) : name;
 }
 
 }  // namespace render

@@ -27,6 +27,9 @@ public:
   const std::string& ModulePath() const { return module_.Path(); }
 
   intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
+  // The text a request writes into the buffer it is given; the buffer is
+  // larger than any the interface asks for, so long replies stay intact.
+  std::string DispatchText(int32_t opcode, int32_t index = 0);
 
   void Open();
   void SetSampleRateAndBlockSize(double sampleRate, int32_t blockSize);

@@ -20,18 +20,10 @@ std::string WithLabel(const std::string& value, const std::string& label)
   return label.empty() ? value : value + " " + label;
 }
 
-std::string VendorOf(PluginInstance& plugin)
-{
-  char text[256] = {};
-  plugin.Dispatch(effGetVendorString, 0, 0, text);
-  text[sizeof(text) - 1] = '\0';
-  return text;
-}
-
 std::string Header(PluginInstance& plugin)
 {
   const AEffect& e = plugin.Effect();
-  std::string vendor = VendorOf(plugin);
+  const std::string vendor = plugin.DispatchText(effGetVendorString);
   char line[512];
   std::snprintf(line, sizeof(line), "%s%s%s, version %d, %d in / %d out (%s)\n", plugin.Name().c_str(),
                 vendor.empty() ? "" : " by ", vendor.c_str(), e.version, e.numInputs, e.numOutputs,

@@ -40,10 +40,7 @@ std::vector<std::string> ProgramNames(PluginInstance& plugin)
   std::vector<std::string> names;
   const int32_t count = plugin.Effect().numPrograms;
   for (int32_t i = 0; i < count; ++i) {
-    char name[256] = {};
-    plugin.Dispatch(effGetProgramNameIndexed, i, 0, name);
-    name[sizeof(name) - 1] = '\0';
-    names.emplace_back(name);
+    names.push_back(plugin.DispatchText(effGetProgramNameIndexed, i));
   }
   return names;
 }
