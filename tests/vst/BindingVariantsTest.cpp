@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/vst/RecordingHost.h"
+#include "tests/vst/InProcessPlugin.h"
 #include "vst/IEffectVST.h"
 
 namespace {
@@ -26,22 +26,13 @@ class VariantEffect : public IEffectVST {
 };
 
 // Owns one variant through its record, as a host would.
-class Variant {
+class Variant : public InProcessPlugin<VariantEffect> {
  public:
-  explicit Variant(const Identity& identity) {
-    record = (new VariantEffect(&RecordingHost::Callback, identity))->Effect();
-    host.Claim(record);
-  }
-  ~Variant() { Dispatch(effClose); }
-  intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr) {
-    return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
-  }
+  explicit Variant(const Identity& identity) : InProcessPlugin(identity) {}
   intptr_t CanDo(const char* text) {
     std::string copy = text;
     return Dispatch(effCanDo, 0, 0, copy.data());
   }
-  RecordingHost host;
-  AEffect* record;
 };
 
 }  // namespace

@@ -10,7 +10,10 @@
 template <typename Effect = DuoManglerEffect>
 class InProcessPlugin {
  public:
-  InProcessPlugin() : effect(new Effect(&RecordingHost::Callback)) {
+  // Arguments after the host callback go to the effect's constructor.
+  template <typename... Args>
+  explicit InProcessPlugin(const Args&... args)
+      : effect(new Effect(&RecordingHost::Callback, args...)) {
     record = effect->Effect();
     host.Claim(record);
   }
