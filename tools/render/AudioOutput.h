@@ -27,8 +27,6 @@ public:
   // (the temporary file is then removed).
   void Commit();
 
-  const std::string& TemporaryPath() const { return tempPath_; }
-
 private:
   void CheckWrite(int64_t written, int64_t frames);
   void Discard();

@@ -23,7 +23,6 @@ public:
   PluginInstance& operator=(const PluginInstance&) = delete;
 
   AEffect& Effect() const { return *effect_; }
-  HostState& Host() { return host_; }
   const std::string& ModulePath() const { return module_.Path(); }
 
   intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
