@@ -4,7 +4,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -65,10 +64,7 @@ void IEffectBase::AddPresetFromValues(const char* name, ...) {
 
 void IEffectBase::EnsureOnePreset() {
   if (PresetCount() > 0) return;
-  auto* slot = new (std::nothrow) IPresetSlot;
-  if (!slot) return;
-  std::snprintf(slot->name, sizeof slot->name, "- %d -", 1);
-  if (!presets.Append(slot)) return;
+  CreatePresetSlots(1);
   FillDefaultPresets(nullptr, 1);
 }
 
