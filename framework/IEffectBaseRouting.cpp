@@ -30,13 +30,31 @@ void ZeroScratch(IGrowableBuffer& scratch) {
   if (scratch.Data()) std::memset(scratch.Data(), 0, static_cast<size_t>(scratch.Size()));
 }
 
-// A disconnected channel must read silence, never the samples of an earlier
-// block left in its scratch buffer.
+// A channel without samples of its own must read silence, never the samples
+// of an earlier block left in its scratch buffer.
 template <typename Channel>
-void Disconnect(Channel& channel) {
-  channel.connected = false;
+void PointAtSilence(Channel& channel) {
   ZeroScratch(channel.scratch);
   *channel.slot = ScratchSamples(channel.scratch);
+}
+
+template <typename Channel>
+void PrepareScratch(Channel& channel, int64_t bytes) {
+  // A size the 32-bit buffer cannot describe keeps the old buffer; blocks
+  // then run in pieces that fit it.
+  if (bytes <= INT32_MAX) channel.scratch.Resize(static_cast<int32_t>(bytes), true);
+  ZeroScratch(channel.scratch);
+  // The buffer may have moved: no slot may keep a released address.
+  if (!channel.connected) *channel.slot = ScratchSamples(channel.scratch);
+}
+
+template <typename Channel>
+void ConnectChannels(const IOwnedList<Channel>& channels, ChannelRange range, bool connected) {
+  for (int32_t i = range.begin; i < range.end; ++i) {
+    Channel* channel = channels.At(i);
+    channel->connected = connected;
+    if (!connected) PointAtSilence(*channel);
+  }
 }
 
 // An empty scratch counts too: the channel then has no samples at all, and a
@@ -61,48 +79,17 @@ bool IEffectBase::SupportsChannelCounts(int32_t inputs, int32_t outputs) const {
 void IEffectBase::PrepareForBlockSize(int32_t frames) {
   if (frames == blockSize) return;
   const int64_t bytes = static_cast<int64_t>(std::max(frames, 0)) * static_cast<int64_t>(sizeof(double));
-  const auto prepare = [bytes](IGrowableBuffer& scratch) {
-    // A size the 32-bit buffer cannot describe keeps the old buffer; blocks
-    // then run in pieces that fit it.
-    if (bytes <= INT32_MAX) scratch.Resize(static_cast<int32_t>(bytes), true);
-    ZeroScratch(scratch);
-  };
-  for (int32_t i = 0; i < InputCount(); ++i) prepare(inputChannels.At(i)->scratch);
-  for (int32_t i = 0; i < OutputCount(); ++i) prepare(outputChannels.At(i)->scratch);
-  // The buffers may have moved: no slot may keep a released address.
-  for (int32_t i = 0; i < InputCount(); ++i) {
-    IInputChannel* channel = inputChannels.At(i);
-    if (!channel->connected) *channel->slot = ScratchSamples(channel->scratch);
-  }
-  for (int32_t i = 0; i < OutputCount(); ++i) {
-    IOutputChannel* channel = outputChannels.At(i);
-    if (!channel->connected) *channel->slot = ScratchSamples(channel->scratch);
-  }
+  for (int32_t i = 0; i < InputCount(); ++i) PrepareScratch(*inputChannels.At(i), bytes);
+  for (int32_t i = 0; i < OutputCount(); ++i) PrepareScratch(*outputChannels.At(i), bytes);
   blockSize = frames;
 }
 
 void IEffectBase::ConnectInputs(int32_t first, int32_t count, bool connected) {
-  const ChannelRange range = ClampRange(first, count, InputCount());
-  for (int32_t i = range.begin; i < range.end; ++i) {
-    IInputChannel* channel = inputChannels.At(i);
-    if (connected) {
-      channel->connected = true;
-    } else {
-      Disconnect(*channel);
-    }
-  }
+  ConnectChannels(inputChannels, ClampRange(first, count, InputCount()), connected);
 }
 
 void IEffectBase::ConnectOutputs(int32_t first, int32_t count, bool connected) {
-  const ChannelRange range = ClampRange(first, count, OutputCount());
-  for (int32_t i = range.begin; i < range.end; ++i) {
-    IOutputChannel* channel = outputChannels.At(i);
-    if (connected) {
-      channel->connected = true;
-    } else {
-      Disconnect(*channel);
-    }
-  }
+  ConnectChannels(outputChannels, ClampRange(first, count, OutputCount()), connected);
 }
 
 void IEffectBase::UseStereoInputsAllOutputs() {
@@ -123,8 +110,7 @@ void IEffectBase::RouteInputsDouble(int32_t first, int32_t count, double* const*
     if (samples) {
       *channel->slot = samples;
     } else {
-      ZeroScratch(channel->scratch);
-      *channel->slot = ScratchSamples(channel->scratch);
+      PointAtSilence(*channel);
     }
   }
 }
