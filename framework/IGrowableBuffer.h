@@ -31,7 +31,6 @@ class IGrowableBuffer {
   uint8_t* Data() const { return data; }
   int32_t Size() const { return size; }
   int32_t Allocated() const { return allocated; }
-  int32_t Granularity() const { return granularity; }
 
   // Appends bytes after the used size; false (and nothing appended) when the
   // buffer cannot grow.
