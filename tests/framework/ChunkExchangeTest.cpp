@@ -1,8 +1,6 @@
 // Program and bank chunks as the host saves and restores them.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -14,13 +12,6 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes BytesOf(const IStateBuffer& buffer) { return Bytes(buffer.Data(), buffer.Data() + buffer.Size()); }
-
-std::vector<double> SlotValues(const IPresetSlot& slot) {
-  std::vector<double> values;
-  double v;
-  for (int32_t p = 0; slot.chunk.ReadValue(p, v) >= 0; p += 8) values.push_back(v);
-  return values;
-}
 
 // Chunks assembled by hand, so the tests do not trust the writer.
 struct ChunkBuilder {
@@ -47,7 +38,6 @@ struct ChunkBuilder {
   Bytes Done() const { return BytesOf(bytes); }
 };
 
-const std::vector<double> kDefaults{1000, 50, 50, 20, 50, 50, 20, 50, 90};
 const std::vector<double> kKick{3000, 50, 60, 40, 31, 50, 10, 50, 90};
 
 class Chunks : public ::testing::Test {

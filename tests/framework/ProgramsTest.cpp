@@ -8,15 +8,6 @@
 
 namespace {
 
-std::vector<double> SlotValues(const IPresetSlot& slot) {
-  std::vector<double> values;
-  double v;
-  for (int32_t p = 0; slot.chunk.ReadValue(p, v) >= 0; p += 8) values.push_back(v);
-  return values;
-}
-
-const std::vector<double> kDefaults{1000, 50, 50, 20, 50, 50, 20, 50, 90};
-
 class Programs : public ::testing::Test {
  protected:
   void SetUp() override {

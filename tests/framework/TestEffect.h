@@ -10,6 +10,17 @@
 
 #include "framework/IEffectBase.h"
 
+// The values of the real effect's parameters at their defaults.
+inline const std::vector<double> kDefaults{1000, 50, 50, 20, 50, 50, 20, 50, 90};
+
+// The parameter values block a program slot holds, value by value.
+inline std::vector<double> SlotValues(const IPresetSlot& slot) {
+  std::vector<double> values;
+  double v;
+  for (int32_t p = 0; slot.chunk.ReadValue(p, v) >= 0; p += 8) values.push_back(v);
+  return values;
+}
+
 struct HostEvent {
   std::string what;
   int32_t index;
