@@ -114,12 +114,10 @@ void IParameter::SetValueClamped(double v) {
 void IParameter::FormatValue(double v, bool isNormalized, char* out, size_t capacity) const {
   if (!out || capacity == 0) return;
   if (isNormalized) v = ValueOfNormalized(v);
-  if (DisplayTextCount() > 0) {
-    const IDisplayText* entry = FirstDisplayTextWithValue(TruncateToInt32(v));
-    if (entry && entry->text[0] != '\0') {
-      CopyTextBounded(out, capacity, entry->text);
-      return;
-    }
+  const IDisplayText* entry = FirstDisplayTextWithValue(TruncateToInt32(v));
+  if (entry && entry->text[0] != '\0') {
+    CopyTextBounded(out, capacity, entry->text);
+    return;
   }
   if (negateDisplay) v = -v;
   if (v == 0.0 || std::isnan(v)) {
@@ -134,7 +132,7 @@ void IParameter::FormatValue(double v, bool isNormalized, char* out, size_t capa
 double IParameter::ValueFromText(const char* text) const {
   if (!text) return 0.0;
   int32_t listed = 0;
-  if (DisplayTextCount() > 0 && ValueOfDisplayText(text, listed)) return listed;
+  if (ValueOfDisplayText(text, listed)) return listed;
   const double v = LeadingDecimalNumber(text);
   return negateDisplay ? -v : v;
 }
