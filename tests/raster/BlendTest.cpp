@@ -129,10 +129,6 @@ TEST(BlendOperations, FunctionPointerFormMatchesTheModeAndRefusesUnknownOperatio
   EXPECT_EQ(Raster_PixelOp(0xF7), nullptr);
 }
 
-}  // namespace
-
-namespace {
-
 // The full-weight alpha blit runs a multi-pixel loop; every alpha (0, 255
 // and between) and every sign of x - s must come out as the per-pixel form.
 TEST(AlphaBlend, FullWeightRowLoopMatchesThePerPixelForm) {

@@ -225,10 +225,6 @@ TEST(SoftenCopy, InPlaceAndShiftedInPlaceMatchACopyToAnotherBitmap) {
   EXPECT_EQ(AllPixels(*shifted), AllPixels(*shiftedExpected));
 }
 
-}  // namespace
-
-namespace {
-
 // Sampling by a plain copy into a transparent scratch and then alpha
 // blitting must give what the rotated alpha blit gives in one go: pixels
 // the walk does not reach stay transparent, and transparent pixels leave
