@@ -42,9 +42,8 @@ struct ChannelState {
 };
 
 BandConstants WidenBand(float drive, float gain, float round) {
-  return {static_cast<double>(drive + 1.0f), static_cast<double>(drive),
-          static_cast<double>(gain), static_cast<double>(1.0f - round),
-          static_cast<double>(round)};
+  return {static_cast<double>(drive + 1.0f), static_cast<double>(drive), static_cast<double>(gain),
+          static_cast<double>(1.0f - round), static_cast<double>(round)};
 }
 
 inline double ShapeBand(double band, const BandConstants& c, double& smooth) {

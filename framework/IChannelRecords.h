@@ -14,16 +14,17 @@ struct IChannelConfig {
 
 struct IInputChannel {
   bool connected = false;
-  double** slot = nullptr;           // this channel's entry of the input pointer array
-  IGrowableBuffer scratch{4096};     // doubles: converted input, or silence while unconnected
-  const float* hostSingle = nullptr; // the host's samples of the current single-precision block
-  double* hostDouble = nullptr;      // the host's samples of the current double-precision block
+  double** slot = nullptr;            // this channel's entry of the input pointer array
+  IGrowableBuffer scratch{4096};      // doubles: converted input, or silence while unconnected
+  const float* hostSingle = nullptr;  // the host's samples of the current single-precision block
+  double* hostDouble = nullptr;       // the host's samples of the current double-precision block
 };
 
 struct IOutputChannel {
   bool connected = false;
   double** slot = nullptr;
-  float* hostDestination = nullptr;    // host buffer of the current single-precision block
-  IGrowableBuffer scratch{4096};       // doubles the effect writes on the single path or while unconnected
-  double* hostDouble = nullptr;        // host buffer of the current double-precision block
+  float* hostDestination = nullptr;  // host buffer of the current single-precision block
+  IGrowableBuffer scratch{
+      4096};  // doubles the effect writes on the single path or while unconnected
+  double* hostDouble = nullptr;  // host buffer of the current double-precision block
 };

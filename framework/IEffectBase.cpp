@@ -103,8 +103,10 @@ void IEffectBase::CreateChannels(int32_t inputCount, int32_t outputCount) {
   };
   inputPointers.Resize(pointerBytes(inputCount), false);
   outputPointers.Resize(pointerBytes(outputCount), false);
-  if (inputPointers.Data()) std::memset(inputPointers.Data(), 0, static_cast<size_t>(inputPointers.Size()));
-  if (outputPointers.Data()) std::memset(outputPointers.Data(), 0, static_cast<size_t>(outputPointers.Size()));
+  if (inputPointers.Data())
+    std::memset(inputPointers.Data(), 0, static_cast<size_t>(inputPointers.Size()));
+  if (outputPointers.Data())
+    std::memset(outputPointers.Data(), 0, static_cast<size_t>(outputPointers.Size()));
 
   auto* inputArray = reinterpret_cast<double**>(inputPointers.Data());
   auto* outputArray = reinterpret_cast<double**>(outputPointers.Data());
@@ -199,7 +201,8 @@ void IEffectBase::NotifyAllParametersChanged() {
 
 void IEffectBase::PushValuesToEditor() {
   if (!editor) return;
-  for (int32_t i = 0; i < ParameterCount(); ++i) editor->ShowParameterValue(i, ParameterAt(i)->value, false);
+  for (int32_t i = 0; i < ParameterCount(); ++i)
+    editor->ShowParameterValue(i, ParameterAt(i)->value, false);
 }
 
 void IEffectBase::AttachEditor(IEditorSeam* newEditor) {

@@ -107,7 +107,8 @@ class IEffectBase {
   void ConnectInputs(int32_t first, int32_t count, bool connected);
   void ConnectOutputs(int32_t first, int32_t count, bool connected);
   void RouteInputsDouble(int32_t first, int32_t count, double* const* hostInputs);
-  void RouteInputsSingle(int32_t first, int32_t count, const float* const* hostInputs, int32_t frames);
+  void RouteInputsSingle(int32_t first, int32_t count, const float* const* hostInputs,
+                         int32_t frames);
   void RouteOutputsDouble(int32_t first, int32_t count, double* const* hostOutputs);
   void RouteOutputsSingle(int32_t first, int32_t count, float* const* hostOutputs);
   void RunBlockDouble(int32_t frames);
@@ -187,7 +188,8 @@ class IEffectBase {
   // pieces.
   int32_t ScratchFrames() const;
   bool AnyChannelOnScratch() const;
-  void ConvertInputsSingle(int32_t firstChannel, int32_t endChannel, int32_t offset, int32_t frames);
+  void ConvertInputsSingle(int32_t firstChannel, int32_t endChannel, int32_t offset,
+                           int32_t frames);
   void PointConnectedChannelsAtHostDouble(int32_t offset);
   void WriteOutputsSingle(int32_t offset, int32_t frames, bool adding);
   void SilenceOutputsSingle(int32_t frames);

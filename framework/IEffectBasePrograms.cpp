@@ -50,8 +50,9 @@ void IEffectBase::AddPresetFromValues(const char* name, ...) {
   va_start(values, name);
   bool complete = true;
   for (int32_t i = 0; i < ParameterCount() && complete; ++i) {
-    const double v = TakesIntegerArgument(ParameterAt(i)->kind) ? static_cast<double>(va_arg(values, int))
-                                                                : va_arg(values, double);
+    const double v = TakesIntegerArgument(ParameterAt(i)->kind)
+                         ? static_cast<double>(va_arg(values, int))
+                         : va_arg(values, double);
     const int32_t before = slot->chunk.Size();
     complete = slot->chunk.AppendValue(v) == before + 8;
   }
@@ -112,5 +113,6 @@ void IEffectBase::NextUserPresetName(char* text, int32_t capacity) const {
   for (int32_t i = 0; i < PresetCount(); ++i) {
     if (std::strstr(PresetAt(i)->name, kUserPresetWord)) ++taken;
   }
-  std::snprintf(text, static_cast<size_t>(capacity), "%s %d", kUserPresetWord, static_cast<int>(taken + 1));
+  std::snprintf(text, static_cast<size_t>(capacity), "%s %d", kUserPresetWord,
+                static_cast<int>(taken + 1));
 }

@@ -20,7 +20,9 @@ ChannelRange ClampRange(int32_t first, int32_t count, int32_t channelCount) {
   return {static_cast<int32_t>(begin), static_cast<int32_t>(std::max(begin, end))};
 }
 
-double* ScratchSamples(IGrowableBuffer& scratch) { return reinterpret_cast<double*>(scratch.Data()); }
+double* ScratchSamples(IGrowableBuffer& scratch) {
+  return reinterpret_cast<double*>(scratch.Data());
+}
 
 int32_t ScratchCapacity(const IGrowableBuffer& scratch) {
   return scratch.Size() / static_cast<int32_t>(sizeof(double));
@@ -69,7 +71,8 @@ bool IsOnScratch(const Channel& channel) {
 bool IEffectBase::SupportsChannelCounts(int32_t inputs, int32_t outputs) const {
   for (int32_t i = 0; i < ChannelConfigCount(); ++i) {
     const IChannelConfig* config = ChannelConfigAt(i);
-    if ((inputs < 0 || config->inputCount == inputs) && (outputs < 0 || config->outputCount == outputs)) {
+    if ((inputs < 0 || config->inputCount == inputs) &&
+        (outputs < 0 || config->outputCount == outputs)) {
       return true;
     }
   }
@@ -78,7 +81,8 @@ bool IEffectBase::SupportsChannelCounts(int32_t inputs, int32_t outputs) const {
 
 void IEffectBase::PrepareForBlockSize(int32_t frames) {
   if (frames == blockSize) return;
-  const int64_t bytes = static_cast<int64_t>(std::max(frames, 0)) * static_cast<int64_t>(sizeof(double));
+  const int64_t bytes =
+      static_cast<int64_t>(std::max(frames, 0)) * static_cast<int64_t>(sizeof(double));
   for (int32_t i = 0; i < InputCount(); ++i) PrepareScratch(*inputChannels.At(i), bytes);
   for (int32_t i = 0; i < OutputCount(); ++i) PrepareScratch(*outputChannels.At(i), bytes);
   blockSize = frames;
@@ -155,8 +159,10 @@ void IEffectBase::RouteOutputsSingle(int32_t first, int32_t count, float* const*
 
 int32_t IEffectBase::ScratchFrames() const {
   int32_t frames = INT32_MAX;
-  for (int32_t i = 0; i < InputCount(); ++i) frames = std::min(frames, ScratchCapacity(inputChannels.At(i)->scratch));
-  for (int32_t i = 0; i < OutputCount(); ++i) frames = std::min(frames, ScratchCapacity(outputChannels.At(i)->scratch));
+  for (int32_t i = 0; i < InputCount(); ++i)
+    frames = std::min(frames, ScratchCapacity(inputChannels.At(i)->scratch));
+  for (int32_t i = 0; i < OutputCount(); ++i)
+    frames = std::min(frames, ScratchCapacity(outputChannels.At(i)->scratch));
   return frames;
 }
 
@@ -193,7 +199,8 @@ void IEffectBase::WriteOutputsSingle(int32_t offset, int32_t frames, bool adding
     const double* samples = *channel->slot;
     float* destination = channel->hostDestination + offset;
     if (adding) {
-      for (int32_t j = 0; j < frames; ++j) destination[j] = destination[j] + static_cast<float>(samples[j]);
+      for (int32_t j = 0; j < frames; ++j)
+        destination[j] = destination[j] + static_cast<float>(samples[j]);
     } else {
       for (int32_t j = 0; j < frames; ++j) destination[j] = static_cast<float>(samples[j]);
     }
@@ -225,7 +232,8 @@ void IEffectBase::ProcessBlock(double** inputs, double** outputs, int32_t frames
   const size_t bytes = static_cast<size_t>(frames) * sizeof(double);
   const int32_t passed = inputs ? std::min(InputCount(), OutputCount()) : 0;
   for (int32_t i = 0; i < passed; ++i) {
-    if (inputs[i] && outputs[i] && inputs[i] != outputs[i]) std::memmove(outputs[i], inputs[i], bytes);
+    if (inputs[i] && outputs[i] && inputs[i] != outputs[i])
+      std::memmove(outputs[i], inputs[i], bytes);
   }
   for (int32_t i = passed; i < OutputCount(); ++i) {
     if (outputs[i]) std::memset(outputs[i], 0, bytes);
@@ -245,7 +253,8 @@ void IEffectBase::RunBlockDouble(int32_t frames) {
   if (piece <= 0) {
     for (int32_t i = 0; i < OutputCount(); ++i) {
       const IOutputChannel* channel = outputChannels.At(i);
-      if (channel->connected && channel->hostDouble) std::fill(channel->hostDouble, channel->hostDouble + frames, 0.0);
+      if (channel->connected && channel->hostDouble)
+        std::fill(channel->hostDouble, channel->hostDouble + frames, 0.0);
     }
     return;
   }

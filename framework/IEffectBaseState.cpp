@@ -103,7 +103,8 @@ bool IEffectBase::StoreChunkFromHost(IStateBuffer& chunk, const void* bytes, int
   return true;
 }
 
-bool IEffectBase::ReadChunkFromHost(IStateBuffer& chunk, const void* bytes, int64_t size, bool isBank) {
+bool IEffectBase::ReadChunkFromHost(IStateBuffer& chunk, const void* bytes, int64_t size,
+                                    bool isBank) {
   if (!StoreChunkFromHost(chunk, bytes, size)) return false;
 
   // A chunk without the header is a bare parameter values block from its

@@ -9,8 +9,7 @@ namespace {
 IBufferAllocator& CurrentAllocator() {
   static IBufferAllocator allocator{
       [](void* block, size_t bytes) { return std::realloc(block, bytes); },
-      [](size_t bytes) { return std::malloc(bytes); },
-      [](void* block) { std::free(block); }};
+      [](size_t bytes) { return std::malloc(bytes); }, [](void* block) { std::free(block); }};
   return allocator;
 }
 
@@ -72,7 +71,8 @@ uint8_t* IGrowableBuffer::Resize(int32_t newSize, bool allowShrink) {
         size = 0;
         return nullptr;
       }
-      auto* grown = static_cast<uint8_t*>(CurrentAllocator().reallocate(data, static_cast<size_t>(target)));
+      auto* grown =
+          static_cast<uint8_t*>(CurrentAllocator().reallocate(data, static_cast<size_t>(target)));
       if (!grown) {
         grown = static_cast<uint8_t*>(CurrentAllocator().allocate(static_cast<size_t>(target)));
         if (!grown) return size != 0 ? data : nullptr;

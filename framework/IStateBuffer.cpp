@@ -78,8 +78,8 @@ int32_t IStateBuffer::ReadString(int32_t position, char* text, int32_t capacity)
   // end would send the next read outside the chunk: both are damage.
   if (length < 0 || !Fits(start, length)) return -1;
   if (text && capacity > 0) {
-    CopyBytesAsText(text, static_cast<size_t>(capacity), reinterpret_cast<const char*>(Data() + start),
-                    static_cast<size_t>(length));
+    CopyBytesAsText(text, static_cast<size_t>(capacity),
+                    reinterpret_cast<const char*>(Data() + start), static_cast<size_t>(length));
   }
   return start + length;
 }
@@ -94,6 +94,7 @@ bool IStateBuffer::WriteChunkHeader() {
 int32_t IStateBuffer::ResizeZeroFilled(int32_t n) {
   const int32_t oldSize = Size();
   bytes.Resize(n, true);
-  if (Size() > oldSize) std::memset(bytes.Data() + oldSize, 0, static_cast<size_t>(Size() - oldSize));
+  if (Size() > oldSize)
+    std::memset(bytes.Data() + oldSize, 0, static_cast<size_t>(Size() - oldSize));
   return oldSize;
 }

@@ -68,6 +68,7 @@ int32_t BlendVectors(uint32_t*, const uint32_t*, int32_t) { return 0; }
 void Raster_AlphaBlendRowFull(uint32_t* dst, const uint32_t* src, int32_t count) {
   for (int32_t i = BlendVectors(dst, src, count); i < count; ++i) {
     const uint32_t p = src[i];
-    RPixel::CopyAlpha::Apply(dst + i, RPixel::Red(p), RPixel::Green(p), RPixel::Blue(p), RPixel::Alpha(p), 256);
+    RPixel::CopyAlpha::Apply(dst + i, RPixel::Red(p), RPixel::Green(p), RPixel::Blue(p),
+                             RPixel::Alpha(p), 256);
   }
 }

@@ -35,7 +35,8 @@ RRect QuarterClip(ScreenPoint a, ScreenPoint b, float cx, float cy, int32_t widt
   const int64_t right = int64_t{maxX} + 1 + (static_cast<float>(maxX) == cx ? 0 : 1);
   const int64_t bottom = int64_t{maxY} + 1 + (static_cast<float>(maxY) == cy ? 0 : 1);
   return {std::max(std::min(a.x, b.x), 0), std::max(std::min(a.y, b.y), 0),
-          static_cast<int32_t>(std::min<int64_t>(width, right)), static_cast<int32_t>(std::min<int64_t>(height, bottom))};
+          static_cast<int32_t>(std::min<int64_t>(width, right)),
+          static_cast<int32_t>(std::min<int64_t>(height, bottom))};
 }
 
 // Moves both angles by whole turns toward the first turn, keeping their
@@ -54,8 +55,8 @@ void BringNearFirstTurn(float& angle1, float& angle2) {
 
 }  // namespace
 
-void Raster_DrawArc(RBitmap* dst, float cx, float cy, float radius, float angle1, float angle2, uint32_t colour,
-                    float opacity, RBlendMode mode, bool antialias) {
+void Raster_DrawArc(RBitmap* dst, float cx, float cy, float radius, float angle1, float angle2,
+                    uint32_t colour, float opacity, RBlendMode mode, bool antialias) {
   if (!dst) return;
   const RPixelView view = RPixelView::Of(dst);
   if (!view.Usable()) return;

@@ -53,5 +53,6 @@ void Raster_BlendMask(RBitmap* dst, int32_t x, int32_t y, uint32_t colour, const
                       static_cast<int32_t>(rows)};
   // Only the operation bits count here: always the plain forms. Copy's plain
   // form at these weights (at most 255) is the interpolation toward the colour.
-  Raster_WithPixelOp(Raster_BlendOperation(mode), [&]<typename Op>() { BlendThroughMask<Op>(area, colour, w); });
+  Raster_WithPixelOp(Raster_BlendOperation(mode),
+                     [&]<typename Op>() { BlendThroughMask<Op>(area, colour, w); });
 }

@@ -24,5 +24,7 @@ inline constexpr uint32_t RBlendUseAlpha = 0x10000;
 inline constexpr uint32_t RBlendOperationMask = 0xFF;
 inline constexpr uint32_t RBlendFilterMask = 0xFF00;
 
-inline constexpr uint32_t Raster_BlendOperation(RBlendMode mode) { return mode & RBlendOperationMask; }
+inline constexpr uint32_t Raster_BlendOperation(RBlendMode mode) {
+  return mode & RBlendOperationMask;
+}
 inline constexpr bool Raster_IsChannelCopy(RBlendMode mode) { return (mode & 0xF0) == 0xF0; }

@@ -13,8 +13,8 @@ namespace {
 
 // The source limits: all of src, or srcRect cut to it. A negative rect left
 // or top moves the destination instead of reaching before the source.
-bool ClipBlit(const RPixelView& dst, const RPixelView& src, int32_t dstX, int32_t dstY, const RRect* srcRect,
-              RBlitBlock& block) {
+bool ClipBlit(const RPixelView& dst, const RPixelView& src, int32_t dstX, int32_t dstY,
+              const RRect* srcRect, RBlitBlock& block) {
   int64_t left = 0, top = 0, right = src.width, bottom = src.height;
   int64_t x = dstX, y = dstY;
   if (srcRect) {
@@ -35,7 +35,8 @@ bool ClipBlit(const RPixelView& dst, const RPixelView& src, int32_t dstX, int32_
 }
 
 void CopyRows(const RBlitBlock& b) {
-  for (int32_t r = 0; r < b.rows; ++r) std::memmove(b.DstRow(r), b.SrcRow(r), sizeof(uint32_t) * b.cols);
+  for (int32_t r = 0; r < b.rows; ++r)
+    std::memmove(b.DstRow(r), b.SrcRow(r), sizeof(uint32_t) * b.cols);
 }
 
 void AverageRows(const RBlitBlock& b) {
@@ -53,7 +54,8 @@ void CopyChannel(const RBlitBlock& b, uint32_t operation) {
   for (int32_t r = 0; r < b.rows; ++r) {
     uint32_t* d = b.DstRow(r);
     const uint32_t* s = b.SrcRow(r);
-    for (int32_t i = 0; i < b.cols; ++i) d[i] = (d[i] & keep) | (((s[i] >> srcShift) & 0xFF) << dstShift);
+    for (int32_t i = 0; i < b.cols; ++i)
+      d[i] = (d[i] & keep) | (((s[i] >> srcShift) & 0xFF) << dstShift);
   }
 }
 
@@ -77,8 +79,8 @@ void BlendRows(const RBlitBlock& b, int32_t w) {
 
 }  // namespace
 
-void Raster_Blit(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, const RRect* srcRect, float opacity,
-                 RBlendMode mode) {
+void Raster_Blit(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, const RRect* srcRect,
+                 float opacity, RBlendMode mode) {
   if (!dst || !src || opacity == 0.0f) return;
   const RPixelView dstView = RPixelView::Of(dst);
   const RPixelView srcView = RPixelView::Of(src);
@@ -110,8 +112,8 @@ void Raster_Blit(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, const R
   Raster_WithPixelOp(mode, [&]<typename Op>() { BlendRows<Op>(block, w); });
 }
 
-void Raster_BlitRect(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX, int32_t srcY,
-                     int32_t width, int32_t height, float opacity, RBlendMode mode) {
+void Raster_BlitRect(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX,
+                     int32_t srcY, int32_t width, int32_t height, float opacity, RBlendMode mode) {
   const auto far = [](int32_t start, int32_t size) {
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t{start} + size, INT32_MIN, INT32_MAX));
   };

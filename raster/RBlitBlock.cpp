@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-bool Raster_ClipBlitBlock(const RPixelView& dst, const RPixelView& src, int64_t x, int64_t y, int64_t left,
-                          int64_t top, int64_t right, int64_t bottom, RBlitBlock& block) {
+bool Raster_ClipBlitBlock(const RPixelView& dst, const RPixelView& src, int64_t x, int64_t y,
+                          int64_t left, int64_t top, int64_t right, int64_t bottom,
+                          RBlitBlock& block) {
   if (x < 0) left -= x, x = 0;
   if (y < 0) top -= y, y = 0;
   if (left >= right || top >= bottom || x >= dst.width || y >= dst.height) return false;

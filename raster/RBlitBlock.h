@@ -20,5 +20,6 @@ struct RBlitBlock {
 // within the source) with their top-left at (x, y) of dst: a negative x or y
 // skips that many source columns or rows, and what falls beyond dst is cut.
 // False when nothing is left.
-bool Raster_ClipBlitBlock(const RPixelView& dst, const RPixelView& src, int64_t x, int64_t y, int64_t left,
-                          int64_t top, int64_t right, int64_t bottom, RBlitBlock& block);
+bool Raster_ClipBlitBlock(const RPixelView& dst, const RPixelView& src, int64_t x, int64_t y,
+                          int64_t left, int64_t top, int64_t right, int64_t bottom,
+                          RBlitBlock& block);

@@ -17,13 +17,16 @@ struct SourceLimits {
   ptrdiff_t rowStep;       // pixels from one image row to the next
   int32_t width, height;
 
-  static SourceLimits Of(const RPixelView& src, int32_t left, int32_t top, int32_t width, int32_t height) {
+  static SourceLimits Of(const RPixelView& src, int32_t left, int32_t top, int32_t width,
+                         int32_t height) {
     const uint32_t* first = src.Row(top) + left;
     const ptrdiff_t step = height > 1 ? src.Row(top + 1) - src.Row(top) : src.span;
     return {first, step, width, height};
   }
 
-  const uint32_t* RowAt(int64_t row) const { return origin + static_cast<ptrdiff_t>(row) * rowStep; }
+  const uint32_t* RowAt(int64_t row) const {
+    return origin + static_cast<ptrdiff_t>(row) * rowStep;
+  }
   uint32_t At(int64_t col, int64_t row) const { return RowAt(row)[col]; }
 };
 
@@ -50,10 +53,10 @@ inline uint32_t Mix2(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb, int shift
   return ((((a >> shift) & 0xFF) * wa + ((b >> shift) & 0xFF) * wb) >> 16) << shift;
 }
 
-inline uint32_t Mix4(uint32_t tl, uint32_t wtl, uint32_t tr, uint32_t wtr, uint32_t bl, uint32_t wbl, uint32_t br,
-                     uint32_t wbr, int shift) {
-  const uint32_t sum = ((bl >> shift) & 0xFF) * wbl + ((br >> shift) & 0xFF) * wbr + ((tl >> shift) & 0xFF) * wtl +
-                       ((tr >> shift) & 0xFF) * wtr;
+inline uint32_t Mix4(uint32_t tl, uint32_t wtl, uint32_t tr, uint32_t wtr, uint32_t bl,
+                     uint32_t wbl, uint32_t br, uint32_t wbr, int shift) {
+  const uint32_t sum = ((bl >> shift) & 0xFF) * wbl + ((br >> shift) & 0xFF) * wbr +
+                       ((tl >> shift) & 0xFF) * wtl + ((tr >> shift) & 0xFF) * wtr;
   return (sum >> 16) << shift;
 }
 
@@ -69,9 +72,11 @@ struct BilinearSampler {
     if (!lastRow && !lastCol) {
       const uint32_t* below = top + s.rowStep;
       const uint32_t tr = top[1], bl = below[0], br = below[1];
-      const uint32_t wbr = (fx * fy) >> 16, wbl = fy - wbr, wtr = fx - wbr, wtl = 65536 - fx - fy + wbr;
+      const uint32_t wbr = (fx * fy) >> 16, wbl = fy - wbr, wtr = fx - wbr,
+                     wtl = 65536 - fx - fy + wbr;
       out = 0;
-      for (int shift = 0; shift < 32; shift += 8) out |= Mix4(tl, wtl, tr, wtr, bl, wbl, br, wbr, shift);
+      for (int shift = 0; shift < 32; shift += 8)
+        out |= Mix4(tl, wtl, tr, wtr, bl, wbl, br, wbr, shift);
     } else if (!lastRow) {
       const uint32_t bl = top[s.rowStep];
       out = 0;
@@ -117,15 +122,17 @@ bool AllFinite(std::initializer_list<float> values) {
 
 }  // namespace
 
-void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW, int32_t dstH,
-                            float srcX, float srcY, float srcW, float srcH, float angle, bool clipToSrcRect,
-                            float opacity, RBlendMode mode, float offsetX, float offsetY) {
+void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW,
+                            int32_t dstH, float srcX, float srcY, float srcW, float srcH,
+                            float angle, bool clipToSrcRect, float opacity, RBlendMode mode,
+                            float offsetX, float offsetY) {
   if (!dst || !src || dstW == 0 || dstH == 0) return;
   const RPixelView dstView = RPixelView::Of(dst), srcView = RPixelView::Of(src);
   if (!dstView.Usable() || !srcView.Usable()) return;
 
   float limitLeft = 0.0f, limitTop = 0.0f;
-  float limitRight = static_cast<float>(srcView.width), limitBottom = static_cast<float>(srcView.height);
+  float limitRight = static_cast<float>(srcView.width),
+        limitBottom = static_cast<float>(srcView.height);
   if (clipToSrcRect) {
     limitLeft = srcX > 0.0f ? srcX : 0.0f;
     limitTop = srcY > 0.0f ? srcY : 0.0f;

@@ -11,6 +11,7 @@
 // pixels inside the source rectangle are sampled, otherwise any pixel of the
 // source bitmap. RBlendBilinear in the filter bits selects bilinear
 // sampling. The walk over the source is in 16.16 fixed point.
-void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW, int32_t dstH,
-                            float srcX, float srcY, float srcW, float srcH, float angle, bool clipToSrcRect,
-                            float opacity, RBlendMode mode, float offsetX, float offsetY);
+void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t dstW,
+                            int32_t dstH, float srcX, float srcY, float srcW, float srcH,
+                            float angle, bool clipToSrcRect, float opacity, RBlendMode mode,
+                            float offsetX, float offsetY);

@@ -22,9 +22,11 @@ void MidpointOutline(int32_t xc, int32_t yc, int32_t radius, Paint paint) {
   int32_t y = radius, d = -radius;
   for (int32_t x = 1; x < y; ++x) {
     const int32_t yNext = d >= 0 ? y - 1 : y;
-    paint(xc + x, yc + yNext), paint(xc - x, yc + yNext), paint(xc + x, yc - yNext), paint(xc - x, yc - yNext);
+    paint(xc + x, yc + yNext), paint(xc - x, yc + yNext), paint(xc + x, yc - yNext),
+        paint(xc - x, yc - yNext);
     if (x != yNext) {
-      paint(xc + yNext, yc + x), paint(xc - yNext, yc + x), paint(xc + yNext, yc - x), paint(xc - yNext, yc - x);
+      paint(xc + yNext, yc + x), paint(xc - yNext, yc + x), paint(xc + yNext, yc - x),
+          paint(xc - yNext, yc - x);
     }
     d += d < 0 ? 2 * x + 1 : 2 * x + 3 - 2 * y;
     y = yNext;
@@ -77,8 +79,9 @@ void SmoothOutline(const RPlotter& p, float cx, float cy, float radius, int32_t 
 
 }  // namespace
 
-void Raster_CircleOutline(RBitmap* dst, float cx, float cy, float radius, uint32_t colour, int32_t weight,
-                          bool antialias, RBlendMode mode, const RRect& clipRect, bool clipFlag) {
+void Raster_CircleOutline(RBitmap* dst, float cx, float cy, float radius, uint32_t colour,
+                          int32_t weight, bool antialias, RBlendMode mode, const RRect& clipRect,
+                          bool clipFlag) {
   if (!dst || weight <= 0) return;
   if (!Raster_IsDrawableCoordinate(cx) || !Raster_IsDrawableCoordinate(cy) ||
       !Raster_IsDrawableCoordinate(radius))
@@ -95,8 +98,8 @@ void Raster_CircleOutline(RBitmap* dst, float cx, float cy, float radius, uint32
   }
 }
 
-void Raster_DrawCircle(RBitmap* dst, float cx, float cy, float radius, uint32_t colour, float opacity,
-                       RBlendMode mode, bool antialias) {
+void Raster_DrawCircle(RBitmap* dst, float cx, float cy, float radius, uint32_t colour,
+                       float opacity, RBlendMode mode, bool antialias) {
   if (!dst) return;
   const RPixelView view = RPixelView::Of(dst);
   if (!view.Usable() || !(radius >= 0.0f)) return;
@@ -104,13 +107,14 @@ void Raster_DrawCircle(RBitmap* dst, float cx, float cy, float radius, uint32_t 
       !Raster_IsDrawableCoordinate(radius))
     return;
   // More than 2 pixels outside the bitmap: nothing of it shows.
-  const int32_t tx = static_cast<int32_t>(cx), ty = static_cast<int32_t>(cy), tr = static_cast<int32_t>(radius);
+  const int32_t tx = static_cast<int32_t>(cx), ty = static_cast<int32_t>(cy),
+                tr = static_cast<int32_t>(radius);
   if (tx + tr < -2 || ty + tr < -2 || tx - tr > view.width + 2 || ty - tr > view.height + 2) return;
 
   int32_t maskSize = 0;
   if (const uint8_t* mask = Raster_SmallCircleMask(radius, antialias, maskSize)) {
-    Raster_BlendMask(dst, static_cast<int32_t>(cx - radius), static_cast<int32_t>(cy - radius), colour, mask,
-                     maskSize, maskSize, opacity, mode);
+    Raster_BlendMask(dst, static_cast<int32_t>(cx - radius), static_cast<int32_t>(cy - radius),
+                     colour, mask, maskSize, maskSize, opacity, mode);
     return;
   }
   if (view.bottomUp) cy = static_cast<float>(view.height - 1) - cy;
@@ -119,5 +123,6 @@ void Raster_DrawCircle(RBitmap* dst, float cx, float cy, float radius, uint32_t 
   const bool clip = !(cx - radius - 2.0f >= 0.0f && cy - radius - 2.0f >= 0.0f &&
                       cx + radius + 2.0f < static_cast<float>(view.width) &&
                       cy + radius + 2.0f < static_cast<float>(view.height));
-  Raster_CircleOutline(dst, cx, cy, radius, colour, w, antialias, mode, RRect{0, 0, view.width, view.height}, clip);
+  Raster_CircleOutline(dst, cx, cy, radius, colour, w, antialias, mode,
+                       RRect{0, 0, view.width, view.height}, clip);
 }

@@ -18,12 +18,14 @@ int OutCode(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 int32_t Offset(int32_t base, double offset) {
-  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{base} + Raster_TruncToInt32(offset), INT32_MIN, INT32_MAX));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(int64_t{base} + Raster_TruncToInt32(offset), INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
 
-bool Raster_ClipLine(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t width, int32_t height) {
+bool Raster_ClipLine(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2, int32_t width,
+                     int32_t height) {
   int code1 = OutCode(x1, y1, width, height), code2 = OutCode(x2, y2, width, height);
   for (int test = 0; test < kMaxTests; ++test) {
     if ((code1 | code2) == 0) return true;

@@ -60,15 +60,17 @@ void FillBlended(const FillArea& a, uint32_t c, int32_t w) {
 
 }  // namespace
 
-void Raster_FillRect(RBitmap* dst, int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour,
-                     float opacity, RBlendMode mode) {
+void Raster_FillRect(RBitmap* dst, int32_t x, int32_t y, int32_t width, int32_t height,
+                     uint32_t colour, float opacity, RBlendMode mode) {
   if (!dst) return;
-  if ((mode & RBlendUseAlpha) != 0) opacity = opacity * (static_cast<float>(colour >> 24) * 0.003921569f);
+  if ((mode & RBlendUseAlpha) != 0)
+    opacity = opacity * (static_cast<float>(colour >> 24) * 0.003921569f);
   int64_t left = x, top = y, cols = width, rows = height;
   if (left < 0) cols += left, left = 0;
   if (top < 0) rows += top, top = 0;
   const RPixelView view = RPixelView::Of(dst);
-  if (opacity == 0.0f || !view.Usable() || cols <= 0 || rows <= 0 || left >= view.width || top >= view.height)
+  if (opacity == 0.0f || !view.Usable() || cols <= 0 || rows <= 0 || left >= view.width ||
+      top >= view.height)
     return;
   const FillArea area{view, static_cast<int32_t>(left), static_cast<int32_t>(top),
                       static_cast<int32_t>(std::min<int64_t>(cols, view.width - left)),

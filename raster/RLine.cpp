@@ -28,7 +28,8 @@ void WithStraightPainter(const RPlotter& p, float opacity, int32_t w, Visit visi
   const uint32_t c = p.colour;
   const bool isCopy = p.isCopy;
   if (isCopy && opacity == 0.5f) {
-    return visit([&](int32_t x, int32_t y) { p.Word(x, y, [&](uint32_t d) { return Half(c) + Half(d); }); });
+    return visit(
+        [&](int32_t x, int32_t y) { p.Word(x, y, [&](uint32_t d) { return Half(c) + Half(d); }); });
   }
   if (isCopy && opacity == 0.25f) {
     return visit([&](int32_t x, int32_t y) {
@@ -62,7 +63,8 @@ void DrawDiagonalPlain(const RPlotter& p, Point a, Point step, int32_t n, int32_
 
 // Each diagonal pixel at three quarters, the two pixels filling each step at
 // a quarter.
-void DrawDiagonalSmooth(const RPlotter& p, Point a, Point step, int32_t n, float opacity, int32_t w) {
+void DrawDiagonalSmooth(const RPlotter& p, Point a, Point step, int32_t n, float opacity,
+                        int32_t w) {
   const uint32_t c = p.colour;
   const bool words = p.isCopy && opacity == 1.0f;
   const auto main = [&](int32_t x, int32_t y) {
@@ -91,8 +93,8 @@ void DrawDiagonalSmooth(const RPlotter& p, Point a, Point step, int32_t n, float
 // A line stepped along its major axis from both ends toward the middle.
 struct MajorWalk {
   Point forward, backward;
-  Point major;  // unit step along the major axis
-  Point minor;  // unit step along the minor axis, toward B
+  Point major;     // unit step along the major axis
+  Point minor;     // unit step along the minor axis, toward B
   int32_t length;  // |major delta|
   int32_t slope;   // |minor delta| / length in 16.16
 
@@ -169,8 +171,8 @@ void DrawGeneralSmooth(const RPlotter& p, MajorWalk walk, int32_t w) {
 
 }  // namespace
 
-void Raster_DrawLine(RBitmap* dst, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour, float opacity,
-                     RBlendMode mode, bool antialias) {
+void Raster_DrawLine(RBitmap* dst, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour,
+                     float opacity, RBlendMode mode, bool antialias) {
   if (!dst) return;
   const RPlotter p = RPlotter::For(dst, colour, mode);
   if (!p.CanDraw()) return;

@@ -21,7 +21,8 @@ int32_t AlignMaskFor(int32_t alignment) {
 
 }  // namespace
 
-RMemBitmap::RMemBitmap(int32_t w, int32_t h, int32_t alignment) : alignMask(AlignMaskFor(alignment)) {
+RMemBitmap::RMemBitmap(int32_t w, int32_t h, int32_t alignment)
+    : alignMask(AlignMaskFor(alignment)) {
   if (w > 0 && h > 0) Resize(w, h);
 }
 
@@ -35,12 +36,14 @@ void RMemBitmap::ReleaseBlock() {
 
 uint32_t* RMemBitmap::Pixels() {
   if (!block) return nullptr;
-  const uintptr_t start = (reinterpret_cast<uintptr_t>(block) + kAlignSlack) & ~static_cast<uintptr_t>(kAlignSlack);
+  const uintptr_t start =
+      (reinterpret_cast<uintptr_t>(block) + kAlignSlack) & ~static_cast<uintptr_t>(kAlignSlack);
   return reinterpret_cast<uint32_t*>(start);
 }
 
 int32_t RMemBitmap::RowSpan() {
-  return static_cast<int32_t>((static_cast<int64_t>(width) + alignMask) & ~static_cast<int64_t>(alignMask));
+  return static_cast<int32_t>((static_cast<int64_t>(width) + alignMask) &
+                              ~static_cast<int64_t>(alignMask));
 }
 
 bool RMemBitmap::Resize(int32_t newWidth, int32_t newHeight) {
@@ -50,7 +53,8 @@ bool RMemBitmap::Resize(int32_t newWidth, int32_t newHeight) {
   // 64-bit, so a huge size cannot wrap to a small block that callers then
   // overrun; a size beyond the 32-bit capacity is refused like a failed
   // allocation.
-  const int64_t span = (static_cast<int64_t>(newWidth) + alignMask) & ~static_cast<int64_t>(alignMask);
+  const int64_t span =
+      (static_cast<int64_t>(newWidth) + alignMask) & ~static_cast<int64_t>(alignMask);
   const int64_t bytes = static_cast<int64_t>(newHeight) * span * 4;
   if (bytes > 0 && bytes <= kMaxBytes && newWidth > 0 && newHeight > 0) {
     if (!block) {

@@ -40,8 +40,8 @@ HueSatValueColour ToHueSatValue(int32_t r, int32_t g, int32_t b) {
     value = b, minimum = std::min(r, g), base = 256, difference = r - g;
   }
   const int32_t span = value - minimum;
-  return {base + difference * (kReciprocal.entry[span] + 1) / 1024, kReciprocal.entry[value] * span / 256,
-          value};
+  return {base + difference * (kReciprocal.entry[span] + 1) / 1024,
+          kReciprocal.entry[value] * span / 256, value};
 }
 
 uint32_t FromHueSatValue(int32_t alpha, const HueSatValueColour& c) {

@@ -13,7 +13,8 @@
 
 #include <cstdint>
 
-using RPixelOp = void (*)(uint32_t* pixel, int32_t r, int32_t g, int32_t b, int32_t a, int32_t weight);
+using RPixelOp = void (*)(uint32_t* pixel, int32_t r, int32_t g, int32_t b, int32_t a,
+                          int32_t weight);
 
 namespace RPixel {
 
@@ -88,7 +89,8 @@ struct CopyAlpha {
 template <int32_t (*Channel)(int32_t, int32_t, int32_t)>
 inline void EachChannel(uint32_t* d, int32_t r, int32_t g, int32_t b, int32_t a, int32_t w) {
   const uint32_t x = *d;
-  *d = Pack(Channel(Alpha(x), a, w), Channel(Red(x), r, w), Channel(Green(x), g, w), Channel(Blue(x), b, w));
+  *d = Pack(Channel(Alpha(x), a, w), Channel(Red(x), r, w), Channel(Green(x), g, w),
+            Channel(Blue(x), b, w));
 }
 
 inline int32_t AddChannel(int32_t x, int32_t s, int32_t w) { return Clamp(x + s * w / 256); }
@@ -186,13 +188,16 @@ bool Raster_WithPixelOp(RBlendMode mode, Visitor&& visitor) {
   const bool useAlpha = (mode & RBlendUseAlpha) != 0;
   switch (Raster_BlendOperation(mode)) {
     case RBlend::Copy:
-      useAlpha ? visitor.template operator()<RPixel::CopyAlpha>() : visitor.template operator()<RPixel::Copy>();
+      useAlpha ? visitor.template operator()<RPixel::CopyAlpha>()
+               : visitor.template operator()<RPixel::Copy>();
       return true;
     case RBlend::Add:
-      useAlpha ? visitor.template operator()<RPixel::AddAlpha>() : visitor.template operator()<RPixel::Add>();
+      useAlpha ? visitor.template operator()<RPixel::AddAlpha>()
+               : visitor.template operator()<RPixel::Add>();
       return true;
     case RBlend::Dodge:
-      useAlpha ? visitor.template operator()<RPixel::DodgeAlpha>() : visitor.template operator()<RPixel::Dodge>();
+      useAlpha ? visitor.template operator()<RPixel::DodgeAlpha>()
+               : visitor.template operator()<RPixel::Dodge>();
       return true;
     case RBlend::Multiply:
       useAlpha ? visitor.template operator()<RPixel::MultiplyAlpha>()

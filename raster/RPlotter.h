@@ -36,7 +36,8 @@ struct RPlotter {
 
   uint32_t* At(int32_t x, int32_t y) const {
     if (!view.Contains(x, y)) return nullptr;
-    if (useClip && (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom)) return nullptr;
+    if (useClip && (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom))
+      return nullptr;
     return view.Row(y) + x;
   }
 

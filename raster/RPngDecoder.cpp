@@ -33,7 +33,8 @@ void RequestArgb8(png_structp png, png_infop info, int bitDepth, int colourType)
   }
   if (bitDepth == 16) png_set_strip_16(png);
   if (bitDepth < 8) png_set_packing(png);
-  if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+  if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+    png_set_gray_to_rgb(png);
   if ((colourType & PNG_COLOR_MASK_ALPHA) != 0) {
     png_set_swap_alpha(png);
   } else {
@@ -61,7 +62,8 @@ bool ObtainBitmap(DecodeState* state, RBitmap* target, int32_t width, int32_t he
 }
 
 bool BuildRowTable(DecodeState* state, int32_t height) {
-  state->rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * static_cast<size_t>(height)));
+  state->rows =
+      static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * static_cast<size_t>(height)));
   if (!state->rows) return false;
   const RPixelView view = RPixelView::Of(state->bitmap);
   for (int32_t y = 0; y < height; ++y) state->rows[y] = reinterpret_cast<png_bytep>(view.Row(y));
@@ -83,8 +85,8 @@ bool DecodeInto(DecodeState* state, const RPngSource* source, RBitmap* target) {
   png_read_info(state->png, state->info);
   png_uint_32 width = 0, height = 0;
   int bitDepth = 0, colourType = 0, interlace = 0, compression = 0, filter = 0;
-  png_get_IHDR(state->png, state->info, &width, &height, &bitDepth, &colourType, &interlace, &compression,
-               &filter);
+  png_get_IHDR(state->png, state->info, &width, &height, &bitDepth, &colourType, &interlace,
+               &compression, &filter);
   RequestArgb8(state->png, state->info, bitDepth, colourType);
   png_set_interlace_handling(state->png);
   png_read_update_info(state->png, state->info);

@@ -6,5 +6,5 @@
 #include "raster/RBitmap.h"
 
 // Regions narrower or lower than 2 pixels draw nothing.
-void Raster_SoftenCopy(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX, int32_t srcY,
-                       int32_t width, int32_t height);
+void Raster_SoftenCopy(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX,
+                       int32_t srcY, int32_t width, int32_t height);

@@ -35,7 +35,8 @@ bool RSysBitmap::Resize(int32_t newWidth, int32_t newHeight) {
   height = newHeight;
   // Any non-zero size that fits keeps the section (a negative one included:
   // drawing treats it as empty, and callers see the size they asked for).
-  if (newWidth != 0 && newHeight != 0 && newWidth <= allocWidth && newHeight <= allocHeight && bits) return true;
+  if (newWidth != 0 && newHeight != 0 && newWidth <= allocWidth && newHeight <= allocHeight && bits)
+    return true;
 
   // Rows of a multiple of 4 pixels; computed wide so a huge width cannot wrap.
   const int64_t roundedWidth = (static_cast<int64_t>(newWidth) + 3) & ~static_cast<int64_t>(3);

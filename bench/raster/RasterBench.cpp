@@ -20,9 +20,9 @@ constexpr float kArcRadius = 21.0f;
 constexpr float kArcSpan = 300.0f * 3.1415927f / 180.0f;
 
 void ReportPixels(benchmark::State& state, int64_t pixelsPerIteration) {
-  state.counters["MPix/s"] = benchmark::Counter(static_cast<double>(pixelsPerIteration) * 1e-6 *
-                                                    static_cast<double>(state.iterations()),
-                                                benchmark::Counter::kIsRate);
+  state.counters["MPix/s"] = benchmark::Counter(
+      static_cast<double>(pixelsPerIteration) * 1e-6 * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
 }
 
 // A knob-like image: opaque disc with a soft edge, transparent corners.
@@ -46,7 +46,8 @@ std::unique_ptr<RMemBitmap> Knob(int size) {
 std::unique_ptr<RMemBitmap> EditorImage() {
   auto b = std::make_unique<RMemBitmap>(kEditorWidth, kEditorHeight, 4);
   for (int y = 0; y < kEditorHeight; ++y) {
-    for (int x = 0; x < kEditorWidth; ++x) b->Pixels()[y * b->RowSpan() + x] = KnobPixel(x % 64, y % 64, 64);
+    for (int x = 0; x < kEditorWidth; ++x)
+      b->Pixels()[y * b->RowSpan() + x] = KnobPixel(x % 64, y % 64, 64);
   }
   return b;
 }
@@ -64,7 +65,8 @@ std::vector<uint32_t> Premultiplied(RMemBitmap& b) {
     for (int x = 0; x < b.Width(); ++x) {
       const uint32_t p = b.Pixels()[y * b.RowSpan() + x], a = p >> 24;
       const auto scale = [a](uint32_t c) { return (c * a + 127) / 255; };
-      out[y * b.RowSpan() + x] = a << 24 | scale(p >> 16 & 0xFF) << 16 | scale(p >> 8 & 0xFF) << 8 | scale(p & 0xFF);
+      out[y * b.RowSpan() + x] =
+          a << 24 | scale(p >> 16 & 0xFF) << 16 | scale(p >> 8 & 0xFF) << 8 | scale(p & 0xFF);
     }
   }
   return out;
@@ -77,7 +79,8 @@ struct PixmanImage {
     const int stride = static_cast<int>(bits.size() / h) * 4;
     image = pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, bits.data(), stride);
   }
-  PixmanImage(int w, int h, uint32_t fill) : PixmanImage(w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, fill)) {}
+  PixmanImage(int w, int h, uint32_t fill)
+      : PixmanImage(w, h, std::vector<uint32_t>(static_cast<size_t>(w) * h, fill)) {}
   ~PixmanImage() { pixman_image_unref(image); }
 };
 
@@ -97,7 +100,8 @@ void PixmanEditorComposite(benchmark::State& state, pixman_op_t op, uint32_t bac
   PixmanImage s(kEditorWidth, kEditorHeight, Premultiplied(*src));
   PixmanImage d(kEditorWidth, kEditorHeight, background);
   for (auto _ : state) {
-    pixman_image_composite32(op, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kEditorWidth, kEditorHeight);
+    pixman_image_composite32(op, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kEditorWidth,
+                             kEditorHeight);
     benchmark::ClobberMemory();
   }
   ReportPixels(state, kEditorWidth * kEditorHeight);
@@ -106,14 +110,17 @@ void PixmanEditorComposite(benchmark::State& state, pixman_op_t op, uint32_t bac
 void EditorFill(benchmark::State& state, float opacity) {
   auto dst = Background(kEditorWidth, kEditorHeight);
   for (auto _ : state) {
-    Raster_FillRect(dst.get(), 0, 0, kEditorWidth, kEditorHeight, 0xFF102030, opacity, RBlend::Copy);
+    Raster_FillRect(dst.get(), 0, 0, kEditorWidth, kEditorHeight, 0xFF102030, opacity,
+                    RBlend::Copy);
     benchmark::ClobberMemory();
   }
   ReportPixels(state, kEditorWidth * kEditorHeight);
 }
 
 void BM_AlphaBlit(benchmark::State& state) { EditorBlit(state, RBlend::Copy | RBlendUseAlpha); }
-void BM_Pixman_Over(benchmark::State& state) { PixmanEditorComposite(state, PIXMAN_OP_OVER, 0xFF303840u); }
+void BM_Pixman_Over(benchmark::State& state) {
+  PixmanEditorComposite(state, PIXMAN_OP_OVER, 0xFF303840u);
+}
 void BM_OpaqueCopy(benchmark::State& state) { EditorBlit(state, RBlend::Copy); }
 void BM_Pixman_Src(benchmark::State& state) { PixmanEditorComposite(state, PIXMAN_OP_SRC, 0u); }
 void BM_Fill(benchmark::State& state) { EditorFill(state, 1.0f); }
@@ -136,8 +143,9 @@ void BM_RotatedKnobBilinear(benchmark::State& state) {
   auto dst = Background(kKnobSize, kKnobSize);
   float angle = 0.0f;
   for (auto _ : state) {
-    Raster_BlitTransformed(dst.get(), knob.get(), 0, 0, kKnobSize, kKnobSize, 0, 0, kKnobSize, kKnobSize, angle, false,
-                           1.0f, RBlend::Copy | RBlendUseAlpha | RBlendBilinear, 0, 0);
+    Raster_BlitTransformed(dst.get(), knob.get(), 0, 0, kKnobSize, kKnobSize, 0, 0, kKnobSize,
+                           kKnobSize, angle, false, 1.0f,
+                           RBlend::Copy | RBlendUseAlpha | RBlendBilinear, 0, 0);
     angle += 0.01f;
     benchmark::ClobberMemory();
   }
@@ -155,10 +163,12 @@ void BM_Pixman_RotatedKnobBilinear(benchmark::State& state) {
     pixman_transform_t t;
     const pixman_fixed_t half = pixman_double_to_fixed(kKnobSize / 2.0);
     pixman_transform_init_translate(&t, -half, -half);
-    pixman_transform_rotate(nullptr, &t, pixman_double_to_fixed(std::cos(angle)), pixman_double_to_fixed(std::sin(angle)));
+    pixman_transform_rotate(nullptr, &t, pixman_double_to_fixed(std::cos(angle)),
+                            pixman_double_to_fixed(std::sin(angle)));
     pixman_transform_translate(nullptr, &t, half, half);
     pixman_image_set_transform(s.image, &t);
-    pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kKnobSize, kKnobSize);
+    pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kKnobSize,
+                             kKnobSize);
     angle += 0.01;
     benchmark::ClobberMemory();
   }
@@ -172,7 +182,8 @@ void BM_AntialiasedArc(benchmark::State& state) {
   auto dst = Background(kArcBox, kArcBox);
   const float c = kArcBox / 2.0f;
   for (auto _ : state) {
-    Raster_DrawArc(dst.get(), c, c, kArcRadius, -kArcSpan / 2, kArcSpan / 2, 0xFFE0A020, 1.0f, RBlend::Copy, true);
+    Raster_DrawArc(dst.get(), c, c, kArcRadius, -kArcSpan / 2, kArcSpan / 2, 0xFFE0A020, 1.0f,
+                   RBlend::Copy, true);
     benchmark::ClobberMemory();
   }
   ReportPixels(state, kArcBox * kArcBox);
@@ -187,9 +198,11 @@ void BM_Pixman_AntialiasedArc(benchmark::State& state) {
   constexpr int kSegments = 48;
   std::vector<pixman_triangle_t> triangles;
   for (int i = 0; i < kSegments; ++i) {
-    const double a0 = -kArcSpan / 2 + kArcSpan * i / kSegments, a1 = -kArcSpan / 2 + kArcSpan * (i + 1) / kSegments;
+    const double a0 = -kArcSpan / 2 + kArcSpan * i / kSegments,
+                 a1 = -kArcSpan / 2 + kArcSpan * (i + 1) / kSegments;
     const auto at = [&](double r, double a) {
-      return pixman_point_fixed_t{pixman_double_to_fixed(c + r * std::sin(a)), pixman_double_to_fixed(c - r * std::cos(a))};
+      return pixman_point_fixed_t{pixman_double_to_fixed(c + r * std::sin(a)),
+                                  pixman_double_to_fixed(c - r * std::cos(a))};
     };
     triangles.push_back({at(inner, a0), at(outer, a0), at(outer, a1)});
     triangles.push_back({at(inner, a0), at(outer, a1), at(inner, a1)});
@@ -212,7 +225,8 @@ std::vector<uint8_t> EditorPng() {
   for (int y = 0; y < kEditorHeight; ++y) {
     for (int x = 0; x < kEditorWidth; ++x) {
       const uint32_t p = image->Pixels()[y * image->RowSpan() + x];
-      png.rows.insert(png.rows.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)});
+      png.rows.insert(png.rows.end(),
+                      {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)});
     }
   }
   return EncodePng(png);

@@ -24,10 +24,14 @@ struct ParameterRow {
 };
 
 constexpr ParameterRow kParameterRows[] = {
-    {"Split Freq", 1000, 20, 20000, "Hz", 2.0}, {"Damping", 50, 0, 100, "%", 1.0},
-    {"Low Drive", 50, 0, 100, "%", 1.0},        {"Low Gain", 20, 0, 100, "%", 1.0},
-    {"Low Round", 50, 0, 100, "%", 1.0},        {"High Drive", 50, 0, 100, "%", 1.0},
-    {"High Gain", 20, 0, 100, "%", 1.0},        {"High Round", 50, 0, 100, "%", 1.0},
+    {"Split Freq", 1000, 20, 20000, "Hz", 2.0},
+    {"Damping", 50, 0, 100, "%", 1.0},
+    {"Low Drive", 50, 0, 100, "%", 1.0},
+    {"Low Gain", 20, 0, 100, "%", 1.0},
+    {"Low Round", 50, 0, 100, "%", 1.0},
+    {"High Drive", 50, 0, 100, "%", 1.0},
+    {"High Gain", 20, 0, 100, "%", 1.0},
+    {"High Round", 50, 0, 100, "%", 1.0},
     {"Mix", 90, 0, 100, "%", 1.0},
 };
 
@@ -101,9 +105,9 @@ TEST(DuoManglerEffect, OpeningAppliesEveryParameter) {
   Open(effect);
   const TwoBandProcessor& p = effect.Processor();
   EXPECT_EQ(p.splitFrequency, 1000);
-  EXPECT_EQ(std::bit_cast<uint32_t>(p.damping), 0x3FC3D708u);  // 1.5299997
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.damping), 0x3FC3D708u);   // 1.5299997
   EXPECT_EQ(std::bit_cast<uint32_t>(p.driveLow), 0x411613ADu);  // 9.379804
-  EXPECT_EQ(std::bit_cast<uint32_t>(p.gainLow), 0x3EA8F5C3u);  // compensation 0.33 times level 1.0
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.gainLow), 0x3EA8F5C3u);   // compensation 0.33 times level 1.0
   EXPECT_EQ(p.gainHigh, p.gainLow);
   EXPECT_EQ(p.wetLevel, 0.9f);
   EXPECT_EQ(p.dryLevel, 1.0f - 0.9f);

@@ -77,7 +77,8 @@ bool Select(VSTCLASS& effect, int32_t index) {
 
 std::vector<double> Values(const VSTCLASS& effect) {
   std::vector<double> values;
-  for (int32_t i = 0; i < effect.ParameterCount(); ++i) values.push_back(effect.ParameterAt(i)->value);
+  for (int32_t i = 0; i < effect.ParameterCount(); ++i)
+    values.push_back(effect.ParameterAt(i)->value);
   return values;
 }
 
@@ -114,7 +115,7 @@ TEST(FactoryPrograms, DefaultProgramChunkIsTheHeaderAndNineDoubles) {
   const Bytes fifty = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x49, 0x40};
   const Bytes twenty = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x34, 0x40};
   const Bytes ninety = {0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x56, 0x40};
-  const Bytes* expected[9] = {&thousand, &fifty, &fifty, &twenty, &fifty,
+  const Bytes* expected[9] = {&thousand, &fifty,  &fifty, &twenty, &fifty,
                               &fifty,    &twenty, &fifty, &ninety};
   for (int32_t p = 0; p < 9; ++p) {
     EXPECT_EQ(Bytes(chunk.begin() + 8 + p * 8, chunk.begin() + 16 + p * 8), *expected[p]) << p;

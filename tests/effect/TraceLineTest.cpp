@@ -59,8 +59,8 @@ TEST(TraceNumber, CutsToTheGivenRoom) {
 TEST(TraceLine, RoundCoefficientsAtZeroAndFifty) {
   // Low Round 0 gives -0.96f, High Round 50 gives 50 * 0.0194f - 0.96f; as
   // doubles neither is exact below 11 decimals.
-  EXPECT_EQ(Line("round_low, round_high", {static_cast<double>(-0.96f),
-                                           static_cast<double>(50.0f * 0.0194f - 0.96f)}),
+  EXPECT_EQ(Line("round_low, round_high",
+                 {static_cast<double>(-0.96f), static_cast<double>(50.0f * 0.0194f - 0.96f)}),
             "round_low, round_high -0.95999997854, 0.01000005007");
 }
 

@@ -11,7 +11,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes BytesOf(const IStateBuffer& buffer) { return Bytes(buffer.Data(), buffer.Data() + buffer.Size()); }
+Bytes BytesOf(const IStateBuffer& buffer) {
+  return Bytes(buffer.Data(), buffer.Data() + buffer.Size());
+}
 
 // Chunks assembled by hand, so the tests do not trust the writer.
 struct ChunkBuilder {
@@ -25,7 +27,8 @@ struct ChunkBuilder {
     for (double v : values) bytes.AppendValue(v);
     return *this;
   }
-  ChunkBuilder& Record(const std::string& name, bool initialized, const std::vector<double>& values = {}) {
+  ChunkBuilder& Record(const std::string& name, bool initialized,
+                       const std::vector<double>& values = {}) {
     bytes.AppendString(name.c_str());
     const uint8_t flag = initialized ? 1 : 0;
     bytes.AppendBytes(&flag, 1);
@@ -51,7 +54,8 @@ class Chunks : public ::testing::Test {
   }
 
   bool Restore(const Bytes& bytes, bool isBank) {
-    return effect.ReadChunkFromHost(hostBuffer, bytes.data(), static_cast<int64_t>(bytes.size()), isBank);
+    return effect.ReadChunkFromHost(hostBuffer, bytes.data(), static_cast<int64_t>(bytes.size()),
+                                    isBank);
   }
 
   // The invariants a restore must never break, whatever it was fed.
@@ -84,8 +88,10 @@ TEST_F(Chunks, ProgramChunkAtTheDefaults) {
   ASSERT_EQ(chunk.Size(), 80);
   EXPECT_EQ(BytesOf(chunk), expected);
   EXPECT_EQ(Bytes(chunk.Data(), chunk.Data() + 16),
-            (Bytes{0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40, 0x8F, 0x40}));
-  EXPECT_EQ(Bytes(chunk.Data() + 72, chunk.Data() + 80), (Bytes{0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x56, 0x40}));
+            (Bytes{0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                   0x40, 0x8F, 0x40}));
+  EXPECT_EQ(Bytes(chunk.Data() + 72, chunk.Data() + 80),
+            (Bytes{0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x56, 0x40}));
 }
 
 TEST_F(Chunks, BankChunkLayout) {
@@ -164,7 +170,8 @@ TEST_F(Chunks, ShortProgramChunkAppliesWhatItHasAndFails) {
 TEST_F(Chunks, ValuesAreLimitedToTheirRanges) {
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  EXPECT_TRUE(Restore(ChunkBuilder().Header().Values({50000, 101, -3, nan, inf, -inf, 20, 50, 90}).Done(), false));
+  EXPECT_TRUE(Restore(
+      ChunkBuilder().Header().Values({50000, 101, -3, nan, inf, -inf, 20, 50, 90}).Done(), false));
   EXPECT_EQ(effect.Values(), (std::vector<double>{20000, 100, 0, 0, 100, 0, 20, 50, 90}));
 }
 
@@ -233,7 +240,10 @@ TEST_F(Chunks, SlotPromisedValuesItNeverGotStaysAsItWas) {
   ExpectBankStillSavesCompletePrograms();
 
   ChunkBuilder second;
-  second.Header().Record("A", true, kDefaults).Record("Kick", false).Record("Broken", true, {1, 2, 3});
+  second.Header()
+      .Record("A", true, kDefaults)
+      .Record("Kick", false)
+      .Record("Broken", true, {1, 2, 3});
   EXPECT_FALSE(Restore(second.Done(), true));
   EXPECT_FALSE(effect.PresetAt(1)->initialized);
   EXPECT_FALSE(effect.PresetAt(2)->initialized);

@@ -12,7 +12,8 @@ namespace {
 
 std::vector<IChannelConfig> Configs(const IEffectBase& base) {
   std::vector<IChannelConfig> configs;
-  for (int32_t i = 0; i < base.ChannelConfigCount(); ++i) configs.push_back(*base.ChannelConfigAt(i));
+  for (int32_t i = 0; i < base.ChannelConfigCount(); ++i)
+    configs.push_back(*base.ChannelConfigAt(i));
   return configs;
 }
 
@@ -117,7 +118,8 @@ TEST(Blocks, UnconnectedInputConsumesNoHostPointerAndReadsSilence) {
   base.RouteOutputsSingle(0, 2, outs);
   base.RunBlockSingleReplacing(8);
   ASSERT_NE(base.lastInputs, nullptr);
-  EXPECT_EQ(base.lastInputs[1], reinterpret_cast<const double*>(base.InputChannelAt(1)->scratch.Data()));
+  EXPECT_EQ(base.lastInputs[1],
+            reinterpret_cast<const double*>(base.InputChannelAt(1)->scratch.Data()));
   for (int j = 0; j < 8; ++j) {
     EXPECT_EQ(outL[j], 0.5f);
     EXPECT_EQ(outR[j], 0.0f);
@@ -205,7 +207,8 @@ TEST(Blocks, NewBlockSizeRepointsUnconnectedChannelsAtTheirMovedScratch) {
   base.ConnectInputs(1, 1, false);
   base.ConnectOutputs(1, 1, false);
   // Reallocation in place is refused, so every scratch buffer moves.
-  const IBufferAllocator previous = IGrowableBuffer::SetAllocatorForTesting({FailingRealloc, std::malloc, std::free});
+  const IBufferAllocator previous =
+      IGrowableBuffer::SetAllocatorForTesting({FailingRealloc, std::malloc, std::free});
   const uint8_t* oldInput = base.InputChannelAt(1)->scratch.Data();
   base.PrepareForBlockSize(5000);
   IGrowableBuffer::SetAllocatorForTesting(previous);

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <thread>
@@ -73,11 +73,14 @@ TEST(HostIdentification, EveryWordGivesItsKindNumber) {
   const struct {
     const char* name;
     int32_t kind;
-  } hosts[] = {{"Cubase", 3},      {"Reaper", 1},     {"Nuendo", 4},      {"Cakewalk", 5},  {"Samplitude", 8},
-               {"Fruity Loops", 7}, {"Live", 9},      {"Melodyne", 12},   {"VstManLib", 13}, {"AU Lab", 0},
-               {"AULab", 14},      {"Forte", 15},     {"Chainer", 16},    {"Audition", 17}, {"Orion", 18},
-               {"SAWStudio", 20},  {"Logic", 21},     {"Digital Performer", 22}, {"AudioMulch", 23},
-               {"PreSonus", 24},   {"Acoustica", 25}, {"GarageBand", 26}, {"Ardour", 27},   {"Bitwig", 0}};
+  } hosts[] = {{"Cubase", 3},      {"Reaper", 1},     {"Nuendo", 4},
+               {"Cakewalk", 5},    {"Samplitude", 8}, {"Fruity Loops", 7},
+               {"Live", 9},        {"Melodyne", 12},  {"VstManLib", 13},
+               {"AU Lab", 0},      {"AULab", 14},     {"Forte", 15},
+               {"Chainer", 16},    {"Audition", 17},  {"Orion", 18},
+               {"SAWStudio", 20},  {"Logic", 21},     {"Digital Performer", 22},
+               {"AudioMulch", 23}, {"PreSonus", 24},  {"Acoustica", 25},
+               {"GarageBand", 26}, {"Ardour", 27},    {"Bitwig", 0}};
   for (const auto& host : hosts) {
     EXPECT_EQ(static_cast<int32_t>(HostKindFromName(host.name)), host.kind) << host.name;
   }

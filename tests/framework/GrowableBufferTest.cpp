@@ -103,11 +103,17 @@ struct FailingHeap {
   static inline size_t limit = 0;
   static inline int failures = 0;
   static void* Reallocate(void* block, size_t bytes) {
-    if (bytes > limit) { ++failures; return nullptr; }
+    if (bytes > limit) {
+      ++failures;
+      return nullptr;
+    }
     return std::realloc(block, bytes);
   }
   static void* Allocate(size_t bytes) {
-    if (bytes > limit) { ++failures; return nullptr; }
+    if (bytes > limit) {
+      ++failures;
+      return nullptr;
+    }
     return std::malloc(bytes);
   }
   static void Release(void* block) { std::free(block); }

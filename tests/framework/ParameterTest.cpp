@@ -190,7 +190,7 @@ TEST(Parameter, DisplayTextsReplaceNumbersByTheirTruncatedValue) {
   EXPECT_EQ(p.DisplayTextCount(), 4);
   EXPECT_EQ(Format(p, 1.7), "On");
   EXPECT_EQ(Format(p, 0.5, true), "On");  // 0 + 0.5 · 3 = 1.5, looked up as 1
-  EXPECT_EQ(Format(p, 2.0), "2");  // an empty text falls through to the number
+  EXPECT_EQ(Format(p, 2.0), "2");         // an empty text falls through to the number
   EXPECT_EQ(Format(p, 0.0), "0");
   EXPECT_EQ(std::string(p.DisplayTextFor(3)), std::string(31, 't'));
   EXPECT_STREQ(p.DisplayTextFor(7), "");

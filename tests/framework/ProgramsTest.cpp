@@ -33,7 +33,8 @@ TEST_F(Programs, DefaultsAndValuesFillTheFirstFreeSlots) {
   EXPECT_STREQ(effect.PresetName(0), "---- default ----");
   EXPECT_EQ(SlotValues(*effect.PresetAt(0)), kDefaults);
   EXPECT_STREQ(effect.PresetName(1), "Kick");
-  EXPECT_EQ(SlotValues(*effect.PresetAt(1)), (std::vector<double>{3000, 50, 60, 40, 31, 50, 10, 50, 90}));
+  EXPECT_EQ(SlotValues(*effect.PresetAt(1)),
+            (std::vector<double>{3000, 50, 60, 40, 31, 50, 10, 50, 90}));
   EXPECT_FALSE(effect.PresetAt(2)->initialized);
   effect.FillDefaultPresets(nullptr, 2);
   EXPECT_STREQ(effect.PresetName(2), "Default");
@@ -58,7 +59,8 @@ TEST_F(Programs, ContinuousParametersTakeDoubles) {
 }
 
 TEST_F(Programs, NothingIsAddedWhenEverySlotIsFilled) {
-  for (int32_t i = 2; i < 25; ++i) effect.AddPresetFromValues("Filler", 1000, 50, 50, 20, 50, 50, 20, 50, 90);
+  for (int32_t i = 2; i < 25; ++i)
+    effect.AddPresetFromValues("Filler", 1000, 50, 50, 20, 50, 50, 20, 50, 90);
   const std::string lastName = effect.PresetName(24);
   effect.AddPresetFromValues("One too many", 20, 0, 0, 0, 0, 0, 0, 0, 0);
   effect.FillDefaultPresets("Another", 1);

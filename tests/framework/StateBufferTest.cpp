@@ -23,8 +23,9 @@ TEST(StateBuffer, ValuesAreLittleEndianDoublesAtAnyOffset) {
   EXPECT_EQ(buffer.AppendBytes("\x01", 1), true);
   EXPECT_EQ(buffer.AppendValue(1000.0), 9);
   EXPECT_EQ(buffer.AppendValue(-2.5), 17);
-  EXPECT_EQ(Bytes(buffer), (std::vector<uint8_t>{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40, 0x8F, 0x40,
-                                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xC0}));
+  EXPECT_EQ(Bytes(buffer),
+            (std::vector<uint8_t>{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x40, 0x8F, 0x40, 0x00, 0x00,
+                                  0x00, 0x00, 0x00, 0x00, 0x04, 0xC0}));
   double v = 0.0;
   EXPECT_EQ(buffer.ReadValue(1, v), 9);
   EXPECT_EQ(v, 1000.0);

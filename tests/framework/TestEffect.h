@@ -36,7 +36,8 @@ class RecordingEditor : public IEditorSeam {
     bool normalised;
   };
 
-  explicit RecordingEditor(int32_t fps = 24, bool* destroyed = nullptr) : framesPerSecond(fps), destroyedFlag(destroyed) {}
+  explicit RecordingEditor(int32_t fps = 24, bool* destroyed = nullptr)
+      : framesPerSecond(fps), destroyedFlag(destroyed) {}
   ~RecordingEditor() override {
     if (destroyedFlag) *destroyedFlag = true;
   }
@@ -65,10 +66,11 @@ class RecordingEditor : public IEditorSeam {
 
 class TestEffect : public IEffectBase {
  public:
-  explicit TestEffect(const char* channels = "1-1 2-2", int32_t parameterCount = 9, int32_t presetCount = 25,
-                      const char* name = "duoMangler", int32_t packedVersion = 0x00010000)
-      : IEffectBase(parameterCount, channels, presetCount, name, "", "Qovak", packedVersion, 0x706C3665, 0x516F7661, 0, 0,
-                    false, false) {}
+  explicit TestEffect(const char* channels = "1-1 2-2", int32_t parameterCount = 9,
+                      int32_t presetCount = 25, const char* name = "duoMangler",
+                      int32_t packedVersion = 0x00010000)
+      : IEffectBase(parameterCount, channels, presetCount, name, "", "Qovak", packedVersion,
+                    0x706C3665, 0x516F7661, 0, 0, false, false) {}
 
   // The real effect's parameter table: Split Freq (shape 2), then eight
   // percentages.
@@ -78,13 +80,18 @@ class TestEffect : public IEffectBase {
       int32_t def, min, max;
       const char* label;
     };
-    static const Row rows[] = {{"Split Freq", 1000, 20, 20000, "Hz"}, {"Damping", 50, 0, 100, "%"},
-                               {"Low Drive", 50, 0, 100, "%"},        {"Low Gain", 20, 0, 100, "%"},
-                               {"Low Round", 50, 0, 100, "%"},        {"High Drive", 50, 0, 100, "%"},
-                               {"High Gain", 20, 0, 100, "%"},        {"High Round", 50, 0, 100, "%"},
+    static const Row rows[] = {{"Split Freq", 1000, 20, 20000, "Hz"},
+                               {"Damping", 50, 0, 100, "%"},
+                               {"Low Drive", 50, 0, 100, "%"},
+                               {"Low Gain", 20, 0, 100, "%"},
+                               {"Low Round", 50, 0, 100, "%"},
+                               {"High Drive", 50, 0, 100, "%"},
+                               {"High Gain", 20, 0, 100, "%"},
+                               {"High Round", 50, 0, 100, "%"},
                                {"Mix", 90, 0, 100, "%"}};
     for (int32_t i = 0; i < ParameterCount() && i < 9; ++i) {
-      ParameterAt(i)->DefineInteger(rows[i].name, rows[i].def, rows[i].min, rows[i].max, rows[i].label);
+      ParameterAt(i)->DefineInteger(rows[i].name, rows[i].def, rows[i].min, rows[i].max,
+                                    rows[i].label);
     }
     if (ParameterCount() > 0) ParameterAt(0)->SetShapeExponent(2.0);
   }
@@ -113,13 +120,19 @@ class TestEffect : public IEffectBase {
   }
 
   void HostBeginEdit(int32_t index) override { events.push_back({"begin", index, 0.0}); }
-  void HostBeginEditUnlessPending(int32_t index) override { events.push_back({"beginUnlessPending", index, 0.0}); }
-  void HostAutomate(int32_t index, double normalized) override { events.push_back({"automate", index, normalized}); }
+  void HostBeginEditUnlessPending(int32_t index) override {
+    events.push_back({"beginUnlessPending", index, 0.0});
+  }
+  void HostAutomate(int32_t index, double normalized) override {
+    events.push_back({"automate", index, normalized});
+  }
   void HostEndEdit(int32_t index) override { events.push_back({"end", index, 0.0}); }
   void HostRefreshDisplay() override {}
   int32_t HostSamplePosition() override { return 0; }
   double HostTempo() override { return 0.0; }
-  void HostTimeSignature(int32_t& numerator, int32_t& denominator) override { numerator = denominator = 0; }
+  void HostTimeSignature(int32_t& numerator, int32_t& denominator) override {
+    numerator = denominator = 0;
+  }
   void EditorResized(int32_t, int32_t) override {}
   void HostSpecificSetup() override {}
   bool SendMidiMessage(const IShortMidi& message) override {

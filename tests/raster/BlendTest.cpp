@@ -124,7 +124,8 @@ TEST(BlendOperations, HueSatValueTurnsHueAndScalesValue) {
 TEST(BlendOperations, FunctionPointerFormMatchesTheModeAndRefusesUnknownOperations) {
   EXPECT_EQ(Raster_PixelOp(RBlend::Copy), &RPixel::Copy::Apply);
   EXPECT_EQ(Raster_PixelOp(RBlend::Copy | RBlendUseAlpha), &RPixel::CopyAlpha::Apply);
-  EXPECT_EQ(Raster_PixelOp(RBlend::HueSatValue | RBlendUseAlpha | RBlendBilinear), &RPixel::HueSatValueAlpha::Apply);
+  EXPECT_EQ(Raster_PixelOp(RBlend::HueSatValue | RBlendUseAlpha | RBlendBilinear),
+            &RPixel::HueSatValueAlpha::Apply);
   EXPECT_EQ(Raster_PixelOp(6), nullptr);
   EXPECT_EQ(Raster_PixelOp(0xF7), nullptr);
 }
@@ -146,7 +147,8 @@ TEST(AlphaBlend, FullWeightRowLoopMatchesThePerPixelForm) {
       SetPixel(*src, x, y, s);
       SetPixel(*dst, x, y, d);
       uint32_t e = d;
-      RPixel::CopyAlpha::Apply(&e, RPixel::Red(s), RPixel::Green(s), RPixel::Blue(s), RPixel::Alpha(s), 256);
+      RPixel::CopyAlpha::Apply(&e, RPixel::Red(s), RPixel::Green(s), RPixel::Blue(s),
+                               RPixel::Alpha(s), 256);
       expected.push_back(e);
     }
   }

@@ -12,7 +12,8 @@ namespace {
 std::unique_ptr<RMemBitmap> NumberedBitmap(int32_t width, int32_t height) {
   auto bitmap = FilledBitmap(width, height, 0);
   for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) SetPixel(*bitmap, x, y, 0xFF000000u | uint32_t(y) << 8 | uint32_t(x));
+    for (int32_t x = 0; x < width; ++x)
+      SetPixel(*bitmap, x, y, 0xFF000000u | uint32_t(y) << 8 | uint32_t(x));
   }
   return bitmap;
 }
@@ -21,7 +22,8 @@ TEST(Blit, NegativeDestinationShiftsTheSourceWindow) {
   auto src = NumberedBitmap(10, 2);
   auto dst = FilledBitmap(12, 2, 0);
   Raster_Blit(dst.get(), src.get(), -3, 0, nullptr, 1.0f, RBlend::Copy);
-  for (int32_t x = 0; x <= 6; ++x) EXPECT_EQ(PixelAt(*dst, x, 1), 0xFF000100u | uint32_t(x + 3)) << x;
+  for (int32_t x = 0; x <= 6; ++x)
+    EXPECT_EQ(PixelAt(*dst, x, 1), 0xFF000100u | uint32_t(x + 3)) << x;
   EXPECT_EQ(PixelAt(*dst, 7, 0), 0u);
 }
 
@@ -78,7 +80,8 @@ TEST(BlitTransformed, IdentityReproducesTheSourceExactlyWithBothFilters) {
   auto src = NumberedBitmap(5, 4);
   for (RBlendMode mode : {RBlend::Copy, RBlend::Copy | RBlendBilinear}) {
     auto dst = FilledBitmap(5, 4, 0);
-    Raster_BlitTransformed(dst.get(), src.get(), 0, 0, 5, 4, 0, 0, 5, 4, 0.0f, false, 1.0f, mode, 0, 0);
+    Raster_BlitTransformed(dst.get(), src.get(), 0, 0, 5, 4, 0, 0, 5, 4, 0.0f, false, 1.0f, mode, 0,
+                           0);
     EXPECT_EQ(AllPixels(*dst), AllPixels(*src)) << mode;
   }
 }
@@ -94,8 +97,10 @@ TEST(BlitTransformed, BilinearInterpolatesInsideAndStopsAtTheLastColumnAndRow) {
     SetPixel(*src, x, 1, 0xFF000000u | uint32_t(50 * x));
   }
   auto dst = FilledBitmap(5, 2, 0);
-  Raster_BlitTransformed(dst.get(), src.get(), 0, 0, 5, 2, 0, 0, 5, 2, 0.0f, false, 1.0f, RBlendBilinear, 0.5f, 0);
-  for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(PixelAt(*dst, x, 0), 0xFF000000u | uint32_t(50 * x + 25)) << x;
+  Raster_BlitTransformed(dst.get(), src.get(), 0, 0, 5, 2, 0, 0, 5, 2, 0.0f, false, 1.0f,
+                         RBlendBilinear, 0.5f, 0);
+  for (int32_t x = 0; x < 4; ++x)
+    EXPECT_EQ(PixelAt(*dst, x, 0), 0xFF000000u | uint32_t(50 * x + 25)) << x;
   EXPECT_EQ(PixelAt(*dst, 4, 0), 0xFF0000C8u);
   EXPECT_EQ(PixelAt(*dst, 4, 1), 0xFF0000C8u);
 
@@ -104,7 +109,8 @@ TEST(BlitTransformed, BilinearInterpolatesInsideAndStopsAtTheLastColumnAndRow) {
   auto rows = FilledBitmap(1, 2, 0xFF004000);
   SetPixel(*rows, 0, 1, 0xFF008000);
   auto out = FilledBitmap(1, 2, 0);
-  Raster_BlitTransformed(out.get(), rows.get(), 0, 0, 1, 2, 0, 0, 1, 2, 0.0f, false, 1.0f, RBlendBilinear, 0, 0.5f);
+  Raster_BlitTransformed(out.get(), rows.get(), 0, 0, 1, 2, 0, 0, 1, 2, 0.0f, false, 1.0f,
+                         RBlendBilinear, 0, 0.5f);
   EXPECT_EQ(PixelAt(*out, 0, 0), 0xFF006000u);
   EXPECT_EQ(PixelAt(*out, 0, 1), 0xFF008000u);
 }
@@ -113,8 +119,10 @@ TEST(BlitTransformed, BilinearInterpolatesInsideAndStopsAtTheLastColumnAndRow) {
 TEST(BlitTransformed, NearestScalingRepeatsSourcePixels) {
   auto src = NumberedBitmap(2, 1);
   auto dst = FilledBitmap(4, 1, 0);
-  Raster_BlitTransformed(dst.get(), src.get(), 0, 0, 4, 1, 0, 0, 2, 1, 0.0f, false, 1.0f, RBlend::Copy, 0, 0);
-  EXPECT_EQ(AllPixels(*dst), (std::vector<uint32_t>{0xFF000000u, 0xFF000000u, 0xFF000001u, 0xFF000001u}));
+  Raster_BlitTransformed(dst.get(), src.get(), 0, 0, 4, 1, 0, 0, 2, 1, 0.0f, false, 1.0f,
+                         RBlend::Copy, 0, 0);
+  EXPECT_EQ(AllPixels(*dst),
+            (std::vector<uint32_t>{0xFF000000u, 0xFF000000u, 0xFF000001u, 0xFF000001u}));
 }
 
 TEST(BlitTransformed, ClippingToTheSourceRectangleLeavesOutsideSamples) {
@@ -122,20 +130,24 @@ TEST(BlitTransformed, ClippingToTheSourceRectangleLeavesOutsideSamples) {
   // Source columns 1..2 drawn 1:1 from x = 1 + offset 1: samples columns 2
   // and 3. Clipped to the rectangle only column 2 may be sampled.
   auto clipped = FilledBitmap(2, 1, 0);
-  Raster_BlitTransformed(clipped.get(), src.get(), 0, 0, 2, 1, 1, 0, 2, 1, 0.0f, true, 1.0f, RBlend::Copy, 1, 0);
+  Raster_BlitTransformed(clipped.get(), src.get(), 0, 0, 2, 1, 1, 0, 2, 1, 0.0f, true, 1.0f,
+                         RBlend::Copy, 1, 0);
   EXPECT_EQ(AllPixels(*clipped), (std::vector<uint32_t>{0xFF000002u, 0u}));
   auto unclipped = FilledBitmap(2, 1, 0);
-  Raster_BlitTransformed(unclipped.get(), src.get(), 0, 0, 2, 1, 1, 0, 2, 1, 0.0f, false, 1.0f, RBlend::Copy, 1, 0);
+  Raster_BlitTransformed(unclipped.get(), src.get(), 0, 0, 2, 1, 1, 0, 2, 1, 0.0f, false, 1.0f,
+                         RBlend::Copy, 1, 0);
   EXPECT_EQ(AllPixels(*unclipped), (std::vector<uint32_t>{0xFF000002u, 0xFF000003u}));
   auto noOffset = FilledBitmap(2, 1, 0);
-  Raster_BlitTransformed(noOffset.get(), src.get(), 0, 0, 2, 1, 1, 0, 2, 1, 0.0f, true, 1.0f, RBlend::Copy, 0, 0);
+  Raster_BlitTransformed(noOffset.get(), src.get(), 0, 0, 2, 1, 1, 0, 2, 1, 0.0f, true, 1.0f,
+                         RBlend::Copy, 0, 0);
   EXPECT_EQ(AllPixels(*noOffset), (std::vector<uint32_t>{0xFF000001u, 0xFF000002u}));
 }
 
 TEST(BlitTransformed, NegativeDestinationSkipsColumnsAndKeepsTheWalk) {
   auto src = NumberedBitmap(6, 1);
   auto dst = FilledBitmap(6, 1, 0);
-  Raster_BlitTransformed(dst.get(), src.get(), -2, 0, 6, 1, 0, 0, 6, 1, 0.0f, false, 1.0f, RBlend::Copy, 0, 0);
+  Raster_BlitTransformed(dst.get(), src.get(), -2, 0, 6, 1, 0, 0, 6, 1, 0.0f, false, 1.0f,
+                         RBlend::Copy, 0, 0);
   EXPECT_EQ(PixelAt(*dst, 0, 0), 0xFF000002u);
   EXPECT_EQ(PixelAt(*dst, 3, 0), 0xFF000005u);
   EXPECT_EQ(PixelAt(*dst, 4, 0), 0u);
@@ -148,7 +160,8 @@ TEST(BlitTransformed, NegativeDestinationSkipsColumnsAndKeepsTheWalk) {
 TEST(BlitTransformed, NegativeWidthMirrorsTheWalkFromTheFarCorner) {
   auto src = NumberedBitmap(4, 1);
   auto dst = FilledBitmap(4, 1, 0);
-  Raster_BlitTransformed(dst.get(), src.get(), 4, 0, -4, 1, 0, 0, 4, 1, 0.0f, false, 1.0f, RBlend::Copy, 0, 0);
+  Raster_BlitTransformed(dst.get(), src.get(), 4, 0, -4, 1, 0, 0, 4, 1, 0.0f, false, 1.0f,
+                         RBlend::Copy, 0, 0);
   EXPECT_EQ(AllPixels(*dst), (std::vector<uint32_t>{0u, 0xFF000003u, 0xFF000002u, 0xFF000001u}));
 }
 
@@ -161,7 +174,8 @@ TEST(BlendMask, CoverageScalesTheWeightAndClipsAtTheEdges) {
   EXPECT_EQ(AllPixels(*dst), (std::vector<uint32_t>{0xFF00FF00u, 0x80008000u, 0u}));
   // Starting one column left skips the first mask byte.
   auto shifted = FilledBitmap(3, 1, 0);
-  Raster_BlendMask(shifted.get(), -1, 0, 0xFF00FF00, mask, 3, 1, 1.0f, RBlend::Copy | RBlendUseAlpha);
+  Raster_BlendMask(shifted.get(), -1, 0, 0xFF00FF00, mask, 3, 1, 1.0f,
+                   RBlend::Copy | RBlendUseAlpha);
   EXPECT_EQ(AllPixels(*shifted), (std::vector<uint32_t>{0x80008000u, 0u, 0u}));
   Raster_BlendMask(shifted.get(), -3, 0, 0xFFFFFFFF, mask, 3, 1, 1.0f, RBlend::Copy);
   Raster_BlendMask(shifted.get(), 0, 0, 0xFFFFFFFF, mask, 3, 1, 0.001f, RBlend::Copy);
@@ -184,15 +198,15 @@ TEST(SoftenCopy, RegionOfOnePixelWidthDrawsNothing) {
 // Worked per byte: half = v >> 1, quarter = v >> 2, eighth = v >> 3.
 const uint32_t kSoftenInput[9] = {16, 32, 64, 128, 255, 8, 40, 80, 120};
 const uint32_t kSoftenOutput[9] = {
-    8 + 32 + 8,        // first row, first column: below and right count a quarter
-    16 + 63 + 2 + 8,   // first row: below a quarter, left and right an eighth
-    32 + 2 + 8,        // first row, last column
-    64 + 2 + 5 + 63,   // first column: above and below an eighth, right a quarter
+    8 + 32 + 8,             // first row, first column: below and right count a quarter
+    16 + 63 + 2 + 8,        // first row: below a quarter, left and right an eighth
+    32 + 2 + 8,             // first row, last column
+    64 + 2 + 5 + 63,        // first column: above and below an eighth, right a quarter
     127 + 16 + 1 + 4 + 10,  // inner: four eighths
-    4 + 8 + 15 + 63,   // last column
-    20 + 32 + 20,      // last row, first column
-    40 + 63 + 5 + 15,  // last row
-    60 + 2 + 20,       // last row, last column
+    4 + 8 + 15 + 63,        // last column
+    20 + 32 + 20,           // last row, first column
+    40 + 63 + 5 + 15,       // last row
+    60 + 2 + 20,            // last row, last column
 };
 
 TEST(SoftenCopy, KernelWeightsDependOnThePositionInTheRegion) {
@@ -206,7 +220,8 @@ TEST(SoftenCopy, KernelWeightsDependOnThePositionInTheRegion) {
 TEST(SoftenCopy, InPlaceAndShiftedInPlaceMatchACopyToAnotherBitmap) {
   auto original = FilledBitmap(6, 5, 0);
   for (int32_t y = 0; y < 5; ++y) {
-    for (int32_t x = 0; x < 6; ++x) SetPixel(*original, x, y, 0x01000000u * uint32_t(x * 40 + y) + uint32_t(x * y * 9));
+    for (int32_t x = 0; x < 6; ++x)
+      SetPixel(*original, x, y, 0x01000000u * uint32_t(x * 40 + y) + uint32_t(x * y * 9));
   }
   auto separate = FilledBitmap(6, 5, 0);
   Raster_SoftenCopy(separate.get(), original.get(), 0, 0, 0, 0, 6, 5);
@@ -232,17 +247,19 @@ TEST(SoftenCopy, InPlaceAndShiftedInPlaceMatchACopyToAnotherBitmap) {
 TEST(BlitTransformed, RotatedAlphaBlendEqualsSamplingThenBlending) {
   auto knob = FilledBitmap(9, 9, 0);
   for (int32_t y = 0; y < 9; ++y) {
-    for (int32_t x = 0; x < 9; ++x) SetPixel(*knob, x, y, uint32_t(x * 29 + y * 31) << 24 | uint32_t(x * 7919 + y * 104729));
+    for (int32_t x = 0; x < 9; ++x)
+      SetPixel(*knob, x, y, uint32_t(x * 29 + y * 31) << 24 | uint32_t(x * 7919 + y * 104729));
   }
   for (RBlendMode filter : {0u, RBlendBilinear}) {
     auto direct = FilledBitmap(11, 11, 0xFF204060);
     Raster_BlitTransformed(direct.get(), knob.get(), 1, 1, 9, 9, 0, 0, 9, 9, 0.7f, false, 1.0f,
                            RBlend::Copy | RBlendUseAlpha | filter, 0, 0);
     auto scratch = FilledBitmap(11, 11, 0);
-    Raster_BlitTransformed(scratch.get(), knob.get(), 1, 1, 9, 9, 0, 0, 9, 9, 0.7f, false, 1.0f, RBlend::Copy | filter,
-                           0, 0);
+    Raster_BlitTransformed(scratch.get(), knob.get(), 1, 1, 9, 9, 0, 0, 9, 9, 0.7f, false, 1.0f,
+                           RBlend::Copy | filter, 0, 0);
     auto viaScratch = FilledBitmap(11, 11, 0xFF204060);
-    Raster_Blit(viaScratch.get(), scratch.get(), 0, 0, nullptr, 1.0f, RBlend::Copy | RBlendUseAlpha);
+    Raster_Blit(viaScratch.get(), scratch.get(), 0, 0, nullptr, 1.0f,
+                RBlend::Copy | RBlendUseAlpha);
     EXPECT_EQ(AllPixels(*direct), AllPixels(*viaScratch)) << filter;
   }
 }

@@ -30,7 +30,8 @@ bool Has(const std::vector<PixelPosition>& pixels, PixelPosition p) {
 
 TEST(DrawCircle, PlainCircleTouchesItsFourExtremePoints) {
   const auto pixels = Circle(50, 50, 10, false);
-  for (PixelPosition p : {PixelPosition{50, 40}, {60, 50}, {50, 60}, {40, 50}}) EXPECT_TRUE(Has(pixels, p));
+  for (PixelPosition p : {PixelPosition{50, 40}, {60, 50}, {50, 60}, {40, 50}})
+    EXPECT_TRUE(Has(pixels, p));
   for (const PixelPosition& p : pixels) {
     const int32_t dx = p.x - 50, dy = p.y - 50;
     EXPECT_NEAR(dx * dx + dy * dy, 100, 10) << p.x << "," << p.y;
@@ -43,7 +44,8 @@ TEST(DrawCircle, PlainCircleTouchesItsFourExtremePoints) {
 // midpoint code with R = 2: the four extremes, then at x = 1 (d = -2):
 // (10 +- 1, 10 +- 2) and (10 +- 2, 10 +- 1) - twelve pixels.
 TEST(DrawCircle, SmallRadiiUseTheirMasksButNotNearbyRadii) {
-  const std::vector<PixelPosition> mask{{10, 8}, {9, 9}, {11, 9}, {8, 10}, {12, 10}, {9, 11}, {11, 11}, {10, 12}};
+  const std::vector<PixelPosition> mask{{10, 8},  {9, 9},  {11, 9},  {8, 10},
+                                        {12, 10}, {9, 11}, {11, 11}, {10, 12}};
   EXPECT_EQ(Circle(10, 10, 2.0f, false), mask);
   const auto outline = Circle(10, 10, 2.01f, false);
   EXPECT_EQ(outline.size(), 12u);

@@ -90,8 +90,9 @@ TEST(DrawLine, AntialiasedLineSharesEachColumnBetweenTwoPixels) {
   EXPECT_EQ(PixelAt(*bitmap, 10, 3), kWhite);
   const struct {
     int32_t x, y, near, far;  // pixel (x, y) at near, (x, y + 1) at far
-  } columns[] = {{1, 0, 179, 76}, {2, 0, 102, 153}, {3, 0, 25, 230}, {4, 1, 204, 51}, {5, 1, 128, 127},
-                 {6, 1, 51, 204}, {7, 2, 230, 25}, {8, 2, 153, 102}, {9, 2, 76, 179}};
+  } columns[] = {{1, 0, 179, 76}, {2, 0, 102, 153}, {3, 0, 25, 230},
+                 {4, 1, 204, 51}, {5, 1, 128, 127}, {6, 1, 51, 204},
+                 {7, 2, 230, 25}, {8, 2, 153, 102}, {9, 2, 76, 179}};
   for (const auto& c : columns) {
     EXPECT_EQ(weight(c.x, c.y), uint32_t(c.near)) << c.x;
     EXPECT_EQ(weight(c.x, c.y + 1), uint32_t(c.far)) << c.x;
@@ -106,7 +107,8 @@ TEST(DrawLine, AntialiasedDiagonalFillsEachStep) {
   // Diagonal pixels: half(c) + quarter(c) + quarter(0) = 0x7F.. + 0x3F..;
   // step pixels: quarter(c).
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(PixelAt(*bitmap, i, i), 0xBEBEBEBEu);
-  for (PixelPosition p : {PixelPosition{1, 0}, {0, 1}, {2, 1}, {1, 2}}) EXPECT_EQ(PixelAt(*bitmap, p.x, p.y), 0x3F3F3F3Fu);
+  for (PixelPosition p : {PixelPosition{1, 0}, {0, 1}, {2, 1}, {1, 2}})
+    EXPECT_EQ(PixelAt(*bitmap, p.x, p.y), 0x3F3F3F3Fu);
   EXPECT_EQ(ChangedPixels(*bitmap, 0).size(), 7u);
   // Other operations plot at w x 3 / 4 = 192 and w / 4 = 64: Add of 255
   // gives 255 x 192 / 256 = 191 and 255 x 64 / 256 = 63.
@@ -128,7 +130,8 @@ TEST(DrawLine, ClippedToTheBitmapAndNothingOutside) {
   EXPECT_EQ(changed.back(), (PixelPosition{9, 2}));
   // Far outside in both directions, anti-aliased: only border-bounded pixels.
   Raster_DrawLine(bitmap.get(), -1000000, -7, 1000000, 13, kWhite, 1.0f, RBlend::Add, true);
-  Raster_DrawLine(bitmap.get(), INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, kWhite, 1.0f, RBlend::Copy, true);
+  Raster_DrawLine(bitmap.get(), INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, kWhite, 1.0f,
+                  RBlend::Copy, true);
 }
 
 TEST(DrawLine, ZeroWeightOrUnknownOperationDrawsNothing) {

@@ -75,7 +75,8 @@ TEST(PngLoader, ColourImagesKeepTheHighByteOfEachSample) {
   ASSERT_TRUE(rgb);
   EXPECT_EQ(PixelAt(*rgb, 0, 0), 0xFF010203u);
   // R 0x1234, G 0xABCD, B 0x00FF, A 0x8001.
-  auto rgba16 = Load(EncodePng(Image(1, 1, 16, 6, {0x12, 0x34, 0xAB, 0xCD, 0x00, 0xFF, 0x80, 0x01})));
+  auto rgba16 =
+      Load(EncodePng(Image(1, 1, 16, 6, {0x12, 0x34, 0xAB, 0xCD, 0x00, 0xFF, 0x80, 0x01})));
   ASSERT_TRUE(rgba16);
   EXPECT_EQ(PixelAt(*rgba16, 0, 0), 0x8012AB00u);
   PngTestImage keyed = Image(2, 1, 8, 2, {1, 2, 3, 4, 5, 6});
@@ -108,8 +109,9 @@ TEST(PngLoader, EverySampleFormatLoadsAtItsSize) {
 
 TEST(PngLoader, TargetIsResizedAndFilledThroughItsRowSpan) {
   RMemBitmap target(1, 1, 4);
-  const std::vector<uint8_t> bytes = EncodePng(Image(5, 2, 8, 2, {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5, 5, 5,  //
-                                                                  6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 10}));
+  const std::vector<uint8_t> bytes =
+      EncodePng(Image(5, 2, 8, 2, {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5,  5,  5,  //
+                                   6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10, 10}));
   EXPECT_EQ(Raster_LoadPngMemory(bytes.data(), bytes.size(), &target), &target);
   EXPECT_EQ(target.Width(), 5);
   EXPECT_EQ(target.RowSpan(), 8);
@@ -169,8 +171,8 @@ std::vector<uint8_t> HeaderOnlyPng(png_uint_32 width, png_uint_32 height) {
       },
       [](png_structp) {});
   png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
-  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   png_write_row(png, row.data());
   png_write_flush(png);
@@ -214,7 +216,8 @@ class PngFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = std::filesystem::temp_directory_path() /
-          ("raster_png_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("raster_png_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
   }
@@ -223,7 +226,8 @@ class PngFiles : public ::testing::Test {
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
     const std::filesystem::path path = dir / name;
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return path.string();
   }
 
@@ -236,13 +240,16 @@ TEST_F(PngFiles, FileLoaderDecodesAndFailsOnMissingOrBadFiles) {
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0xFF060504u);
   EXPECT_EQ(Raster_LoadPngFile((dir / "missing.png").string().c_str()), nullptr);
-  EXPECT_EQ(Raster_LoadPngFile(Write("text.png", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'}).c_str()), nullptr);
+  EXPECT_EQ(
+      Raster_LoadPngFile(Write("text.png", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'}).c_str()),
+      nullptr);
   EXPECT_EQ(Raster_LoadPngFile(nullptr), nullptr);
 }
 
 TEST_F(PngFiles, RegisteredLoaderChecksTheExtensionOfTheFileName) {
   bool registered = false;
-  for (RImageLoader* l = Raster_ImageLoaders; l; l = l->next) registered |= l == &Raster_PngImageLoader;
+  for (RImageLoader* l = Raster_ImageLoaders; l; l = l->next)
+    registered |= l == &Raster_PngImageLoader;
   ASSERT_TRUE(registered);
   RImageLoader& loader = Raster_PngImageLoader;
   EXPECT_STREQ(loader.describe(), "PNG files (*.PNG)");

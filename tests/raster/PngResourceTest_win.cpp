@@ -31,7 +31,8 @@ class PngResourceModule : public ::testing::Test {
     char self[MAX_PATH], folder[MAX_PATH];
     ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
     ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
-    copy = std::string(folder) + "raster_png_resource_" + std::to_string(GetCurrentProcessId()) + ".exe";
+    copy = std::string(folder) + "raster_png_resource_" + std::to_string(GetCurrentProcessId()) +
+           ".exe";
     ASSERT_TRUE(CopyFileA(self, copy.c_str(), FALSE));
 
     PngTestImage image;
@@ -43,7 +44,8 @@ class PngResourceModule : public ::testing::Test {
     HANDLE update = BeginUpdateResourceA(copy.c_str(), FALSE);
     ASSERT_NE(update, nullptr);
     ASSERT_TRUE(UpdateResourceA(update, "PNG", MAKEINTRESOURCEA(kGeneratedPngResource),
-                                MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), png.data(), DWORD(png.size())));
+                                MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), png.data(),
+                                DWORD(png.size())));
     ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
     module = LoadLibraryExA(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
@@ -64,7 +66,8 @@ TEST_F(PngResourceModule, DecodesTheResourceAndUsesOnlyTheLow16BitsOfTheId) {
   EXPECT_EQ(bitmap->Width(), 2);
   EXPECT_EQ(PixelAt(*bitmap, 0, 0), 0x44112233u);
   EXPECT_EQ(PixelAt(*bitmap, 1, 0), 0xDDAABBCCu);
-  std::unique_ptr<RBitmap> highBits(Raster_LoadPngResource(module, kGeneratedPngResource | 0x30000));
+  std::unique_ptr<RBitmap> highBits(
+      Raster_LoadPngResource(module, kGeneratedPngResource | 0x30000));
   EXPECT_TRUE(highBits);
   RMemBitmap target(1, 1, 4);
   EXPECT_EQ(Raster_LoadPngResource(module, kGeneratedPngResource, &target), &target);

@@ -6,10 +6,14 @@
 
 int PngTestImage::Channels() const {
   switch (colourType) {
-    case 2: return 3;
-    case 4: return 2;
-    case 6: return 4;
-    default: return 1;
+    case 2:
+      return 3;
+    case 4:
+      return 2;
+    case 6:
+      return 4;
+    default:
+      return 1;
   }
 }
 
@@ -28,7 +32,8 @@ void FlushNothing(png_structp) {}
 
 void DescribeTransparency(png_structp png, png_infop info, const PngTestImage& image) {
   if (!image.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()), nullptr);
+    png_set_tRNS(png, info, image.paletteAlpha.data(), static_cast<int>(image.paletteAlpha.size()),
+                 nullptr);
   } else if (image.hasTransparentColour) {
     png_color_16 colour{};
     colour.gray = image.transparentGrey;
@@ -42,7 +47,8 @@ void DescribeTransparency(png_structp png, png_infop info, const PngTestImage& i
 }  // namespace
 
 std::vector<uint8_t> EncodePng(const PngTestImage& image) {
-  if (image.rows.size() != image.RowBytes() * image.height) throw std::invalid_argument("row data size");
+  if (image.rows.size() != image.RowBytes() * image.height)
+    throw std::invalid_argument("row data size");
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -53,12 +59,13 @@ std::vector<uint8_t> EncodePng(const PngTestImage& image) {
   }
   png_set_write_fn(png, &out, AppendToVector, FlushNothing);
   png_set_IHDR(png, info, image.width, image.height, image.bitDepth, image.colourType,
-               image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+               image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (image.colourType == 3) {
     std::vector<png_color> palette(image.paletteRgb.size() / 3);
     for (size_t i = 0; i < palette.size(); ++i) {
-      palette[i] = {image.paletteRgb[3 * i], image.paletteRgb[3 * i + 1], image.paletteRgb[3 * i + 2]};
+      palette[i] = {image.paletteRgb[3 * i], image.paletteRgb[3 * i + 1],
+                    image.paletteRgb[3 * i + 2]};
     }
     png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   }
@@ -117,14 +124,16 @@ std::vector<NamedPng> PngSampleSet() {
   const auto add = [&](const std::string& name, const PngTestImage& image) {
     set.push_back({name, EncodePng(image)});
   };
-  for (int depth : {1, 2, 4, 8, 16}) add("grey" + std::to_string(depth), Sample(11, 5, depth, 0, false, ++seed));
+  for (int depth : {1, 2, 4, 8, 16})
+    add("grey" + std::to_string(depth), Sample(11, 5, depth, 0, false, ++seed));
   PngTestImage greyKey = Sample(6, 4, 8, 0, false, ++seed);
   greyKey.hasTransparentColour = true;
   greyKey.transparentGrey = greyKey.rows[0];
   add("grey8-trns", greyKey);
   add("grey-alpha8", Sample(7, 3, 8, 4, false, ++seed));
   add("grey-alpha16", Sample(7, 3, 16, 4, false, ++seed));
-  for (int depth : {1, 2, 4, 8}) add("palette" + std::to_string(depth), PaletteSample(depth, false, false, ++seed));
+  for (int depth : {1, 2, 4, 8})
+    add("palette" + std::to_string(depth), PaletteSample(depth, false, false, ++seed));
   add("palette8-trns", PaletteSample(8, true, false, ++seed));
   add("palette4-trns", PaletteSample(4, true, false, ++seed));
   add("rgb8", Sample(5, 4, 8, 2, false, ++seed));

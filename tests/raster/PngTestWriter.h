@@ -15,9 +15,9 @@ struct PngTestImage {
   // Rows exactly as PNG stores them (packed samples, 16-bit big-endian),
   // height rows of RowBytes() each.
   std::vector<uint8_t> rows;
-  std::vector<uint8_t> paletteRgb;     // 3 bytes per entry
-  std::vector<uint8_t> paletteAlpha;   // tRNS for palette images
-  bool hasTransparentColour = false;   // tRNS for grey or RGB images
+  std::vector<uint8_t> paletteRgb;    // 3 bytes per entry
+  std::vector<uint8_t> paletteAlpha;  // tRNS for palette images
+  bool hasTransparentColour = false;  // tRNS for grey or RGB images
   uint16_t transparentGrey = 0, transparentRed = 0, transparentGreen = 0, transparentBlue = 0;
 
   int Channels() const;

@@ -17,7 +17,9 @@ inline std::unique_ptr<RMemBitmap> FilledBitmap(int32_t width, int32_t height, u
   return bitmap;
 }
 
-inline uint32_t PixelAt(RBitmap& bitmap, int32_t x, int32_t y) { return RPixelView::Of(&bitmap).Row(y)[x]; }
+inline uint32_t PixelAt(RBitmap& bitmap, int32_t x, int32_t y) {
+  return RPixelView::Of(&bitmap).Row(y)[x];
+}
 
 inline void SetPixel(RBitmap& bitmap, int32_t x, int32_t y, uint32_t colour) {
   RPixelView::Of(&bitmap).Row(y)[x] = colour;
@@ -27,7 +29,8 @@ inline void SetPixel(RBitmap& bitmap, int32_t x, int32_t y, uint32_t colour) {
 inline std::vector<uint32_t> AllPixels(RBitmap& bitmap) {
   std::vector<uint32_t> pixels;
   const RPixelView view = RPixelView::Of(&bitmap);
-  for (int32_t y = 0; y < view.height; ++y) pixels.insert(pixels.end(), view.Row(y), view.Row(y) + view.width);
+  for (int32_t y = 0; y < view.height; ++y)
+    pixels.insert(pixels.end(), view.Row(y), view.Row(y) + view.width);
   return pixels;
 }
 

@@ -10,8 +10,7 @@
 
 namespace {
 
-double PeakOf(const std::vector<double>& v, size_t begin, size_t end)
-{
+double PeakOf(const std::vector<double>& v, size_t begin, size_t end) {
   double peak = 0.0;
   for (size_t i = begin; i < end; ++i) {
     peak = std::max(peak, std::fabs(v[i]));
@@ -19,13 +18,14 @@ double PeakOf(const std::vector<double>& v, size_t begin, size_t end)
   return peak;
 }
 
-TEST(DemoSong, EightSecondsPeakingAtMinusSixDbfsAndTheSameEveryTime)
-{
+TEST(DemoSong, EightSecondsPeakingAtMinusSixDbfsAndTheSameEveryTime) {
   const demo::StereoAudio song = demo::MakeDemoSong(48000);
   // 4 bars of 16 sixteenths at 120 bpm; a sixteenth is 6000 frames at 48 kHz.
   ASSERT_EQ(song.left.size(), 4u * 16u * 6000u);
   ASSERT_EQ(song.right.size(), song.left.size());
-  EXPECT_DOUBLE_EQ(std::max(PeakOf(song.left, 0, song.left.size()), PeakOf(song.right, 0, song.right.size())), 0.5);
+  EXPECT_DOUBLE_EQ(
+      std::max(PeakOf(song.left, 0, song.left.size()), PeakOf(song.right, 0, song.right.size())),
+      0.5);
   // Every bar has sound on both sides (an unstable voice would have made the
   // normalisation silence everything).
   for (size_t bar = 0; bar < 4; ++bar) {
@@ -36,8 +36,7 @@ TEST(DemoSong, EightSecondsPeakingAtMinusSixDbfsAndTheSameEveryTime)
   EXPECT_EQ(demo::MakeDemoSong(48000).left, song.left);
 }
 
-TEST(DemoAnalysis, FullScaleSineReadsZeroDbfsInItsBand)
-{
+TEST(DemoAnalysis, FullScaleSineReadsZeroDbfsInItsBand) {
   // A frequency on a bin centre near 1 kHz: 48000 / 8192 * 171 = 1001.95 Hz.
   const double hz = 48000.0 / 8192.0 * 171.0;
   std::vector<double> sine(48000);
@@ -59,8 +58,7 @@ TEST(DemoAnalysis, FullScaleSineReadsZeroDbfsInItsBand)
   EXPECT_LT(spectrum.back().db, -60.0);
 }
 
-TEST(DemoAnalysis, EnvelopeHoldsEachColumnsExtremes)
-{
+TEST(DemoAnalysis, EnvelopeHoldsEachColumnsExtremes) {
   std::vector<double> samples = {0.1, -0.2, 0.3, 0.0, -0.5, 0.25};
   const std::vector<demo::EnvelopeColumn> columns = demo::WaveformEnvelope(samples, 2, 3);
   ASSERT_EQ(columns.size(), 3u);

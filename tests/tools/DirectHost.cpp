@@ -14,25 +14,23 @@ namespace {
 
 double gSampleRate = 44100.0;
 
-intptr_t HostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float)
-{
+intptr_t HostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void* ptr, float) {
   switch (opcode) {
-  case audioMasterVersion:
-    return 2400;
-  case audioMasterGetSampleRate:
-    return static_cast<intptr_t>(gSampleRate);
-  case audioMasterGetProductString:
-    std::strcpy(static_cast<char*>(ptr), "direct test host");
-    return 1;
-  default:
-    return 0;
+    case audioMasterVersion:
+      return 2400;
+    case audioMasterGetSampleRate:
+      return static_cast<intptr_t>(gSampleRate);
+    case audioMasterGetProductString:
+      std::strcpy(static_cast<char*>(ptr), "direct test host");
+      return 1;
+    default:
+      return 0;
   }
 }
 
 template <typename T>
 void RunBlocks(AEffect* e, const std::vector<double>& interleaved, int32_t channels, int32_t block,
-               std::vector<double>& result)
-{
+               std::vector<double>& result) {
   const int32_t pins = std::max({e->numInputs, e->numOutputs, channels});
   std::vector<std::vector<T>> in(pins, std::vector<T>(block)), out(pins, std::vector<T>(block));
   std::vector<T*> inPtr(pins), outPtr(pins);
@@ -63,9 +61,8 @@ void RunBlocks(AEffect* e, const std::vector<double>& interleaved, int32_t chann
 
 }  // namespace
 
-std::vector<double> Process(const std::string& modulePath, const std::vector<double>& interleaved, int32_t channels,
-                            const Settings& settings)
-{
+std::vector<double> Process(const std::string& modulePath, const std::vector<double>& interleaved,
+                            int32_t channels, const Settings& settings) {
   void* module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
   EXPECT_NE(module, nullptr) << dlerror();
   if (!module) {
@@ -85,7 +82,8 @@ std::vector<double> Process(const std::string& modulePath, const std::vector<dou
     arrangement.numChannels = channels;
     arrangement.type = channels == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
     VstSpeakerArrangement outArrangement = arrangement;
-    e->dispatcher(e, effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&arrangement), &outArrangement, 0.0f);
+    e->dispatcher(e, effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&arrangement),
+                  &outArrangement, 0.0f);
     if (settings.program >= 0) {
       e->dispatcher(e, effSetProgram, 0, settings.program, nullptr, 0.0f);
     }

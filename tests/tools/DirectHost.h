@@ -8,8 +8,7 @@
 // the render tool's code, to produce the samples a correct host must produce.
 namespace direct_host {
 
-struct Settings
-{
+struct Settings {
   double sampleRate = 44100.0;
   int32_t blockSize = 1000;
   int32_t program = -1;  // -1: leave the current program
@@ -19,7 +18,7 @@ struct Settings
 // Processes interleaved samples of `channels` channels; the result has the
 // same layout. Fails the current test (and returns empty) when the module
 // cannot be loaded.
-std::vector<double> Process(const std::string& modulePath, const std::vector<double>& interleaved, int32_t channels,
-                            const Settings& settings);
+std::vector<double> Process(const std::string& modulePath, const std::vector<double>& interleaved,
+                            int32_t channels, const Settings& settings);
 
 }  // namespace direct_host

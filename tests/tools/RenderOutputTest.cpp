@@ -16,33 +16,30 @@ using tool_test::TempFolder;
 
 constexpr int64_t kFrames = 10007;  // not a multiple of any block size used
 
-struct MatchCase
-{
+struct MatchCase {
   int channels;
   int sampleRate;
   bool useDouble;
 };
 
-std::string CaseName(const testing::TestParamInfo<MatchCase>& info)
-{
+std::string CaseName(const testing::TestParamInfo<MatchCase>& info) {
   return (info.param.channels == 1 ? std::string("Mono") : std::string("Stereo")) +
          std::to_string(info.param.sampleRate) + (info.param.useDouble ? "Double" : "Single");
 }
 
-class RenderMatchesDirectProcessing : public testing::TestWithParam<MatchCase>
-{
-};
+class RenderMatchesDirectProcessing : public testing::TestWithParam<MatchCase> {};
 
-TEST_P(RenderMatchesDirectProcessing, SampleForSample)
-{
+TEST_P(RenderMatchesDirectProcessing, SampleForSample) {
   const MatchCase c = GetParam();
   TempFolder dir;
   const std::string inPath = dir.Path("in.wav");
   const std::string outPath = dir.Path("out.wav");
-  tool_test::WriteAudio(inPath, tool_test::MakeSignal(c.channels, c.sampleRate, kFrames, kFloatWav));
+  tool_test::WriteAudio(inPath,
+                        tool_test::MakeSignal(c.channels, c.sampleRate, kFrames, kFloatWav));
   const Audio in = ReadAudio(inPath);
 
-  std::vector<std::string> args = {"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "Half", "--block", "256"};
+  std::vector<std::string> args = {"--plugin", DM_TEST_GAIN_PLUGIN, "--program",
+                                   "Half",     "--block",           "256"};
   if (c.useDouble) {
     args.insert(args.end(), {"--double", "--encoding", "double"});
   }
@@ -60,9 +57,11 @@ TEST_P(RenderMatchesDirectProcessing, SampleForSample)
   s.sampleRate = c.sampleRate;
   s.program = 1;
   s.useDouble = c.useDouble;
-  const std::vector<double> expected = direct_host::Process(DM_TEST_GAIN_PLUGIN, in.samples, c.channels, s);
+  const std::vector<double> expected =
+      direct_host::Process(DM_TEST_GAIN_PLUGIN, in.samples, c.channels, s);
   const int64_t diff = tool_test::FirstDifference(expected, out.samples, c.useDouble);
-  EXPECT_EQ(diff, -1) << "expected " << expected[diff < 0 ? 0 : diff] << " got " << out.samples[diff < 0 ? 0 : diff];
+  EXPECT_EQ(diff, -1) << "expected " << expected[diff < 0 ? 0 : diff] << " got "
+                      << out.samples[diff < 0 ? 0 : diff];
 }
 
 INSTANTIATE_TEST_SUITE_P(ChannelsRatesPrecision, RenderMatchesDirectProcessing,
@@ -74,8 +73,7 @@ INSTANTIATE_TEST_SUITE_P(ChannelsRatesPrecision, RenderMatchesDirectProcessing,
 
 // Output container and encoding: kept from the input, or changed by name or
 // option; rate and length always kept.
-struct FormatCase
-{
+struct FormatCase {
   const char* inName;
   int inFormat;
   const char* outName;
@@ -83,12 +81,9 @@ struct FormatCase
   int expectedFormat;
 };
 
-class RenderOutputFormat : public testing::TestWithParam<FormatCase>
-{
-};
+class RenderOutputFormat : public testing::TestWithParam<FormatCase> {};
 
-TEST_P(RenderOutputFormat, FollowsInputUnlessAskedOtherwise)
-{
+TEST_P(RenderOutputFormat, FollowsInputUnlessAskedOtherwise) {
   const FormatCase& c = GetParam();
   TempFolder dir;
   const std::string inPath = dir.Path(c.inName);
@@ -105,27 +100,47 @@ TEST_P(RenderOutputFormat, FollowsInputUnlessAskedOtherwise)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-  Formats, RenderOutputFormat,
-  testing::Values(
-    FormatCase{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "b.wav", {}, SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-    FormatCase{"a.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "b.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-    FormatCase{"a.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, "b.aiff", {}, SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
-    // Named by extension; FLAC has no floats, so 24-bit.
-    FormatCase{"a.wav", kFloatWav, "b.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-    // An unknown extension keeps the input's container.
-    FormatCase{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, "b.out", {}, SF_FORMAT_WAV | SF_FORMAT_PCM_24},
-    FormatCase{"a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "b.wav", {"--encoding", "float"}, kFloatWav},
-    FormatCase{"a.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "b.x", {"--format", "aiff", "--encoding", "pcm24"},
-               SF_FORMAT_AIFF | SF_FORMAT_PCM_24}));
+    Formats, RenderOutputFormat,
+    testing::Values(
+        FormatCase{"a.wav",
+                   SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                   "b.wav",
+                   {},
+                   SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+        FormatCase{"a.flac",
+                   SF_FORMAT_FLAC | SF_FORMAT_PCM_24,
+                   "b.flac",
+                   {},
+                   SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+        FormatCase{"a.aiff",
+                   SF_FORMAT_AIFF | SF_FORMAT_PCM_16,
+                   "b.aiff",
+                   {},
+                   SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+        // Named by extension; FLAC has no floats, so 24-bit.
+        FormatCase{"a.wav", kFloatWav, "b.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+        // An unknown extension keeps the input's container.
+        FormatCase{"a.wav",
+                   SF_FORMAT_WAV | SF_FORMAT_PCM_24,
+                   "b.out",
+                   {},
+                   SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+        FormatCase{
+            "a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "b.wav", {"--encoding", "float"}, kFloatWav},
+        FormatCase{"a.flac",
+                   SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+                   "b.x",
+                   {"--format", "aiff", "--encoding", "pcm24"},
+                   SF_FORMAT_AIFF | SF_FORMAT_PCM_24}));
 
-TEST(RenderTool, ParameterOverridesProgramAndLeavesNoTemporaryFiles)
-{
+TEST(RenderTool, ParameterOverridesProgramAndLeavesNoTemporaryFiles) {
   TempFolder dir;
   Audio in = tool_test::MakeSignal(1, 44100, 3000, kFloatWav);
   tool_test::WriteAudio(dir.Path("in.wav"), in);
   in = ReadAudio(dir.Path("in.wav"));
-  const tool_test::RunResult run = RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "double gain", "--param",
-                                              "gain=25 %", "--quiet", dir.Path("in.wav"), dir.Path("out.wav")});
+  const tool_test::RunResult run =
+      RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "double gain", "--param",
+                 "gain=25 %", "--quiet", dir.Path("in.wav"), dir.Path("out.wav")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "");  // --quiet
   // Gain 25 %, a = 0.5: y[1] = 0.25 * (x[1] + 0.5 * x[0]).
@@ -135,8 +150,7 @@ TEST(RenderTool, ParameterOverridesProgramAndLeavesNoTemporaryFiles)
   EXPECT_EQ(dir.Entries().size(), 2u);
 }
 
-TEST(RenderTool, SummaryReportsLevelsOfTheOutput)
-{
+TEST(RenderTool, SummaryReportsLevelsOfTheOutput) {
   TempFolder dir;
   // A constant 0.5: the plug-in at unity gives 0.5 * 1.5 = 0.75 after the
   // first sample, so peak and RMS are close to 20 log10(0.75) = -2.50 dBFS.
@@ -147,14 +161,15 @@ TEST(RenderTool, SummaryReportsLevelsOfTheOutput)
   in.samples.assign(44100, 0.5);
   tool_test::WriteAudio(dir.Path("in.wav"), in);
   const tool_test::RunResult run =
-    RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, dir.Path("in.wav"), dir.Path("out.wav")});
+      RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, dir.Path("in.wav"), dir.Path("out.wav")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("1.00 s mono 44100 Hz, peak -2.50 dBFS, RMS -2.50 dBFS"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("1.00 s mono 44100 Hz, peak -2.50 dBFS, RMS -2.50 dBFS"),
+            std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("x real time"), std::string::npos) << run.out;
 }
 
-TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles)
-{
+TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles) {
   TempFolder dir;
   // A constant 0.8 at unity gives 0.8 and then 0.8 * 1.5 = 1.2 (+1.58 dBFS)
   // for the other 999 samples.
@@ -165,7 +180,7 @@ TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles)
   in.samples.assign(1000, 0.8);
   tool_test::WriteAudio(dir.Path("in.wav"), in);
   const tool_test::RunResult kept =
-    RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, dir.Path("in.wav"), dir.Path("float.wav")});
+      RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, dir.Path("in.wav"), dir.Path("float.wav")});
   ASSERT_EQ(kept.exitCode, 0) << kept.err;
   EXPECT_NE(kept.out.find("peak 1.58 dBFS"), std::string::npos) << kept.out;
   EXPECT_NE(kept.out.find("999 samples over full scale"), std::string::npos) << kept.out;
@@ -173,16 +188,18 @@ TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles)
   EXPECT_FLOAT_EQ(ReadAudio(dir.Path("float.wav")).samples[500], 1.2f);
 
   const tool_test::RunResult clipped =
-    RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--encoding", "pcm16", dir.Path("in.wav"), dir.Path("int.wav")});
+      RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--encoding", "pcm16", dir.Path("in.wav"),
+                 dir.Path("int.wav")});
   ASSERT_EQ(clipped.exitCode, 0) << clipped.err;
-  EXPECT_NE(clipped.err.find("999 samples beyond full scale were clipped"), std::string::npos) << clipped.err;
+  EXPECT_NE(clipped.err.find("999 samples beyond full scale were clipped"), std::string::npos)
+      << clipped.err;
   // Clipped to full scale rather than wrapped around to negative values.
   EXPECT_GT(ReadAudio(dir.Path("int.wav")).samples[500], 0.99);
 }
 
-TEST(RenderTool, ListShowsProgramsAndParametersWithRanges)
-{
-  const tool_test::RunResult run = RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "2", "--list"});
+TEST(RenderTool, ListShowsProgramsAndParametersWithRanges) {
+  const tool_test::RunResult run =
+      RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--program", "2", "--list"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("Test Gain by Test Vendor"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("    0  Unity"), std::string::npos) << run.out;

@@ -17,17 +17,15 @@ namespace {
 
 using namespace render;
 
-CommandLineResult Parse(std::vector<const char*> args)
-{
+CommandLineResult Parse(std::vector<const char*> args) {
   args.insert(args.begin(), "render");
   return ParseCommandLine(static_cast<int>(args.size()), args.data());
 }
 
-TEST(RenderCommandLine, ReadsEveryOptionInBothSpellings)
-{
-  const CommandLineResult r = Parse({"--plugin=/p/x.so", "--program", "Kick", "--param", "Split Freq=500", "--param",
-                                     "Mix=50", "--block=64", "--double", "--format", "flac", "--encoding=pcm16", "in.wav",
-                                     "out.flac"});
+TEST(RenderCommandLine, ReadsEveryOptionInBothSpellings) {
+  const CommandLineResult r = Parse(
+      {"--plugin=/p/x.so", "--program", "Kick", "--param", "Split Freq=500", "--param", "Mix=50",
+       "--block=64", "--double", "--format", "flac", "--encoding=pcm16", "in.wav", "out.flac"});
   ASSERT_EQ(r.error, "");
   const RenderOptions& o = r.options;
   EXPECT_EQ(o.pluginPath, "/p/x.so");
@@ -44,8 +42,7 @@ TEST(RenderCommandLine, ReadsEveryOptionInBothSpellings)
   EXPECT_EQ(o.output, "out.flac");
 }
 
-TEST(RenderCommandLine, RejectsWhatItCannotDo)
-{
+TEST(RenderCommandLine, RejectsWhatItCannotDo) {
   EXPECT_NE(Parse({"--block", "65537", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--block", "-1", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--param", "=5", "a", "b"}).error, "");
@@ -61,23 +58,23 @@ TEST(RenderCommandLine, RejectsWhatItCannotDo)
   EXPECT_TRUE(Parse({"--list"}).options.listOnly);
 }
 
-TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt)
-{
+TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt) {
   constexpr int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
   EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", 2, 44100), wavFloat);
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", 2, 44100), SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", 2, 44100),
+            SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
   EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", 1, 96000),
             SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
   // The option beats the extension.
   EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", 2, 44100), wavFloat);
   // A big-endian input's byte order is not carried into a new container.
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, "o.wav", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, "o.wav", "", "",
+                               2, 44100),
             SF_FORMAT_WAV | SF_FORMAT_PCM_24);
   EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", 2, 44100), RenderError);
 }
 
-TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine)
-{
+TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine) {
   std::vector<float> sine(4800);
   for (size_t i = 0; i < sine.size(); ++i) {
     sine[i] = static_cast<float>(std::sin(2.0 * M_PI * static_cast<double>(i) / 48.0));
@@ -94,8 +91,7 @@ TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine)
   EXPECT_TRUE(std::isinf(LevelMeter().PeakDb()));
 }
 
-TEST(RenderHostCallback, AnswersWhatPluginsAskOnOpen)
-{
+TEST(RenderHostCallback, AnswersWhatPluginsAskOnOpen) {
   EXPECT_EQ(RenderHostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f), 2400);
   char text[256];
   std::memset(text, 'x', sizeof(text));
@@ -108,8 +104,7 @@ TEST(RenderHostCallback, AnswersWhatPluginsAskOnOpen)
   EXPECT_EQ(RenderHostCallback(nullptr, 9999, 0, 0, nullptr, 0.0f), 0);
 }
 
-TEST(RenderHostCallback, TimeInfoFollowsTheInstancesTransport)
-{
+TEST(RenderHostCallback, TimeInfoFollowsTheInstancesTransport) {
   HostState state;
   state.sampleRate = 48000.0;
   state.blockSize = 128;
@@ -119,7 +114,8 @@ TEST(RenderHostCallback, TimeInfoFollowsTheInstancesTransport)
   effect.user = &state;
   EXPECT_EQ(RenderHostCallback(&effect, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 48000);
   EXPECT_EQ(RenderHostCallback(&effect, audioMasterGetBlockSize, 0, 0, nullptr, 0.0f), 128);
-  const auto* t = reinterpret_cast<const VstTimeInfo*>(RenderHostCallback(&effect, audioMasterGetTime, 0, 0, nullptr, 0.0f));
+  const auto* t = reinterpret_cast<const VstTimeInfo*>(
+      RenderHostCallback(&effect, audioMasterGetTime, 0, 0, nullptr, 0.0f));
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->samplePos, 96000.0);
   EXPECT_EQ(t->ppqPos, 4.0);
@@ -132,8 +128,7 @@ TEST(RenderHostCallback, TimeInfoFollowsTheInstancesTransport)
   EXPECT_TRUE(t->flags & kVstTimeSigValid);
 }
 
-TEST(RenderParameterText, LeadingNumberOfDisplayTexts)
-{
+TEST(RenderParameterText, LeadingNumberOfDisplayTexts) {
   std::string rest;
   EXPECT_EQ(LeadingNumber("20000", &rest), 20000.0);
   EXPECT_EQ(rest, "");

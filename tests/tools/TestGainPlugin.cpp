@@ -18,8 +18,7 @@ constexpr int32_t kMaxChannels = 2;
 const char* const kProgramNames[kPrograms] = {"Unity", "Half", "Double Gain"};
 constexpr double kProgramGains[kPrograms] = {100.0, 50.0, 200.0};
 
-struct GainPlugin
-{
+struct GainPlugin {
   AEffect effect{};
   double gainPercent = 100.0;
   int32_t program = 0;
@@ -28,19 +27,12 @@ struct GainPlugin
   double previous[kMaxChannels] = {};
 };
 
-GainPlugin* PluginOf(AEffect* e)
-{
-  return static_cast<GainPlugin*>(e->object);
-}
+GainPlugin* PluginOf(AEffect* e) { return static_cast<GainPlugin*>(e->object); }
 
-void CopyText(void* ptr, const char* text)
-{
-  std::strcpy(static_cast<char*>(ptr), text);
-}
+void CopyText(void* ptr, const char* text) { std::strcpy(static_cast<char*>(ptr), text); }
 
 template <typename T>
-void Run(GainPlugin& p, T** in, T** out, int32_t frames)
-{
+void Run(GainPlugin& p, T** in, T** out, int32_t frames) {
   const double a = 0.5 * 44100.0 / p.sampleRate;
   const double g = p.gainPercent / 100.0;
   for (int32_t c = 0; c < p.channels; ++c) {
@@ -54,18 +46,15 @@ void Run(GainPlugin& p, T** in, T** out, int32_t frames)
   }
 }
 
-void ProcessReplacing(AEffect* e, float** in, float** out, int32_t frames)
-{
+void ProcessReplacing(AEffect* e, float** in, float** out, int32_t frames) {
   Run(*PluginOf(e), in, out, frames);
 }
 
-void ProcessDouble(AEffect* e, double** in, double** out, int32_t frames)
-{
+void ProcessDouble(AEffect* e, double** in, double** out, int32_t frames) {
   Run(*PluginOf(e), in, out, frames);
 }
 
-void ProcessAdding(AEffect* e, float** in, float** out, int32_t frames)
-{
+void ProcessAdding(AEffect* e, float** in, float** out, int32_t frames) {
   float scratch[kMaxChannels][64];
   float* tmp[kMaxChannels] = {scratch[0], scratch[1]};
   for (int32_t done = 0; done < frames;) {
@@ -81,100 +70,96 @@ void ProcessAdding(AEffect* e, float** in, float** out, int32_t frames)
   }
 }
 
-void SetParameter(AEffect* e, int32_t index, float value)
-{
+void SetParameter(AEffect* e, int32_t index, float value) {
   if (index == 0) {
     PluginOf(e)->gainPercent = std::round(static_cast<double>(value) * 200.0);
   }
 }
 
-float GetParameter(AEffect* e, int32_t index)
-{
+float GetParameter(AEffect* e, int32_t index) {
   return index == 0 ? static_cast<float>(PluginOf(e)->gainPercent / 200.0) : 0.0f;
 }
 
-intptr_t Dispatch(AEffect* e, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt)
-{
+intptr_t Dispatch(AEffect* e, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
   GainPlugin& p = *PluginOf(e);
   switch (opcode) {
-  case effClose:
-    delete &p;
-    return 0;
-  case effSetProgram:
-    if (value >= 0 && value < kPrograms) {
-      p.program = static_cast<int32_t>(value);
-      p.gainPercent = kProgramGains[value];
-    }
-    return 0;
-  case effGetProgram:
-    return p.program;
-  case effGetProgramName:
-    CopyText(ptr, kProgramNames[p.program]);
-    return 0;
-  case effGetProgramNameIndexed:
-    if (index < 0 || index >= kPrograms) {
+    case effClose:
+      delete &p;
+      return 0;
+    case effSetProgram:
+      if (value >= 0 && value < kPrograms) {
+        p.program = static_cast<int32_t>(value);
+        p.gainPercent = kProgramGains[value];
+      }
+      return 0;
+    case effGetProgram:
+      return p.program;
+    case effGetProgramName:
+      CopyText(ptr, kProgramNames[p.program]);
+      return 0;
+    case effGetProgramNameIndexed:
+      if (index < 0 || index >= kPrograms) {
+        return 0;
+      }
+      CopyText(ptr, kProgramNames[index]);
+      return 1;
+    case effGetParamName:
+      CopyText(ptr, index == 0 ? "Gain" : "");
+      return 0;
+    case effGetParamLabel:
+      CopyText(ptr, index == 0 ? "%" : "");
+      return 0;
+    case effGetParamDisplay: {
+      char text[32];
+      std::snprintf(text, sizeof(text), "%d", index == 0 ? static_cast<int>(p.gainPercent) : 0);
+      CopyText(ptr, text);
       return 0;
     }
-    CopyText(ptr, kProgramNames[index]);
-    return 1;
-  case effGetParamName:
-    CopyText(ptr, index == 0 ? "Gain" : "");
-    return 0;
-  case effGetParamLabel:
-    CopyText(ptr, index == 0 ? "%" : "");
-    return 0;
-  case effGetParamDisplay: {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%d", index == 0 ? static_cast<int>(p.gainPercent) : 0);
-    CopyText(ptr, text);
-    return 0;
-  }
-  case effString2Parameter:
-    if (index != 0) {
+    case effString2Parameter:
+      if (index != 0) {
+        return 0;
+      }
+      if (ptr) {
+        const double v = std::atof(static_cast<const char*>(ptr));
+        p.gainPercent = v < 0.0 ? 0.0 : v > 200.0 ? 200.0 : v;
+      }
+      return 1;
+    case effSetSampleRate:
+      p.sampleRate = opt;
       return 0;
-    }
-    if (ptr) {
-      const double v = std::atof(static_cast<const char*>(ptr));
-      p.gainPercent = v < 0.0 ? 0.0 : v > 200.0 ? 200.0 : v;
-    }
-    return 1;
-  case effSetSampleRate:
-    p.sampleRate = opt;
-    return 0;
-  case effMainsChanged:
-    if (value) {
-      p.previous[0] = p.previous[1] = 0.0;
-    }
-    return 0;
-  case effSetSpeakerArrangement: {
-    const auto* inputs = reinterpret_cast<const VstSpeakerArrangement*>(value);
-    const auto* outputs = static_cast<const VstSpeakerArrangement*>(ptr);
-    if (!inputs || !outputs || inputs->numChannels != outputs->numChannels || inputs->numChannels < 1 ||
-        inputs->numChannels > kMaxChannels) {
+    case effMainsChanged:
+      if (value) {
+        p.previous[0] = p.previous[1] = 0.0;
+      }
       return 0;
+    case effSetSpeakerArrangement: {
+      const auto* inputs = reinterpret_cast<const VstSpeakerArrangement*>(value);
+      const auto* outputs = static_cast<const VstSpeakerArrangement*>(ptr);
+      if (!inputs || !outputs || inputs->numChannels != outputs->numChannels ||
+          inputs->numChannels < 1 || inputs->numChannels > kMaxChannels) {
+        return 0;
+      }
+      p.channels = inputs->numChannels;
+      return 1;
     }
-    p.channels = inputs->numChannels;
-    return 1;
-  }
-  case effGetEffectName:
-    CopyText(ptr, "Test Gain");
-    return 1;
-  case effGetVendorString:
-    CopyText(ptr, "Test Vendor");
-    return 1;
-  case effGetVstVersion:
-    return kVstVersion;
-  case effGetPlugCategory:
-    return kPlugCategEffect;
-  default:
-    return 0;
+    case effGetEffectName:
+      CopyText(ptr, "Test Gain");
+      return 1;
+    case effGetVendorString:
+      CopyText(ptr, "Test Vendor");
+      return 1;
+    case effGetVstVersion:
+      return kVstVersion;
+    case effGetPlugCategory:
+      return kPlugCategEffect;
+    default:
+      return 0;
   }
 }
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host)
-{
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
   if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) < 2400) {
     return nullptr;
   }

@@ -17,8 +17,7 @@
 namespace tool_test {
 namespace {
 
-std::string ShellQuoted(const std::string& s)
-{
+std::string ShellQuoted(const std::string& s) {
   std::string q = "'";
   for (const char c : s) {
     q += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -28,8 +27,7 @@ std::string ShellQuoted(const std::string& s)
 
 }  // namespace
 
-TempFolder::TempFolder()
-{
+TempFolder::TempFolder() {
   std::string pattern = testing::TempDir() + "render-test-XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
@@ -38,8 +36,7 @@ TempFolder::TempFolder()
   path_ = made ? made : "/nonexistent";
 }
 
-TempFolder::~TempFolder()
-{
+TempFolder::~TempFolder() {
   for (const std::string& entry : Entries()) {
     const std::string p = Path(entry);
     chmod(p.c_str(), 0700);
@@ -49,8 +46,7 @@ TempFolder::~TempFolder()
   rmdir(path_.c_str());
 }
 
-std::vector<std::string> TempFolder::Entries() const
-{
+std::vector<std::string> TempFolder::Entries() const {
   std::vector<std::string> names;
   if (DIR* dir = opendir(path_.c_str())) {
     while (const dirent* entry = readdir(dir)) {
@@ -64,8 +60,7 @@ std::vector<std::string> TempFolder::Entries() const
   return names;
 }
 
-Audio MakeSignal(int channels, int sampleRate, int64_t frames, int format)
-{
+Audio MakeSignal(int channels, int sampleRate, int64_t frames, int format) {
   Audio a;
   a.channels = channels;
   a.sampleRate = sampleRate;
@@ -76,15 +71,15 @@ Audio MakeSignal(int channels, int sampleRate, int64_t frames, int format)
     for (int c = 0; c < channels; ++c) {
       seed = seed * 1664525u + 1013904223u;
       const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.2;
-      const double sine = 0.6 * std::sin(2.0 * M_PI * (220.0 * (c + 1)) * static_cast<double>(f) / sampleRate);
+      const double sine =
+          0.6 * std::sin(2.0 * M_PI * (220.0 * (c + 1)) * static_cast<double>(f) / sampleRate);
       a.samples[static_cast<size_t>(f * channels + c)] = sine + noise;
     }
   }
   return a;
 }
 
-void WriteAudio(const std::string& path, const Audio& audio)
-{
+void WriteAudio(const std::string& path, const Audio& audio) {
   SF_INFO info{};
   info.channels = audio.channels;
   info.samplerate = audio.sampleRate;
@@ -95,8 +90,7 @@ void WriteAudio(const std::string& path, const Audio& audio)
   sf_close(f);
 }
 
-Audio ReadAudio(const std::string& path)
-{
+Audio ReadAudio(const std::string& path) {
   Audio a;
   SF_INFO info{};
   SNDFILE* f = sf_open(path.c_str(), SFM_READ, &info);
@@ -113,8 +107,7 @@ Audio ReadAudio(const std::string& path)
   return a;
 }
 
-double PeakOf(const std::vector<double>& samples)
-{
+double PeakOf(const std::vector<double>& samples) {
   double peak = 0.0;
   for (const double s : samples) {
     peak = std::max(peak, std::fabs(s));
@@ -122,8 +115,8 @@ double PeakOf(const std::vector<double>& samples)
   return peak;
 }
 
-int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual, bool inDouble)
-{
+int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual,
+                        bool inDouble) {
   if (expected.size() != actual.size()) {
     return 0;
   }
@@ -137,33 +130,30 @@ int64_t FirstDifference(const std::vector<double>& expected, const std::vector<d
   return -1;
 }
 
-void WriteText(const std::string& path, const std::string& text)
-{
+void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string ReadText(const std::string& path)
-{
+std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
-bool Exists(const std::string& path)
-{
-  struct stat st{};
+bool Exists(const std::string& path) {
+  struct stat st {};
   return stat(path.c_str(), &st) == 0;
 }
 
-RunResult RunRender(const std::vector<std::string>& args)
-{
+RunResult RunRender(const std::vector<std::string>& args) {
   TempFolder capture;
   std::string command = ShellQuoted(DM_RENDER_EXECUTABLE);
   for (const std::string& a : args) {
     command += " " + ShellQuoted(a);
   }
-  command += " >" + ShellQuoted(capture.Path("out")) + " 2>" + ShellQuoted(capture.Path("err")) + " </dev/null";
+  command += " >" + ShellQuoted(capture.Path("out")) + " 2>" + ShellQuoted(capture.Path("err")) +
+             " </dev/null";
   const int status = std::system(command.c_str());
   RunResult r;
   r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -11,9 +11,8 @@ namespace tool_test {
 inline constexpr int kFloatWav = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
 // A fresh folder, removed with its contents at the end of the test.
-class TempFolder
-{
-public:
+class TempFolder {
+ public:
   TempFolder();
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
@@ -22,12 +21,11 @@ public:
   std::string Path(const std::string& name) const { return path_ + "/" + name; }
   std::vector<std::string> Entries() const;  // names of the files inside
 
-private:
+ private:
   std::string path_;
 };
 
-struct Audio
-{
+struct Audio {
   int channels = 0;
   int sampleRate = 0;
   int format = 0;
@@ -48,14 +46,14 @@ double PeakOf(const std::vector<double>& samples);
 
 // Index of the first sample that differs, compared in double or in single
 // precision, or -1; 0 when the lengths differ.
-int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual, bool inDouble);
+int64_t FirstDifference(const std::vector<double>& expected, const std::vector<double>& actual,
+                        bool inDouble);
 
 void WriteText(const std::string& path, const std::string& text);
 std::string ReadText(const std::string& path);
 bool Exists(const std::string& path);
 
-struct RunResult
-{
+struct RunResult {
   int exitCode = -1;
   std::string out;
   std::string err;

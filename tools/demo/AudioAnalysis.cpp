@@ -13,8 +13,7 @@ namespace {
 constexpr double kFloorDb = -140.0;
 constexpr double kLowestHz = 20.0;
 
-std::vector<double> HannWindow(int size)
-{
+std::vector<double> HannWindow(int size) {
   std::vector<double> w(static_cast<size_t>(size));
   for (int i = 0; i < size; ++i) {
     w[static_cast<size_t>(i)] = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * i / size);
@@ -24,14 +23,14 @@ std::vector<double> HannWindow(int size)
 
 // Power per FFT bin, averaged over the frames, scaled so that a full-scale
 // sine's bin reads 1 (the Hann window's coherent gain is 0.5).
-std::vector<double> AveragePower(const std::vector<double>& samples, int fftSize)
-{
+std::vector<double> AveragePower(const std::vector<double>& samples, int fftSize) {
   const std::vector<double> window = HannWindow(fftSize);
   std::vector<double> power(static_cast<size_t>(fftSize / 2 + 1), 0.0);
   std::vector<std::complex<double>> frame(static_cast<size_t>(fftSize));
   const size_t hop = static_cast<size_t>(fftSize / 2);
   int frames = 0;
-  for (size_t start = 0; start + static_cast<size_t>(fftSize) <= std::max(samples.size(), static_cast<size_t>(fftSize));
+  for (size_t start = 0; start + static_cast<size_t>(fftSize) <=
+                         std::max(samples.size(), static_cast<size_t>(fftSize));
        start += hop) {
     for (size_t i = 0; i < frame.size(); ++i) {
       const double x = start + i < samples.size() ? samples[start + i] : 0.0;
@@ -52,24 +51,26 @@ std::vector<double> AveragePower(const std::vector<double>& samples, int fftSize
 
 }  // namespace
 
-std::vector<EnvelopeColumn> WaveformEnvelope(const std::vector<double>& samples, int sampleRate, int columns)
-{
+std::vector<EnvelopeColumn> WaveformEnvelope(const std::vector<double>& samples, int sampleRate,
+                                             int columns) {
   std::vector<EnvelopeColumn> envelope;
   if (samples.empty() || columns < 1) {
     return envelope;
   }
   for (int c = 0; c < columns; ++c) {
     const size_t begin = samples.size() * static_cast<size_t>(c) / static_cast<size_t>(columns);
-    const size_t end = std::max(begin + 1, samples.size() * static_cast<size_t>(c + 1) / static_cast<size_t>(columns));
-    const auto [low, high] = std::minmax_element(samples.begin() + static_cast<std::ptrdiff_t>(begin),
-                                                 samples.begin() + static_cast<std::ptrdiff_t>(std::min(end, samples.size())));
+    const size_t end = std::max(
+        begin + 1, samples.size() * static_cast<size_t>(c + 1) / static_cast<size_t>(columns));
+    const auto [low, high] = std::minmax_element(
+        samples.begin() + static_cast<std::ptrdiff_t>(begin),
+        samples.begin() + static_cast<std::ptrdiff_t>(std::min(end, samples.size())));
     envelope.push_back({static_cast<double>(begin) / sampleRate, *low, *high});
   }
   return envelope;
 }
 
-std::vector<SpectrumPoint> AverageSpectrum(const std::vector<double>& samples, int sampleRate, int fftSize, int bands)
-{
+std::vector<SpectrumPoint> AverageSpectrum(const std::vector<double>& samples, int sampleRate,
+                                           int fftSize, int bands) {
   const std::vector<double> power = AveragePower(samples, fftSize);
   const double binHz = static_cast<double>(sampleRate) / fftSize;
   const double nyquist = sampleRate / 2.0;
@@ -88,11 +89,13 @@ std::vector<SpectrumPoint> AverageSpectrum(const std::vector<double>& samples, i
     }
     if (count == 0) {
       // A band narrower than a bin: the nearest bin stands for it.
-      sum = power[std::min(power.size() - 1, static_cast<size_t>(std::lround(std::sqrt(lowHz * highHz) / binHz)))];
+      sum = power[std::min(power.size() - 1,
+                           static_cast<size_t>(std::lround(std::sqrt(lowHz * highHz) / binHz)))];
       count = 1;
     }
     const double mean = sum / static_cast<double>(count);
-    spectrum.push_back({std::sqrt(lowHz * highHz), mean > 0.0 ? std::max(kFloorDb, 10.0 * std::log10(mean)) : kFloorDb});
+    spectrum.push_back({std::sqrt(lowHz * highHz),
+                        mean > 0.0 ? std::max(kFloorDb, 10.0 * std::log10(mean)) : kFloorDb});
   }
   return spectrum;
 }

@@ -5,13 +5,9 @@
 
 namespace demo {
 
-double MidiToHz(int note)
-{
-  return 440.0 * std::pow(2.0, (note - 69) / 12.0);
-}
+double MidiToHz(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
 
-void AddBassNote(Track& t, int64_t at, int64_t frames, int midiNote, double level)
-{
+void AddBassNote(Track& t, int64_t at, int64_t frames, int midiNote, double level) {
   const double hz = MidiToHz(midiNote);
   const double release = 0.02 * t.sampleRate;
   double phase = 0.0;

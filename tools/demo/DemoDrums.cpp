@@ -7,19 +7,18 @@ namespace demo {
 namespace {
 
 // One-pole high-pass, enough to take the body out of noise.
-class HighPass
-{
-public:
-  HighPass(double cutoffHz, int sampleRate) : a_(std::exp(-2.0 * std::numbers::pi * cutoffHz / sampleRate)) {}
-  double Process(double x)
-  {
+class HighPass {
+ public:
+  HighPass(double cutoffHz, int sampleRate)
+      : a_(std::exp(-2.0 * std::numbers::pi * cutoffHz / sampleRate)) {}
+  double Process(double x) {
     const double y = a_ * (y_ + x - x_);
     x_ = x;
     y_ = y;
     return y;
   }
 
-private:
+ private:
   double a_;
   double x_ = 0.0;
   double y_ = 0.0;
@@ -27,8 +26,7 @@ private:
 
 }  // namespace
 
-void AddKick(Track& t, int64_t at, double level)
-{
+void AddKick(Track& t, int64_t at, double level) {
   const int64_t frames = t.sampleRate / 2;
   double phase = 0.0;
   for (int64_t i = 0; i < frames; ++i) {
@@ -40,8 +38,7 @@ void AddKick(Track& t, int64_t at, double level)
   }
 }
 
-void AddSnare(Track& t, int64_t at, double level, Noise& noise)
-{
+void AddSnare(Track& t, int64_t at, double level, Noise& noise) {
   const int64_t frames = t.sampleRate * 3 / 10;
   HighPass hp(900.0, t.sampleRate);
   for (int64_t i = 0; i < frames; ++i) {
@@ -52,8 +49,7 @@ void AddSnare(Track& t, int64_t at, double level, Noise& noise)
   }
 }
 
-void AddHiHat(Track& t, int64_t at, double level, bool open, Noise& noise)
-{
+void AddHiHat(Track& t, int64_t at, double level, bool open, Noise& noise) {
   const double decay = open ? 0.16 : 0.028;
   const int64_t frames = static_cast<int64_t>(decay * 6.0 * t.sampleRate);
   HighPass hp1(6500.0, t.sampleRate);

@@ -5,8 +5,7 @@
 
 namespace demo {
 
-void AddPluck(Track& t, int64_t at, int64_t frames, int midiNote, double level, Noise& noise)
-{
+void AddPluck(Track& t, int64_t at, int64_t frames, int midiNote, double level, Noise& noise) {
   const double period = t.sampleRate / MidiToHz(midiNote);
   // The averaging filter delays by half a sample; a first-order all-pass
   // supplies the rest of the period beyond whole samples, kept in 0.1...1.1

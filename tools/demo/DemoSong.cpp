@@ -12,28 +12,24 @@ constexpr double kTempo = 120.0;
 constexpr int kBars = 4;
 constexpr int kStepsPerBar = 16;  // sixteenth notes
 
-struct Note
-{
+struct Note {
   int step;    // within the bar
   int length;  // in steps
   int midi;
 };
 
-int64_t StepFrames(int sampleRate)
-{
+int64_t StepFrames(int sampleRate) {
   return static_cast<int64_t>(sampleRate * 60.0 / kTempo / 4.0);
 }
 
-Track MakeTrack(int sampleRate, int64_t frames)
-{
+Track MakeTrack(int sampleRate, int64_t frames) {
   Track t;
   t.sampleRate = sampleRate;
   t.samples.assign(static_cast<size_t>(frames), 0.0);
   return t;
 }
 
-void PlayDrums(Track& t)
-{
+void PlayDrums(Track& t) {
   Noise noise(7u);
   const int64_t step = StepFrames(t.sampleRate);
   for (int bar = 0; bar < kBars; ++bar) {
@@ -54,8 +50,7 @@ void PlayDrums(Track& t)
   }
 }
 
-void PlayBass(Track& t)
-{
+void PlayBass(Track& t) {
   // Roots E, E, C, D; a driving eighth-note line with octave jumps.
   const int roots[kBars] = {28, 28, 24, 26};
   const int offsets[8] = {0, 0, 12, 0, 0, 10, 12, 7};
@@ -68,13 +63,12 @@ void PlayBass(Track& t)
   }
 }
 
-void PlayGuitar(Track& t)
-{
+void PlayGuitar(Track& t) {
   // E minor pentatonic riff, answered by a variation over C and D.
-  const Note riffA[] = {{0, 2, 64}, {2, 2, 67}, {4, 1, 69}, {5, 1, 67}, {6, 2, 64}, {8, 3, 71},
-                        {11, 1, 69}, {12, 2, 67}, {14, 2, 62}};
-  const Note riffB[] = {{0, 2, 64}, {2, 2, 67}, {4, 2, 72}, {6, 2, 71}, {8, 2, 69},
-                        {10, 1, 67}, {11, 1, 69}, {12, 4, 64}};
+  const Note riffA[] = {{0, 2, 64}, {2, 2, 67},  {4, 1, 69},  {5, 1, 67}, {6, 2, 64},
+                        {8, 3, 71}, {11, 1, 69}, {12, 2, 67}, {14, 2, 62}};
+  const Note riffB[] = {{0, 2, 64}, {2, 2, 67},  {4, 2, 72},  {6, 2, 71},
+                        {8, 2, 69}, {10, 1, 67}, {11, 1, 69}, {12, 4, 64}};
   Noise noise(99u);
   const int64_t step = StepFrames(t.sampleRate);
   for (int bar = 0; bar < kBars; ++bar) {
@@ -84,13 +78,13 @@ void PlayGuitar(Track& t)
     const size_t count = variation ? std::size(riffB) : std::size(riffA);
     for (size_t i = 0; i < count; ++i) {
       const Note& n = notes[i];
-      AddPluck(t, barStart + n.step * step, n.length * step, n.midi - (bar == 3 ? 2 : 0), 0.5, noise);
+      AddPluck(t, barStart + n.step * step, n.length * step, n.midi - (bar == 3 ? 2 : 0), 0.5,
+               noise);
     }
   }
 }
 
-double PeakOf(const StereoAudio& a)
-{
+double PeakOf(const StereoAudio& a) {
   double peak = 0.0;
   for (size_t i = 0; i < a.left.size(); ++i) {
     peak = std::max({peak, std::fabs(a.left[i]), std::fabs(a.right[i])});
@@ -100,8 +94,7 @@ double PeakOf(const StereoAudio& a)
 
 }  // namespace
 
-StereoAudio MakeDemoSong(int sampleRate)
-{
+StereoAudio MakeDemoSong(int sampleRate) {
   const int64_t frames = StepFrames(sampleRate) * kStepsPerBar * kBars;
   Track drums = MakeTrack(sampleRate, frames);
   Track bass = MakeTrack(sampleRate, frames);

@@ -6,8 +6,7 @@ namespace demo {
 
 // Four bars at 120 bpm (8 seconds) of drums, bass and a plucked guitar line
 // in E minor, stereo, peaking at -6 dBFS so a saturator has room to work.
-struct StereoAudio
-{
+struct StereoAudio {
   int sampleRate = 44100;
   std::vector<double> left;
   std::vector<double> right;

@@ -7,14 +7,12 @@
 namespace demo {
 
 // A mono track being mixed: instruments add their notes into it.
-struct Track
-{
+struct Track {
   int sampleRate = 44100;
   std::vector<double> samples;
 
   // Adds `value` at sample index `at`, ignoring indices past the end.
-  void Add(int64_t at, double value)
-  {
+  void Add(int64_t at, double value) {
     if (at >= 0 && at < static_cast<int64_t>(samples.size())) {
       samples[static_cast<size_t>(at)] += value;
     }
@@ -22,17 +20,15 @@ struct Track
 };
 
 // Deterministic white noise in -1...1, so every run makes the same file.
-class Noise
-{
-public:
+class Noise {
+ public:
   explicit Noise(uint32_t seed) : state_(seed) {}
-  double Next()
-  {
+  double Next() {
     state_ = state_ * 1664525u + 1013904223u;
     return static_cast<double>(state_ >> 8) / 8388608.0 - 1.0;
   }
 
-private:
+ private:
   uint32_t state_;
 };
 

@@ -6,8 +6,7 @@
 
 namespace demo {
 
-void Fft(std::vector<std::complex<double>>& data)
-{
+void Fft(std::vector<std::complex<double>>& data) {
   const size_t n = data.size();
   for (size_t i = 1, j = 0; i < n; ++i) {
     size_t bit = n >> 1;

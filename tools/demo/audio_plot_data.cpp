@@ -18,12 +18,12 @@ constexpr int kColumns = 1200;
 constexpr int kFftSize = 16384;
 constexpr int kBands = 300;
 
-bool ReadMid(const std::string& path, std::vector<double>& mid, int& sampleRate)
-{
+bool ReadMid(const std::string& path, std::vector<double>& mid, int& sampleRate) {
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
   if (!file) {
-    std::fprintf(stderr, "audio_plot_data: cannot read '%s': %s\n", path.c_str(), sf_strerror(nullptr));
+    std::fprintf(stderr, "audio_plot_data: cannot read '%s': %s\n", path.c_str(),
+                 sf_strerror(nullptr));
     return false;
   }
   std::vector<double> interleaved(static_cast<size_t>(info.frames * info.channels));
@@ -41,8 +41,7 @@ bool ReadMid(const std::string& path, std::vector<double>& mid, int& sampleRate)
   return true;
 }
 
-bool WriteLines(const std::string& path, const std::vector<std::string>& lines)
-{
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
   std::FILE* f = std::fopen(path.c_str(), "w");
   if (!f) {
     std::perror(path.c_str());
@@ -56,8 +55,7 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "Usage: audio_plot_data INPUT PREFIX\n");
     return 2;

@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
     std::fprintf(stderr, "Usage: make_demo_input OUTPUT.wav [SAMPLE_RATE]\n");
     return 2;
   }
   const int rate = argc == 3 ? std::atoi(argv[2]) : 44100;
   if (rate < 8000 || rate > 384000) {
-    std::fprintf(stderr, "make_demo_input: sample rate '%s' is not between 8000 and 384000\n", argv[2]);
+    std::fprintf(stderr, "make_demo_input: sample rate '%s' is not between 8000 and 384000\n",
+                 argv[2]);
     return 2;
   }
   const demo::StereoAudio song = demo::MakeDemoSong(rate);
@@ -36,7 +36,8 @@ int main(int argc, char** argv)
   const std::string path = argv[1];
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (!file) {
-    std::fprintf(stderr, "make_demo_input: cannot write '%s': %s\n", path.c_str(), sf_strerror(nullptr));
+    std::fprintf(stderr, "make_demo_input: cannot write '%s': %s\n", path.c_str(),
+                 sf_strerror(nullptr));
     return 1;
   }
   const sf_count_t frames = static_cast<sf_count_t>(song.left.size());

@@ -9,10 +9,9 @@
 
 namespace render {
 
-AudioInput::AudioInput(const std::string& path) : path_(path)
-{
+AudioInput::AudioInput(const std::string& path) : path_(path) {
   // libsndfile's own text for a missing file is vague; the system's is not.
-  struct stat st{};
+  struct stat st {};
   if (stat(path.c_str(), &st) != 0) {
     throw RenderError("cannot read input '" + path + "': " + std::strerror(errno));
   }
@@ -23,7 +22,8 @@ AudioInput::AudioInput(const std::string& path) : path_(path)
   if (!file_) {
     const int err = sf_error(nullptr);
     std::string reason = sf_strerror(nullptr);
-    if (err == SF_ERR_UNRECOGNISED_FORMAT || err == SF_ERR_MALFORMED_FILE || err == SF_ERR_UNSUPPORTED_ENCODING) {
+    if (err == SF_ERR_UNRECOGNISED_FORMAT || err == SF_ERR_MALFORMED_FILE ||
+        err == SF_ERR_UNSUPPORTED_ENCODING) {
       reason = "not a readable audio file (" + reason + ")";
     }
     throw RenderError("cannot read input '" + path + "': " + reason);
@@ -33,29 +33,25 @@ AudioInput::AudioInput(const std::string& path) : path_(path)
   }
 }
 
-AudioInput::~AudioInput()
-{
+AudioInput::~AudioInput() {
   if (file_) {
     sf_close(file_);
   }
 }
 
-void AudioInput::CheckReadError(int64_t got, int64_t wanted)
-{
+void AudioInput::CheckReadError(int64_t got, int64_t wanted) {
   if (got < wanted && sf_error(file_) != SF_ERR_NO_ERROR) {
     throw RenderError("cannot read input '" + path_ + "': " + sf_strerror(file_));
   }
 }
 
-int64_t AudioInput::Read(float* interleaved, int64_t frames)
-{
+int64_t AudioInput::Read(float* interleaved, int64_t frames) {
   const int64_t got = sf_readf_float(file_, interleaved, frames);
   CheckReadError(got, frames);
   return got;
 }
 
-int64_t AudioInput::Read(double* interleaved, int64_t frames)
-{
+int64_t AudioInput::Read(double* interleaved, int64_t frames) {
   const int64_t got = sf_readf_double(file_, interleaved, frames);
   CheckReadError(got, frames);
   return got;

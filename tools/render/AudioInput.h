@@ -8,9 +8,8 @@
 namespace render {
 
 // An audio file opened for reading, frames interleaved.
-class AudioInput
-{
-public:
+class AudioInput {
+ public:
   // Throws RenderError naming the file: missing, unreadable, not audio, empty
   // of channels.
   explicit AudioInput(const std::string& path);
@@ -29,7 +28,7 @@ public:
   int64_t Read(float* interleaved, int64_t frames);
   int64_t Read(double* interleaved, int64_t frames);
 
-private:
+ private:
   void CheckReadError(int64_t got, int64_t wanted);
 
   std::string path_;

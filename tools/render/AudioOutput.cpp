@@ -15,8 +15,7 @@
 namespace render {
 namespace {
 
-std::string FolderOf(const std::string& path)
-{
+std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   if (slash == std::string::npos) {
     return ".";
@@ -24,16 +23,14 @@ std::string FolderOf(const std::string& path)
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string BaseNameOf(const std::string& path)
-{
+std::string BaseNameOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // mkstemp creates the file readable by its owner only; the finished file
 // should get the permissions any other new file would.
-void ApplyUsualPermissions(int fd)
-{
+void ApplyUsualPermissions(int fd) {
   const mode_t mask = umask(0);
   umask(mask);
   fchmod(fd, 0666 & ~mask);
@@ -41,9 +38,9 @@ void ApplyUsualPermissions(int fd)
 
 }  // namespace
 
-AudioOutput::AudioOutput(const std::string& path, int format, int channels, int sampleRate) : path_(path)
-{
-  struct stat st{};
+AudioOutput::AudioOutput(const std::string& path, int format, int channels, int sampleRate)
+    : path_(path) {
+  struct stat st {};
   if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
     throw RenderError("cannot write output '" + path + "': it is a folder");
   }
@@ -66,7 +63,8 @@ AudioOutput::AudioOutput(const std::string& path, int format, int channels, int 
     const std::string reason = sf_strerror(nullptr);
     close(fd);
     unlink(tempPath_.c_str());
-    throw RenderError("cannot write output '" + path + "' as " + DescribeFormat(format) + ": " + reason);
+    throw RenderError("cannot write output '" + path + "' as " + DescribeFormat(format) + ": " +
+                      reason);
   }
   if (IsIntegerEncoding(format)) {
     // Without this, samples beyond full scale would wrap around.
@@ -74,15 +72,13 @@ AudioOutput::AudioOutput(const std::string& path, int format, int channels, int 
   }
 }
 
-AudioOutput::~AudioOutput()
-{
+AudioOutput::~AudioOutput() {
   if (!committed_) {
     Discard();
   }
 }
 
-void AudioOutput::Discard()
-{
+void AudioOutput::Discard() {
   if (file_) {
     sf_close(file_);
     file_ = nullptr;
@@ -93,25 +89,21 @@ void AudioOutput::Discard()
   }
 }
 
-void AudioOutput::CheckWrite(int64_t written, int64_t frames)
-{
+void AudioOutput::CheckWrite(int64_t written, int64_t frames) {
   if (written != frames) {
     throw RenderError("cannot write output '" + path_ + "': " + sf_strerror(file_));
   }
 }
 
-void AudioOutput::Write(const float* interleaved, int64_t frames)
-{
+void AudioOutput::Write(const float* interleaved, int64_t frames) {
   CheckWrite(sf_writef_float(file_, interleaved, frames), frames);
 }
 
-void AudioOutput::Write(const double* interleaved, int64_t frames)
-{
+void AudioOutput::Write(const double* interleaved, int64_t frames) {
   CheckWrite(sf_writef_double(file_, interleaved, frames), frames);
 }
 
-void AudioOutput::Commit()
-{
+void AudioOutput::Commit() {
   sf_write_sync(file_);
   const int closeResult = sf_close(file_);
   file_ = nullptr;

@@ -11,9 +11,8 @@ namespace render {
 // output's folder and renamed to the real name only by Commit(), so a render
 // that fails or is interrupted leaves no partial file behind (and an existing
 // file of that name untouched).
-class AudioOutput
-{
-public:
+class AudioOutput {
+ public:
   // Throws RenderError naming the file when its folder cannot take it.
   AudioOutput(const std::string& path, int format, int channels, int sampleRate);
   ~AudioOutput();  // discards the temporary file unless committed
@@ -27,7 +26,7 @@ public:
   // (the temporary file is then removed).
   void Commit();
 
-private:
+ private:
   void CheckWrite(int64_t written, int64_t frames);
   void Discard();
 

@@ -7,14 +7,12 @@
 
 namespace render {
 
-struct ParameterAssignment
-{
+struct ParameterAssignment {
   std::string name;   // parameter name or index as typed
   std::string value;  // value as typed, in the parameter's display units
 };
 
-struct RenderOptions
-{
+struct RenderOptions {
   bool showHelp = false;
   bool listOnly = false;
   bool useDouble = false;
@@ -23,14 +21,13 @@ struct RenderOptions
   std::string program;     // empty: the plug-in's current program
   std::vector<ParameterAssignment> parameters;
   int32_t blockSize = 512;
-  std::string container;   // "wav", "flac", "aiff"; empty: keep or follow the output's extension
-  std::string encoding;    // "pcm16", "pcm24", "pcm32", "float", "double"; empty: keep
+  std::string container;  // "wav", "flac", "aiff"; empty: keep or follow the output's extension
+  std::string encoding;   // "pcm16", "pcm24", "pcm32", "float", "double"; empty: keep
   std::string input;
   std::string output;
 };
 
-struct CommandLineResult
-{
+struct CommandLineResult {
   RenderOptions options;
   std::string error;  // empty when the command line is valid
 };

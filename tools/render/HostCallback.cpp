@@ -10,8 +10,7 @@ namespace {
 
 // Requests that arrive before the record's `user` field is set (during the
 // entry point) are answered from the defaults.
-HostState& StateOf(AEffect* effect)
-{
+HostState& StateOf(AEffect* effect) {
   static HostState defaults;
   if (effect && effect->user) {
     return *static_cast<HostState*>(effect->user);
@@ -19,8 +18,7 @@ HostState& StateOf(AEffect* effect)
   return defaults;
 }
 
-intptr_t CopyText(void* ptr, const char* text, size_t capacity)
-{
+intptr_t CopyText(void* ptr, const char* text, size_t capacity) {
   if (!ptr) {
     return 0;
   }
@@ -30,8 +28,7 @@ intptr_t CopyText(void* ptr, const char* text, size_t capacity)
 
 // A steady 120 bpm 4/4 transport that runs while rendering, so tempo-synced
 // plug-ins see the same musical time a DAW playing from bar 1 would give.
-VstTimeInfo* FillTimeInfo(HostState& state)
-{
+VstTimeInfo* FillTimeInfo(HostState& state) {
   VstTimeInfo& t = state.timeInfo;
   t = VstTimeInfo{};
   t.samplePos = state.samplePosition;
@@ -48,8 +45,7 @@ VstTimeInfo* FillTimeInfo(HostState& state)
   return &t;
 }
 
-intptr_t CanDo(const void* ptr)
-{
+intptr_t CanDo(const void* ptr) {
   if (!ptr) {
     return 0;
   }
@@ -66,40 +62,39 @@ constexpr intptr_t kLanguageEnglish = 1;
 
 }  // namespace
 
-intptr_t RenderHostCallback(AEffect* effect, int32_t opcode, int32_t /*index*/, intptr_t /*value*/, void* ptr,
-                            float /*opt*/) noexcept
-{
+intptr_t RenderHostCallback(AEffect* effect, int32_t opcode, int32_t /*index*/, intptr_t /*value*/,
+                            void* ptr, float /*opt*/) noexcept {
   HostState& state = StateOf(effect);
   switch (opcode) {
-  case audioMasterVersion:
-    return kVstVersion;
-  case audioMasterGetTime:
-    return reinterpret_cast<intptr_t>(FillTimeInfo(state));
-  case audioMasterGetSampleRate:
-    return static_cast<intptr_t>(state.sampleRate);
-  case audioMasterGetBlockSize:
-    return state.blockSize;
-  case audioMasterGetCurrentProcessLevel:
-    return state.rendering ? kProcessLevelOffline : 0;
-  case audioMasterGetAutomationState:
-    return kAutomationOff;
-  case audioMasterGetVendorString:
-    return CopyText(ptr, kHostVendorName, kVstMaxVendorStrLen);
-  case audioMasterGetProductString:
-    return CopyText(ptr, kHostProductName, kVstMaxProductStrLen);
-  case audioMasterGetVendorVersion:
-    return kHostVendorVersion;
-  case audioMasterCanDo:
-    return CanDo(ptr);
-  case audioMasterGetLanguage:
-    return kLanguageEnglish;
-  case audioMasterBeginEdit:
-  case audioMasterEndEdit:
-  case audioMasterAutomate:
-  case audioMasterUpdateDisplay:
-    return 1;
-  default:
-    return 0;
+    case audioMasterVersion:
+      return kVstVersion;
+    case audioMasterGetTime:
+      return reinterpret_cast<intptr_t>(FillTimeInfo(state));
+    case audioMasterGetSampleRate:
+      return static_cast<intptr_t>(state.sampleRate);
+    case audioMasterGetBlockSize:
+      return state.blockSize;
+    case audioMasterGetCurrentProcessLevel:
+      return state.rendering ? kProcessLevelOffline : 0;
+    case audioMasterGetAutomationState:
+      return kAutomationOff;
+    case audioMasterGetVendorString:
+      return CopyText(ptr, kHostVendorName, kVstMaxVendorStrLen);
+    case audioMasterGetProductString:
+      return CopyText(ptr, kHostProductName, kVstMaxProductStrLen);
+    case audioMasterGetVendorVersion:
+      return kHostVendorVersion;
+    case audioMasterCanDo:
+      return CanDo(ptr);
+    case audioMasterGetLanguage:
+      return kLanguageEnglish;
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+    case audioMasterAutomate:
+    case audioMasterUpdateDisplay:
+      return 1;
+    default:
+      return 0;
   }
 }
 

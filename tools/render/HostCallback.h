@@ -14,8 +14,7 @@ constexpr double kHostTempo = 120.0;
 
 // The host's side of one plug-in instance. The effect record's `user` field
 // points to it, so the host callback finds it from the record.
-struct HostState
-{
+struct HostState {
   double sampleRate = 44100.0;
   int32_t blockSize = 512;
   double samplePosition = 0.0;  // of the block being processed
@@ -25,6 +24,7 @@ struct HostState
 
 // The callback handed to the module's entry point. Answers the requests an
 // offline host can answer; everything else gets 0. Never throws.
-intptr_t RenderHostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) noexcept;
+intptr_t RenderHostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
+                            void* ptr, float opt) noexcept;
 
 }  // namespace render

@@ -6,9 +6,8 @@ namespace render {
 
 // Peak and RMS over every sample of every channel, measured on the samples
 // the plug-in produced (before the file's quantisation), so that overs show.
-class LevelMeter
-{
-public:
+class LevelMeter {
+ public:
   void Add(const float* samples, int64_t count);
   void Add(const double* samples, int64_t count);
 
@@ -20,7 +19,7 @@ public:
   double PeakDb() const;
   double RmsDb() const;
 
-private:
+ private:
   void AddSample(double s);
 
   double peak_ = 0.0;

@@ -16,8 +16,7 @@ namespace {
 constexpr intptr_t kVendorExtensionReply = 0xBEEF;
 constexpr intptr_t kVendorExtensionCanDo = static_cast<intptr_t>(0xBEEF0000);
 
-std::string Trim(const std::string& s)
-{
+std::string Trim(const std::string& s) {
   const char* blanks = " \t";
   const size_t b = s.find_first_not_of(blanks);
   if (b == std::string::npos) {
@@ -26,16 +25,16 @@ std::string Trim(const std::string& s)
   return s.substr(b, s.find_last_not_of(blanks) - b + 1);
 }
 
-bool HasVendorExtension(PluginInstance& plugin)
-{
+bool HasVendorExtension(PluginInstance& plugin) {
   char query[] = "hasCockosExtensions";
   return plugin.Dispatch(effCanDo, 0, 0, query) == kVendorExtensionCanDo;
 }
 
-std::optional<std::string> VendorDisplayOf(PluginInstance& plugin, int32_t index, float normalized)
-{
+std::optional<std::string> VendorDisplayOf(PluginInstance& plugin, int32_t index,
+                                           float normalized) {
   char text[256] = {};
-  if (plugin.Dispatch(effVendorSpecific, effGetParamDisplay, index, text, normalized) != kVendorExtensionReply) {
+  if (plugin.Dispatch(effVendorSpecific, effGetParamDisplay, index, text, normalized) !=
+      kVendorExtensionReply) {
     return std::nullopt;
   }
   text[sizeof(text) - 1] = '\0';
@@ -43,8 +42,7 @@ std::optional<std::string> VendorDisplayOf(PluginInstance& plugin, int32_t index
 }
 
 // The display text at a normalised value, by setting it for a moment.
-std::string DisplayBySetting(PluginInstance& plugin, int32_t index, float normalized)
-{
+std::string DisplayBySetting(PluginInstance& plugin, int32_t index, float normalized) {
   AEffect& e = plugin.Effect();
   const float saved = e.getParameter(&e, index);
   e.setParameter(&e, index, normalized);
@@ -53,19 +51,14 @@ std::string DisplayBySetting(PluginInstance& plugin, int32_t index, float normal
   return text;
 }
 
-std::string RangeText(const ParameterRange& r, const std::string& label)
-{
+std::string RangeText(const ParameterRange& r, const std::string& label) {
   return r.lowText + " to " + r.highText + (label.empty() ? "" : " " + label);
 }
 
-std::string Quoted(const std::string& s)
-{
-  return "'" + s + "'";
-}
+std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
 // Reads a user's value: a number, optionally followed by the unit label.
-std::optional<double> UserNumber(const std::string& text, const std::string& label)
-{
+std::optional<double> UserNumber(const std::string& text, const std::string& label) {
   std::string rest;
   const std::optional<double> n = LeadingNumber(text, &rest);
   if (!n) {
@@ -80,8 +73,8 @@ std::optional<double> UserNumber(const std::string& text, const std::string& lab
 
 // Plug-ins without any text conversion: search the normalised value whose
 // display is the number, assuming the display grows or falls monotonically.
-void SetBySearch(PluginInstance& plugin, int32_t index, double target, const ParameterRange& range)
-{
+void SetBySearch(PluginInstance& plugin, int32_t index, double target,
+                 const ParameterRange& range) {
   AEffect& e = plugin.Effect();
   const bool rising = *range.high >= *range.low;
   float lo = 0.0f;
@@ -101,8 +94,7 @@ void SetBySearch(PluginInstance& plugin, int32_t index, double target, const Par
 
 }  // namespace
 
-std::optional<double> LeadingNumber(const std::string& text, std::string* rest)
-{
+std::optional<double> LeadingNumber(const std::string& text, std::string* rest) {
   const char* begin = text.c_str();
   char* end = nullptr;
   const double value = std::strtod(begin, &end);
@@ -115,23 +107,19 @@ std::optional<double> LeadingNumber(const std::string& text, std::string* rest)
   return value;
 }
 
-std::string ParameterName(PluginInstance& plugin, int32_t index)
-{
+std::string ParameterName(PluginInstance& plugin, int32_t index) {
   return plugin.DispatchText(effGetParamName, index);
 }
 
-std::string ParameterLabel(PluginInstance& plugin, int32_t index)
-{
+std::string ParameterLabel(PluginInstance& plugin, int32_t index) {
   return plugin.DispatchText(effGetParamLabel, index);
 }
 
-std::string ParameterDisplay(PluginInstance& plugin, int32_t index)
-{
+std::string ParameterDisplay(PluginInstance& plugin, int32_t index) {
   return Trim(plugin.DispatchText(effGetParamDisplay, index));
 }
 
-int32_t FindParameter(PluginInstance& plugin, const std::string& nameOrIndex)
-{
+int32_t FindParameter(PluginInstance& plugin, const std::string& nameOrIndex) {
   const int32_t count = plugin.Effect().numParams;
   const std::string wanted = Trim(nameOrIndex);
   for (int32_t i = 0; i < count; ++i) {
@@ -148,16 +136,17 @@ int32_t FindParameter(PluginInstance& plugin, const std::string& nameOrIndex)
   if (index >= 0 && index < count) {
     return static_cast<int32_t>(index);
   }
-  throw RenderError("unknown parameter " + Quoted(nameOrIndex) + " in plug-in " + Quoted(plugin.ModulePath()) +
-                    " (render --list shows its parameters)");
+  throw RenderError("unknown parameter " + Quoted(nameOrIndex) + " in plug-in " +
+                    Quoted(plugin.ModulePath()) + " (render --list shows its parameters)");
 }
 
-ParameterRange ProbeRange(PluginInstance& plugin, int32_t index)
-{
+ParameterRange ProbeRange(PluginInstance& plugin, int32_t index) {
   ParameterRange r;
   const bool vendor = HasVendorExtension(plugin);
-  const std::optional<std::string> low = vendor ? VendorDisplayOf(plugin, index, 0.0f) : std::nullopt;
-  const std::optional<std::string> high = vendor ? VendorDisplayOf(plugin, index, 1.0f) : std::nullopt;
+  const std::optional<std::string> low =
+      vendor ? VendorDisplayOf(plugin, index, 0.0f) : std::nullopt;
+  const std::optional<std::string> high =
+      vendor ? VendorDisplayOf(plugin, index, 1.0f) : std::nullopt;
   r.lowText = Trim(low ? *low : DisplayBySetting(plugin, index, 0.0f));
   r.highText = Trim(high ? *high : DisplayBySetting(plugin, index, 1.0f));
   r.low = LeadingNumber(r.lowText);
@@ -165,8 +154,8 @@ ParameterRange ProbeRange(PluginInstance& plugin, int32_t index)
   return r;
 }
 
-std::string SetParameterFromText(PluginInstance& plugin, int32_t index, const std::string& valueText)
-{
+std::string SetParameterFromText(PluginInstance& plugin, int32_t index,
+                                 const std::string& valueText) {
   const std::string name = ParameterName(plugin, index);
   const std::string label = ParameterLabel(plugin, index);
   const ParameterRange range = ProbeRange(plugin, index);
@@ -174,22 +163,22 @@ std::string SetParameterFromText(PluginInstance& plugin, int32_t index, const st
 
   if (range.IsNumeric()) {
     if (!number) {
-      throw RenderError("value " + Quoted(valueText) + " for parameter " + Quoted(name) + " is not a number (range " +
-                        RangeText(range, label) + ")");
+      throw RenderError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                        " is not a number (range " + RangeText(range, label) + ")");
     }
     const double lo = std::fmin(*range.low, *range.high);
     const double hi = std::fmax(*range.low, *range.high);
     if (*number < lo || *number > hi) {
-      throw RenderError("value " + Quoted(valueText) + " for parameter " + Quoted(name) + " is out of range (" +
-                        RangeText(range, label) + ")");
+      throw RenderError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                        " is out of range (" + RangeText(range, label) + ")");
     }
   }
 
   AEffect& e = plugin.Effect();
   char text[256] = {};
   std::snprintf(text, sizeof(text), "%s", valueText.c_str());
-  if (HasVendorExtension(plugin) &&
-      plugin.Dispatch(effVendorSpecific, effString2Parameter, index, text) == kVendorExtensionReply) {
+  if (HasVendorExtension(plugin) && plugin.Dispatch(effVendorSpecific, effString2Parameter, index,
+                                                    text) == kVendorExtensionReply) {
     // The text now holds the normalised value; set it as automation would.
     e.setParameter(&e, index, static_cast<float>(std::strtod(text, nullptr)));
   } else if (plugin.Dispatch(effString2Parameter, index, 0, text) != 0) {

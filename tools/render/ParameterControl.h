@@ -10,8 +10,7 @@ class PluginInstance;
 
 // The ends of a parameter's range as the plug-in displays them, and their
 // numbers when the texts are numeric.
-struct ParameterRange
-{
+struct ParameterRange {
   std::string lowText;   // shown at normalised 0
   std::string highText;  // shown at normalised 1
   std::optional<double> low;
@@ -37,7 +36,8 @@ ParameterRange ProbeRange(PluginInstance& plugin, int32_t index);
 // through the plug-in's own text conversion where it has one. Throws
 // RenderError for a value that is not a number or lies outside the range.
 // Returns the display text the parameter shows afterwards.
-std::string SetParameterFromText(PluginInstance& plugin, int32_t index, const std::string& valueText);
+std::string SetParameterFromText(PluginInstance& plugin, int32_t index,
+                                 const std::string& valueText);
 
 // A number at the start of a display text ("20000", "-3.5 dB"), or nothing.
 std::optional<double> LeadingNumber(const std::string& text, std::string* rest = nullptr);

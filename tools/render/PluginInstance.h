@@ -12,9 +12,8 @@ namespace render {
 // One plug-in instance driven the way a DAW drives it: open, configure,
 // switch on, process, switch off, close. Closing happens in the destructor,
 // so every error path shuts the plug-in down properly.
-class PluginInstance
-{
-public:
+class PluginInstance {
+ public:
   // Loads the module and creates the instance. Throws RenderError naming the
   // module when it is not a usable VST 2.4 plug-in.
   explicit PluginInstance(const std::string& modulePath);
@@ -25,7 +24,8 @@ public:
   AEffect& Effect() const { return *effect_; }
   const std::string& ModulePath() const { return module_.Path(); }
 
-  intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
+  intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                    float opt = 0.0f);
   // The text a request writes into the buffer it is given; the buffer is
   // larger than any the interface asks for, so long replies stay intact.
   std::string DispatchText(int32_t opcode, int32_t index = 0);
@@ -48,7 +48,7 @@ public:
   // The plug-in's own name, or the module's file name when it gives none.
   std::string Name();
 
-private:
+ private:
   PluginModule module_;
   HostState host_;
   AEffect* effect_ = nullptr;

@@ -10,43 +10,38 @@
 namespace render {
 namespace {
 
-std::string Padded(const std::string& s, size_t width)
-{
+std::string Padded(const std::string& s, size_t width) {
   return s.size() >= width ? s : s + std::string(width - s.size(), ' ');
 }
 
-std::string WithLabel(const std::string& value, const std::string& label)
-{
+std::string WithLabel(const std::string& value, const std::string& label) {
   return label.empty() ? value : value + " " + label;
 }
 
-std::string Header(PluginInstance& plugin)
-{
+std::string Header(PluginInstance& plugin) {
   const AEffect& e = plugin.Effect();
   const std::string vendor = plugin.DispatchText(effGetVendorString);
   char line[512];
-  std::snprintf(line, sizeof(line), "%s%s%s, version %d, %d in / %d out (%s)\n", plugin.Name().c_str(),
-                vendor.empty() ? "" : " by ", vendor.c_str(), e.version, e.numInputs, e.numOutputs,
-                plugin.ModulePath().c_str());
+  std::snprintf(line, sizeof(line), "%s%s%s, version %d, %d in / %d out (%s)\n",
+                plugin.Name().c_str(), vendor.empty() ? "" : " by ", vendor.c_str(), e.version,
+                e.numInputs, e.numOutputs, plugin.ModulePath().c_str());
   return line;
 }
 
-std::string Programs(PluginInstance& plugin)
-{
+std::string Programs(PluginInstance& plugin) {
   const std::vector<std::string> names = ProgramNames(plugin);
   const intptr_t current = plugin.Dispatch(effGetProgram);
   std::string text = "\nPrograms (" + std::to_string(names.size()) + ", * = current):\n";
   for (size_t i = 0; i < names.size(); ++i) {
     char line[512];
-    std::snprintf(line, sizeof(line), " %c %3zu  %s\n", static_cast<intptr_t>(i) == current ? '*' : ' ', i,
-                  names[i].c_str());
+    std::snprintf(line, sizeof(line), " %c %3zu  %s\n",
+                  static_cast<intptr_t>(i) == current ? '*' : ' ', i, names[i].c_str());
     text += line;
   }
   return text;
 }
 
-std::string Parameters(PluginInstance& plugin)
-{
+std::string Parameters(PluginInstance& plugin) {
   const int32_t count = plugin.Effect().numParams;
   std::vector<std::string> names;
   size_t nameWidth = 4;
@@ -61,8 +56,10 @@ std::string Parameters(PluginInstance& plugin)
     const ParameterRange range = ProbeRange(plugin, i);
     const std::string rangeText = WithLabel(range.lowText + " to " + range.highText, label);
     char line[1024];
-    std::snprintf(line, sizeof(line), "  %3d  %s  %s  %s\n", i, Padded(names[static_cast<size_t>(i)], nameWidth).c_str(),
-                  Padded(rangeText, 20).c_str(), WithLabel(ParameterDisplay(plugin, i), label).c_str());
+    std::snprintf(line, sizeof(line), "  %3d  %s  %s  %s\n", i,
+                  Padded(names[static_cast<size_t>(i)], nameWidth).c_str(),
+                  Padded(rangeText, 20).c_str(),
+                  WithLabel(ParameterDisplay(plugin, i), label).c_str());
     text += line;
   }
   return text;
@@ -70,8 +67,7 @@ std::string Parameters(PluginInstance& plugin)
 
 }  // namespace
 
-std::string DescribePlugin(PluginInstance& plugin)
-{
+std::string DescribePlugin(PluginInstance& plugin) {
   return Header(plugin) + Programs(plugin) + Parameters(plugin);
 }
 

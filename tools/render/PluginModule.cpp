@@ -15,8 +15,7 @@
 namespace render {
 namespace {
 
-std::string ExecutableFolder()
-{
+std::string ExecutableFolder() {
   std::vector<char> buffer(4096);
   const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
   if (n <= 0) {
@@ -27,23 +26,20 @@ std::string ExecutableFolder()
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-bool IsFile(const std::string& path)
-{
-  struct stat st{};
+bool IsFile(const std::string& path) {
+  struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // dlopen searches the library path for a bare name; a file name given on the
 // command line means the file in the current folder.
-std::string AsFilePath(const std::string& path)
-{
+std::string AsFilePath(const std::string& path) {
   return path.find('/') == std::string::npos ? "./" + path : path;
 }
 
 }  // namespace
 
-std::string DefaultPluginPath()
-{
+std::string DefaultPluginPath() {
   const std::string folder = ExecutableFolder();
   // In the build tree: <build>/tools/render/render and <build>/vst/duoMangler.so.
   const std::string inBuildTree = folder + "/../../vst/duoMangler.so";
@@ -53,9 +49,8 @@ std::string DefaultPluginPath()
   return realpath(chosen.c_str(), resolved) ? std::string(resolved) : chosen;
 }
 
-PluginModule::PluginModule(const std::string& path) : path_(path)
-{
-  struct stat st{};
+PluginModule::PluginModule(const std::string& path) : path_(path) {
+  struct stat st {};
   if (stat(path.c_str(), &st) != 0) {
     throw RenderError("cannot load plug-in '" + path + "': " + std::strerror(errno));
   }
@@ -75,13 +70,13 @@ PluginModule::PluginModule(const std::string& path) : path_(path)
   if (!symbol) {
     dlclose(handle_);
     handle_ = nullptr;
-    throw RenderError("cannot load plug-in '" + path + "': not a VST 2.4 plug-in (it exports neither VSTPluginMain nor main)");
+    throw RenderError("cannot load plug-in '" + path +
+                      "': not a VST 2.4 plug-in (it exports neither VSTPluginMain nor main)");
   }
   entry_ = reinterpret_cast<VstPluginMainProc>(symbol);
 }
 
-PluginModule::~PluginModule()
-{
+PluginModule::~PluginModule() {
   if (handle_) {
     dlclose(handle_);
   }

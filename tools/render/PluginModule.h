@@ -7,9 +7,8 @@
 namespace render {
 
 // A VST 2.4 module loaded with dlopen, unloaded when destroyed.
-class PluginModule
-{
-public:
+class PluginModule {
+ public:
   // Throws RenderError naming the file: missing, not a loadable library, or a
   // library without a VST 2.4 entry point.
   explicit PluginModule(const std::string& path);
@@ -20,7 +19,7 @@ public:
   VstPluginMainProc EntryPoint() const { return entry_; }
   const std::string& Path() const { return path_; }
 
-private:
+ private:
   std::string path_;
   void* handle_ = nullptr;
   VstPluginMainProc entry_ = nullptr;

@@ -7,21 +7,20 @@
 
 namespace render {
 
-bool SameTextIgnoringCase(const std::string& a, const std::string& b)
-{
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) {
     return false;
   }
   for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
       return false;
     }
   }
   return true;
 }
 
-int64_t ParseIndex(const std::string& text)
-{
+int64_t ParseIndex(const std::string& text) {
   if (text.empty() || text.size() > 9) {
     return -1;
   }
@@ -35,8 +34,7 @@ int64_t ParseIndex(const std::string& text)
   return value;
 }
 
-std::vector<std::string> ProgramNames(PluginInstance& plugin)
-{
+std::vector<std::string> ProgramNames(PluginInstance& plugin) {
   std::vector<std::string> names;
   const int32_t count = plugin.Effect().numPrograms;
   for (int32_t i = 0; i < count; ++i) {
@@ -45,8 +43,7 @@ std::vector<std::string> ProgramNames(PluginInstance& plugin)
   return names;
 }
 
-int32_t FindProgram(PluginInstance& plugin, const std::string& nameOrIndex)
-{
+int32_t FindProgram(PluginInstance& plugin, const std::string& nameOrIndex) {
   const std::vector<std::string> names = ProgramNames(plugin);
   for (size_t i = 0; i < names.size(); ++i) {
     if (names[i] == nameOrIndex) {
@@ -62,14 +59,15 @@ int32_t FindProgram(PluginInstance& plugin, const std::string& nameOrIndex)
   if (index >= 0 && index < static_cast<int64_t>(names.size())) {
     return static_cast<int32_t>(index);
   }
-  const std::string known = names.empty() ? "it has no programs"
-                                          : "it has programs 0 to " + std::to_string(names.size() - 1) +
-                                              "; render --list shows their names";
-  throw RenderError("unknown program '" + nameOrIndex + "' in plug-in '" + plugin.ModulePath() + "' (" + known + ")");
+  const std::string known = names.empty()
+                                ? "it has no programs"
+                                : "it has programs 0 to " + std::to_string(names.size() - 1) +
+                                      "; render --list shows their names";
+  throw RenderError("unknown program '" + nameOrIndex + "' in plug-in '" + plugin.ModulePath() +
+                    "' (" + known + ")");
 }
 
-void SelectProgram(PluginInstance& plugin, int32_t index)
-{
+void SelectProgram(PluginInstance& plugin, int32_t index) {
   plugin.Dispatch(effBeginSetProgram);
   plugin.Dispatch(effSetProgram, 0, index);
   plugin.Dispatch(effEndSetProgram);

@@ -10,25 +10,19 @@ constexpr double kSecondsWorthABar = 5.0;
 
 }  // namespace
 
-ProgressBar::ProgressBar(std::FILE* out, int64_t total, bool enabled) : out_(out), total_(total), enabled_(enabled && total > 0)
-{
-}
+ProgressBar::ProgressBar(std::FILE* out, int64_t total, bool enabled)
+    : out_(out), total_(total), enabled_(enabled && total > 0) {}
 
-ProgressBar::~ProgressBar()
-{
-  Finish();
-}
+ProgressBar::~ProgressBar() { Finish(); }
 
-bool ProgressBar::Wanted(int64_t frames, int sampleRate, bool quiet, std::FILE* out)
-{
+bool ProgressBar::Wanted(int64_t frames, int sampleRate, bool quiet, std::FILE* out) {
   if (quiet || sampleRate <= 0) {
     return false;
   }
   return static_cast<double>(frames) / sampleRate > kSecondsWorthABar && isatty(fileno(out));
 }
 
-void ProgressBar::Update(int64_t done)
-{
+void ProgressBar::Update(int64_t done) {
   if (!enabled_ || finished_) {
     return;
   }
@@ -38,8 +32,7 @@ void ProgressBar::Update(int64_t done)
   }
 }
 
-void ProgressBar::Draw(int percent)
-{
+void ProgressBar::Draw(int percent) {
   shownPercent_ = percent;
   const int filled = percent * kBarWidth / 100;
   char bar[kBarWidth + 1];
@@ -51,8 +44,7 @@ void ProgressBar::Draw(int percent)
   std::fflush(out_);
 }
 
-void ProgressBar::Finish()
-{
+void ProgressBar::Finish() {
   if (!enabled_ || finished_) {
     return;
   }

@@ -7,9 +7,8 @@ namespace render {
 
 // A one-line progress bar, redrawn in place with a carriage return. Drawn
 // only when enabled; redraws only when the shown percentage changes.
-class ProgressBar
-{
-public:
+class ProgressBar {
+ public:
   ProgressBar(std::FILE* out, int64_t total, bool enabled);
   ~ProgressBar();
 
@@ -19,7 +18,7 @@ public:
   // Long enough to be worth a bar: a few seconds of audio, on a terminal.
   static bool Wanted(int64_t frames, int sampleRate, bool quiet, std::FILE* out);
 
-private:
+ private:
   void Draw(int percent);
 
   std::FILE* out_;

@@ -20,14 +20,12 @@ namespace {
 
 constexpr double kListingSampleRate = 44100.0;
 
-std::string PluginPathFor(const RenderOptions& options)
-{
+std::string PluginPathFor(const RenderOptions& options) {
   return options.pluginPath.empty() ? DefaultPluginPath() : options.pluginPath;
 }
 
 // Program first, then the single parameters, so these override the program.
-void ApplyProgramAndParameters(PluginInstance& plugin, const RenderOptions& options)
-{
+void ApplyProgramAndParameters(PluginInstance& plugin, const RenderOptions& options) {
   if (!options.program.empty()) {
     SelectProgram(plugin, FindProgram(plugin, options.program));
   }
@@ -43,8 +41,7 @@ void ApplyProgramAndParameters(PluginInstance& plugin, const RenderOptions& opti
   }
 }
 
-std::string Decibels(double db)
-{
+std::string Decibels(double db) {
   if (std::isinf(db)) {
     return "-inf";
   }
@@ -53,23 +50,23 @@ std::string Decibels(double db)
   return text;
 }
 
-std::string ChannelWord(int channels)
-{
+std::string ChannelWord(int channels) {
   return channels == 1 ? "mono" : channels == 2 ? "stereo" : std::to_string(channels) + " channels";
 }
 
-void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput& input, const RenderStats& stats)
-{
+void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput& input,
+                  const RenderStats& stats) {
   const double seconds = static_cast<double>(stats.frames) / input.SampleRate();
   const double speed = stats.processSeconds > 0.0 ? seconds / stats.processSeconds : 0.0;
-  const std::string overs = stats.overs > 0 ? ", " + std::to_string(stats.overs) + " samples over full scale" : "";
-  std::fprintf(out, "%s: %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time\n", options.output.c_str(),
-               seconds, ChannelWord(input.Channels()).c_str(), input.SampleRate(), Decibels(stats.peakDb).c_str(),
-               Decibels(stats.rmsDb).c_str(), overs.c_str(), speed);
+  const std::string overs =
+      stats.overs > 0 ? ", " + std::to_string(stats.overs) + " samples over full scale" : "";
+  std::fprintf(out, "%s: %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time\n",
+               options.output.c_str(), seconds, ChannelWord(input.Channels()).c_str(),
+               input.SampleRate(), Decibels(stats.peakDb).c_str(), Decibels(stats.rmsDb).c_str(),
+               overs.c_str(), speed);
 }
 
-void List(const RenderOptions& options, std::FILE* out)
-{
+void List(const RenderOptions& options, std::FILE* out) {
   PluginInstance plugin(PluginPathFor(options));
   plugin.Open();
   plugin.SetSampleRateAndBlockSize(kListingSampleRate, options.blockSize);
@@ -77,13 +74,12 @@ void List(const RenderOptions& options, std::FILE* out)
   std::fputs(DescribePlugin(plugin).c_str(), out);
 }
 
-void Render(const RenderOptions& options, std::FILE* out)
-{
+void Render(const RenderOptions& options, std::FILE* out) {
   AudioInput input(options.input);
   PluginInstance plugin(PluginPathFor(options));
   CheckChannelCount(plugin, input, options.useDouble);
-  const int format = ChooseOutputFormat(input.Format(), options.output, options.container, options.encoding,
-                                        input.Channels(), input.SampleRate());
+  const int format = ChooseOutputFormat(input.Format(), options.output, options.container,
+                                        options.encoding, input.Channels(), input.SampleRate());
 
   plugin.Open();
   plugin.SetSampleRateAndBlockSize(input.SampleRate(), options.blockSize);
@@ -92,7 +88,8 @@ void Render(const RenderOptions& options, std::FILE* out)
   settings.useDouble = options.useDouble;
   settings.channelsAccepted = plugin.RequestChannels(input.Channels());
   plugin.AnnouncePrecision(options.useDouble);
-  settings.showProgress = ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
+  settings.showProgress =
+      ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
   ApplyProgramAndParameters(plugin, options);
 
   AudioOutput output(options.output, format, input.Channels(), input.SampleRate());
@@ -104,7 +101,9 @@ void Render(const RenderOptions& options, std::FILE* out)
   if (!options.quiet) {
     PrintSummary(out, options, input, stats);
     if (stats.overs > 0 && IsIntegerEncoding(format)) {
-      std::fprintf(stderr, "render: %lld samples beyond full scale were clipped in '%s' (--encoding float keeps them)\n",
+      std::fprintf(stderr,
+                   "render: %lld samples beyond full scale were clipped in '%s' (--encoding float "
+                   "keeps them)\n",
                    static_cast<long long>(stats.overs), options.output.c_str());
     }
   }
@@ -112,8 +111,7 @@ void Render(const RenderOptions& options, std::FILE* out)
 
 }  // namespace
 
-void RunRenderJob(const RenderOptions& options, std::FILE* out)
-{
+void RunRenderJob(const RenderOptions& options, std::FILE* out) {
   if (options.listOnly) {
     List(options, out);
   } else {

@@ -22,12 +22,11 @@ volatile std::sig_atomic_t interruptionRequested = 0;
 // There are at least as many buffers as the plug-in has pins, so a plug-in
 // that reads or writes all its pins never touches memory it does not own.
 template <typename T>
-class PinBuffers
-{
-public:
+class PinBuffers {
+ public:
   PinBuffers(int32_t pins, int32_t frames)
-    : storage_(static_cast<size_t>(pins), std::vector<T>(static_cast<size_t>(frames), T(0))), pointers_(static_cast<size_t>(pins))
-  {
+      : storage_(static_cast<size_t>(pins), std::vector<T>(static_cast<size_t>(frames), T(0))),
+        pointers_(static_cast<size_t>(pins)) {
     for (size_t i = 0; i < storage_.size(); ++i) {
       pointers_[i] = storage_[i].data();
     }
@@ -37,14 +36,14 @@ public:
   T* Pin(int32_t i) { return storage_[static_cast<size_t>(i)].data(); }
   int32_t Count() const { return static_cast<int32_t>(storage_.size()); }
 
-private:
+ private:
   std::vector<std::vector<T>> storage_;
   std::vector<T*> pointers_;
 };
 
 template <typename T>
-RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput& output, const RenderSettings& settings)
-{
+RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput& output,
+                         const RenderSettings& settings) {
   const AEffect& e = plugin.Effect();
   const int32_t channels = input.Channels();
   const int32_t block = settings.blockSize;
@@ -101,28 +100,26 @@ RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput&
 
 }  // namespace
 
-void RequestInterruption()
-{
-  interruptionRequested = 1;
-}
+void RequestInterruption() { interruptionRequested = 1; }
 
-void CheckChannelCount(PluginInstance& plugin, const AudioInput& input, bool useDouble)
-{
+void CheckChannelCount(PluginInstance& plugin, const AudioInput& input, bool useDouble) {
   const AEffect& e = plugin.Effect();
   const int32_t channels = input.Channels();
   const int32_t most = std::min(e.numInputs, e.numOutputs);
   if (e.numOutputs < 1 || (channels > 1 && channels > most)) {
     throw RenderError("cannot render '" + input.Path() + "': it has " + std::to_string(channels) +
-                      " channels, plug-in '" + plugin.ModulePath() + "' has " + std::to_string(e.numInputs) +
-                      " inputs and " + std::to_string(e.numOutputs) + " outputs");
+                      " channels, plug-in '" + plugin.ModulePath() + "' has " +
+                      std::to_string(e.numInputs) + " inputs and " + std::to_string(e.numOutputs) +
+                      " outputs");
   }
   if (useDouble && !plugin.CanProcessDouble()) {
-    throw RenderError("plug-in '" + plugin.ModulePath() + "' cannot process double precision (leave out --double)");
+    throw RenderError("plug-in '" + plugin.ModulePath() +
+                      "' cannot process double precision (leave out --double)");
   }
 }
 
-RenderStats RenderFile(PluginInstance& plugin, AudioInput& input, AudioOutput& output, const RenderSettings& settings)
-{
+RenderStats RenderFile(PluginInstance& plugin, AudioInput& input, AudioOutput& output,
+                       const RenderSettings& settings) {
   return settings.useDouble ? RenderBlocks<double>(plugin, input, output, settings)
                             : RenderBlocks<float>(plugin, input, output, settings);
 }

@@ -8,8 +8,7 @@ class AudioInput;
 class AudioOutput;
 class PluginInstance;
 
-struct RenderSettings
-{
+struct RenderSettings {
   int32_t blockSize = 512;
   bool useDouble = false;
   bool showProgress = false;
@@ -18,8 +17,7 @@ struct RenderSettings
   bool channelsAccepted = true;
 };
 
-struct RenderStats
-{
+struct RenderStats {
   int64_t frames = 0;
   double processSeconds = 0.0;  // time spent inside the plug-in's audio callback
   double peakDb = 0.0;
@@ -29,7 +27,8 @@ struct RenderStats
 
 // Streams the input through the switched-on plug-in into the output, block
 // by block. Throws RenderError on an I/O failure or an interruption.
-RenderStats RenderFile(PluginInstance& plugin, AudioInput& input, AudioOutput& output, const RenderSettings& settings);
+RenderStats RenderFile(PluginInstance& plugin, AudioInput& input, AudioOutput& output,
+                       const RenderSettings& settings);
 
 // Checks that the plug-in can take a file with this many channels; throws
 // RenderError naming both otherwise.

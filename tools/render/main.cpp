@@ -13,15 +13,11 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-extern "C" void OnInterrupt(int)
-{
-  render::RequestInterruption();
-}
+extern "C" void OnInterrupt(int) { render::RequestInterruption(); }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
   const render::CommandLineResult parsed = render::ParseCommandLine(argc, argv);
   if (!parsed.error.empty()) {
     std::fprintf(stderr, "render: %s\n\n%s", parsed.error.c_str(), render::UsageText().c_str());

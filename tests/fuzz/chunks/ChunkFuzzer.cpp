@@ -26,13 +26,15 @@ void CheckParameters(const VSTCLASS& effect) {
 
 void CheckSlots(const VSTCLASS& effect) {
   if (effect.PresetCount() != 25) Fail("slot count changed", effect.PresetCount());
-  if (!effect.PresetAt(effect.CurrentPresetIndex())) Fail("current program is no slot", effect.CurrentPresetIndex());
+  if (!effect.PresetAt(effect.CurrentPresetIndex()))
+    Fail("current program is no slot", effect.CurrentPresetIndex());
   const int32_t valuesBlock = 8 * effect.ParameterCount();
   for (int32_t i = 0; i < effect.PresetCount(); ++i) {
     const IPresetSlot* slot = effect.PresetAt(i);
     if (!std::memchr(slot->name, '\0', sizeof slot->name)) Fail("slot name not terminated", i);
     if (std::strlen(slot->name) > 255) Fail("slot name too long", i);
-    if (slot->initialized && slot->chunk.Size() != valuesBlock) Fail("initialised slot without one values block", i);
+    if (slot->initialized && slot->chunk.Size() != valuesBlock)
+      Fail("initialised slot without one values block", i);
   }
 }
 
@@ -40,8 +42,10 @@ void CheckSlots(const VSTCLASS& effect) {
 void CheckSaveRestoreSave(VSTCLASS& effect, bool bank) {
   const std::vector<uint8_t> saved = chunkfuzz::GetChunk(effect, bank);
   if (saved.empty()) Fail(bank ? "bank cannot be saved" : "program cannot be saved", 0);
-  if (!chunkfuzz::SetChunk(effect, bank, saved.data(), saved.size())) Fail("saved chunk refused", bank ? 0 : 1);
-  if (chunkfuzz::GetChunk(effect, bank) != saved) Fail("restored chunk saves differently", bank ? 0 : 1);
+  if (!chunkfuzz::SetChunk(effect, bank, saved.data(), saved.size()))
+    Fail("saved chunk refused", bank ? 0 : 1);
+  if (chunkfuzz::GetChunk(effect, bank) != saved)
+    Fail("restored chunk saves differently", bank ? 0 : 1);
 }
 
 }  // namespace

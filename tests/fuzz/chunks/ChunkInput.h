@@ -21,7 +21,8 @@ inline uint8_t Selector(bool bank, int32_t programFirst) {
   return static_cast<uint8_t>((bank ? kBankBit : 0) | ((programFirst & 0x1F) << 2));
 }
 
-inline intptr_t Dispatch(VSTCLASS& effect, int32_t opcode, int32_t index, intptr_t value, void* ptr) {
+inline intptr_t Dispatch(VSTCLASS& effect, int32_t opcode, int32_t index, intptr_t value,
+                         void* ptr) {
   AEffect* record = effect.Effect();
   return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
 }

@@ -17,7 +17,8 @@ int written = 0;
 void WriteSeed(const std::string& folder, const std::string& name, bool bank, int32_t programFirst,
                const std::vector<uint8_t>& chunk, size_t keep) {
   std::vector<uint8_t> seed{chunkfuzz::Selector(bank, programFirst)};
-  seed.insert(seed.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(std::min(keep, chunk.size())));
+  seed.insert(seed.end(), chunk.begin(),
+              chunk.begin() + static_cast<std::ptrdiff_t>(std::min(keep, chunk.size())));
   const std::string path = folder + "/" + name;
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
@@ -29,11 +30,13 @@ void WriteSeed(const std::string& folder, const std::string& name, bool bank, in
   ++written;
 }
 
-void WriteWithTruncations(const std::string& folder, const std::string& stem, bool bank, int32_t programFirst,
-                          const std::vector<uint8_t>& chunk, const std::vector<size_t>& cuts) {
+void WriteWithTruncations(const std::string& folder, const std::string& stem, bool bank,
+                          int32_t programFirst, const std::vector<uint8_t>& chunk,
+                          const std::vector<size_t>& cuts) {
   WriteSeed(folder, stem, bank, programFirst, chunk, chunk.size());
   for (size_t cut : cuts) {
-    if (cut < chunk.size()) WriteSeed(folder, stem + "-cut" + std::to_string(cut), bank, programFirst, chunk, cut);
+    if (cut < chunk.size())
+      WriteSeed(folder, stem + "-cut" + std::to_string(cut), bank, programFirst, chunk, cut);
   }
 }
 
@@ -53,7 +56,8 @@ int main(int argc, char** argv) {
   const std::vector<uint8_t> slot4Program = chunkfuzz::GetChunk(effect, false);
   const std::vector<uint8_t> bareValues(defaultProgram.begin() + 8, defaultProgram.end());
 
-  WriteWithTruncations(folder, "factory-bank", true, 0, factoryBank, {0, 3, 4, 7, 8, 12, 29, 101, 102, 180, 1358, 1368});
+  WriteWithTruncations(folder, "factory-bank", true, 0, factoryBank,
+                       {0, 3, 4, 7, 8, 12, 29, 101, 102, 180, 1358, 1368});
   WriteWithTruncations(folder, "default-program", false, 0, defaultProgram, {4, 6, 8, 48, 79});
   WriteWithTruncations(folder, "slot4-program", false, 4, slot4Program, {40});
   WriteSeed(folder, "factory-bank-as-program", false, 0, factoryBank, factoryBank.size());

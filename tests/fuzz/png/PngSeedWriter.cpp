@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   int written = 0;
   for (const NamedPng& png : PngSampleSet()) {
     std::ofstream out(std::string(argv[1]) + "/" + png.name + ".png", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(png.bytes.data()), static_cast<std::streamsize>(png.bytes.size()));
+    out.write(reinterpret_cast<const char*>(png.bytes.data()),
+              static_cast<std::streamsize>(png.bytes.size()));
     if (!out) {
       std::fprintf(stderr, "cannot write %s\n", png.name.c_str());
       return 1;
