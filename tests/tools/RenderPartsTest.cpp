@@ -51,6 +51,7 @@ TEST(RenderCommandLine, RejectsWhatItCannotDo) {
   EXPECT_NE(Parse({"a", "b", "c"}).error, "");
   EXPECT_NE(Parse({"--double=maybe", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--format", "mp4", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--program", "", "a", "b"}).error, "");
   EXPECT_NE(Parse({"a", "--program"}).error, "");
   // After "--", a file may start with a dash.
   const CommandLineResult r = Parse({"--", "-in.wav", "out.wav"});

@@ -33,36 +33,40 @@ std::string BaseNameOf(const std::string& path) {
 
 std::string SystemReason() { return std::strerror(errno); }
 
-// Copies all of `from` over the contents of `to`; false with errno set.
-bool CopyFileContents(const std::string& from, const std::string& to) {
+// Copies all of `from` over the contents of `to`; the reason on failure.
+std::string CopyFileContents(const std::string& from, const std::string& to) {
   const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  const int out = in < 0 ? -1 : open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  bool ok = in >= 0 && out >= 0;
+  if (in < 0) {
+    return SystemReason();
+  }
+  const int out = open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (out < 0) {
+    const std::string reason = SystemReason();
+    close(in);
+    return reason;
+  }
+  std::string failure;
   std::vector<char> buffer(kCopyBytes);
-  while (ok) {
-    const ssize_t got = read(in, buffer.data(), buffer.size());
-    if (got <= 0) {
-      ok = got == 0;
-      break;
-    }
-    for (ssize_t done = 0; ok && done < got;) {
+  for (ssize_t got; failure.empty() && (got = read(in, buffer.data(), buffer.size())) != 0;) {
+    for (ssize_t done = 0; failure.empty() && got > 0 && done < got;) {
       const ssize_t put = write(out, buffer.data() + done, static_cast<size_t>(got - done));
-      ok = put > 0;
+      if (put < 0) {
+        failure = SystemReason();
+      }
       done += put;
     }
+    if (got < 0) {
+      failure = SystemReason();
+    }
   }
-  const int saved = errno;
-  ok = ok && fsync(out) == 0;
-  if (out >= 0 && close(out) != 0) {
-    ok = false;
+  if (failure.empty() && fsync(out) != 0) {
+    failure = SystemReason();
   }
-  if (in >= 0) {
-    close(in);
+  if (close(out) != 0 && failure.empty()) {
+    failure = SystemReason();
   }
-  if (!ok && errno == 0) {
-    errno = saved;
-  }
-  return ok;
+  close(in);
+  return failure;
 }
 
 }  // namespace
@@ -200,8 +204,7 @@ void AudioOutput::Commit() {
 }
 
 void AudioOutput::CopyIntoExistingFile() {
-  if (!CopyFileContents(tempPath_, filePath_)) {
-    const std::string reason = SystemReason();
+  if (const std::string reason = CopyFileContents(tempPath_, filePath_); !reason.empty()) {
     const std::string kept = tempPath_;
     tempPath_.clear();  // the only complete copy: keep it
     throw RenderError("cannot write output '" + name_ + "': " + reason +

@@ -42,6 +42,11 @@ std::string CheckAssignment(const std::string& text) {
   return {};
 }
 
+CLI::Validator NotEmpty(const std::string& what) {
+  return CLI::Validator(
+      [what](const std::string& v) { return v.empty() ? "needs " + what : std::string(); }, "");
+}
+
 // The names are matched in any letter case and stored in lower case.
 CLI::IsMember OneOf(std::vector<std::string> names) {
   return CLI::IsMember(std::move(names), CLI::ignore_case);
@@ -61,11 +66,10 @@ void Declare(Parsed& p, RenderOptions& o) {
   app.formatter(std::make_shared<RenderFormatter>());
   app.add_option("--plugin", o.pluginPath, "the VST 2.4 module (.so) to load")
       ->type_name("PATH")
-      ->check(CLI::Validator(
-          [](const std::string& v) { return v.empty() ? std::string("needs a file name") : ""; },
-          ""));
+      ->check(NotEmpty("a file name"));
   app.add_option("--program", o.program, "select a program by name or 0-based index")
-      ->type_name("NAME|INDEX");
+      ->type_name("NAME|INDEX")
+      ->check(NotEmpty("a program name or index"));
   app.add_option("--param", p.parameters,
                  "set a parameter in its display units (repeatable; applied after the program)")
       ->type_name("NAME=VALUE")

@@ -19,6 +19,7 @@ extern "C" void OnSignal(int signal) {
 void CatchInterruptions() {
   struct sigaction action {};
   action.sa_handler = OnSignal;
+  action.sa_flags = SA_RESTART;  // the handler only notes the signal
   sigemptyset(&action.sa_mask);
   for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
     // A signal the caller ignores (nohup, a background job) stays ignored.
