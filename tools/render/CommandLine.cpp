@@ -42,11 +42,6 @@ std::string CheckAssignment(const std::string& text) {
   return {};
 }
 
-CLI::Validator NotEmpty(const std::string& what) {
-  return CLI::Validator(
-      [what](const std::string& v) { return v.empty() ? "needs " + what : std::string(); }, "");
-}
-
 // The names are matched in any letter case and stored in lower case.
 CLI::IsMember OneOf(std::vector<std::string> names) {
   return CLI::IsMember(std::move(names), CLI::ignore_case);
@@ -64,12 +59,9 @@ void Declare(Parsed& p, RenderOptions& o) {
   app.set_version_flag("--version", std::string("render ") + DM_VERSION);
   app.footer(kFooter);
   app.formatter(std::make_shared<RenderFormatter>());
-  app.add_option("--plugin", o.pluginPath, "the VST 2.4 module (.so) to load")
-      ->type_name("PATH")
-      ->check(NotEmpty("a file name"));
+  app.add_option("--plugin", o.pluginPath, "the VST 2.4 module (.so) to load")->type_name("PATH");
   app.add_option("--program", o.program, "select a program by name or 0-based index")
-      ->type_name("NAME|INDEX")
-      ->check(NotEmpty("a program name or index"));
+      ->type_name("NAME|INDEX");
   app.add_option("--param", p.parameters,
                  "set a parameter in its display units (repeatable; applied after the program)")
       ->type_name("NAME=VALUE")
@@ -95,7 +87,13 @@ void Declare(Parsed& p, RenderOptions& o) {
   app.add_option("files", p.files)->group("");
 }
 
-std::string CheckFiles(const Parsed& p, RenderOptions& o) {
+std::string CheckValuesAndFiles(const Parsed& p, RenderOptions& o) {
+  if (p.app.count("--plugin") > 0 && o.pluginPath.empty()) {
+    return "--plugin: needs a file name";
+  }
+  if (p.app.count("--program") > 0 && o.program.empty()) {
+    return "--program: needs a program name or index";
+  }
   if (o.listOnly) {
     return p.files.empty() ? "" : "--list takes no input or output file";
   }
@@ -134,7 +132,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     const size_t eq = text.rfind('=');
     o.parameters.push_back({text.substr(0, eq), text.substr(eq + 1)});
   }
-  result.error = CheckFiles(p, o);
+  result.error = CheckValuesAndFiles(p, o);
   return result;
 }
 
