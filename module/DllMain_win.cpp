@@ -1,6 +1,6 @@
-// The Windows loader's entry point of the plug-in module. It must be part of
-// the DLL itself, not a member of a static library that nothing references,
-// so it is built apart from dm_platform and linked into the module only.
+// The DLL's loader entry: records the module handle, through which the editor
+// loads its images. Part of the DLL itself (not of a library), so the loader's
+// call reaches it.
 #include <windows.h>
 
 #include "platform/ModuleInstance.h"
