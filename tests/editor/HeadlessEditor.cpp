@@ -5,10 +5,25 @@
 #include "editor/IControl.h"
 #include "framework/IEffectBase.h"
 #include "raster/RPngLoader.h"
+#include "tests/raster/FakeFontSystem.h"
+
+namespace {
+
+// Text runs through the fake font system, whose glyphs are known to the
+// pixel, for the whole process: fonts stay in the process-wide cache and keep
+// the system that made them.
+void UseFakeFonts() {
+  static FakeFontSystem fonts;
+  Raster_SetFontSystem(&fonts);
+}
+
+}  // namespace
 
 HeadlessEditor::HeadlessEditor(IEffectBase* owner, std::string imageFolder, int32_t w, int32_t h,
                                int32_t framesPerSecond)
-    : IEditor(owner, w, h, framesPerSecond), folder(std::move(imageFolder)) {}
+    : IEditor(owner, w, h, framesPerSecond), folder(std::move(imageFolder)) {
+  UseFakeFonts();
+}
 
 bool HeadlessEditor::Tick() {
   if (countdown > 0 && --countdown == 0 && plugin) plugin->FlushDeferredEndOfEdit();

@@ -1,6 +1,7 @@
 // An editor without a window: Present records the areas it is asked to
-// show, images are decoded from PNG files in a folder, the end-of-edit
-// countdown runs on Tick, and every window service records its call.
+// show, images are decoded from PNG files in a folder, text is drawn with
+// the fake font system, the end-of-edit countdown runs on Tick, and every
+// window service records its call.
 #pragma once
 
 #include <string>
