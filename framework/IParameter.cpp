@@ -85,7 +85,10 @@ double IParameter::ValueOfNormalized(double normalized) const {
 }
 
 void IParameter::SetFromNormalized(double normalized) {
-  double v = ValueOfNormalized(normalized);
+  SetSteppedValue(ValueOfNormalized(normalized));
+}
+
+void IParameter::SetSteppedValue(double v) {
   if (kind != ParamKind::Continuous) v = std::floor(v / step + 0.5) * step;
   // Hosts send values a hair outside 0…1; a value below the range would make
   // the effect's smoothing feedback exceed 1, so both ends are limited. NaN

@@ -39,6 +39,9 @@ class IParameter {
   void SetShapeExponent(double newShape);
 
   void SetFromNormalized(double normalized);
+  // A value in parameter units, rounded to the step (except for Continuous
+  // parameters) and limited to the range; NaN lands on the maximum.
+  void SetSteppedValue(double v);
   double NormalizedOf(double v) const;
   double Normalized() const { return NormalizedOf(value); }
   void SetValueClamped(double v);
