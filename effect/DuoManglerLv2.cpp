@@ -6,7 +6,7 @@
 #include "lv2/Lv2PluginFactory.h"
 
 // A URN: the product has no web pages whose addresses it could use.
-extern const Lv2PluginInfo kLv2Plugin = {"urn:qovak:duomangler", "DistortionPlugin"};
+const Lv2PluginInfo kLv2Plugin = {"urn:qovak:duomangler", "DistortionPlugin"};
 
 IEffectLV2* CreateLv2Plugin(const LV2_Feature* const* features) {
   return new (std::nothrow) DuoManglerEffect(features);

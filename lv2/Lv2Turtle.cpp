@@ -99,7 +99,7 @@ std::string ControlPort(uint32_t index, const IParameter& p) {
 std::string PluginText(const IEffectLV2& plugin, const Lv2PluginInfo& info) {
   const int32_t version = plugin.VersionNumber(false);
   std::string text = kPrefixes;
-  text += Iri(info.uri) + "\n  a lv2:Plugin , lv2:" + info.pluginClass + " ;\n";
+  text += Iri(info.uri) + "\n  a lv2:Plugin , lv2:" + info.pluginClass + " , doap:Project ;\n";
   text += "  doap:name " + Literal(plugin.EffectName()) + " ;\n";
   text += "  doap:maintainer [ foaf:name " + Literal(plugin.MakerName()) + " ] ;\n";
   text += "  lv2:minorVersion " + std::to_string((version >> 8) & 0xFF) + " ;\n";

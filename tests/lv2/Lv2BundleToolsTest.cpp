@@ -51,12 +51,18 @@ class Lv2BundleTools : public testing::Test {
   static void SetUpTestSuite() { setenv("LV2_PATH", (kBundle + "..").c_str(), 1); }
 };
 
-TEST_F(Lv2BundleTools, EveryTurtleFileParses) {
-  for (const char* file : {"manifest.ttl", "duoMangler.ttl", "presets.ttl"}) {
+TEST_F(Lv2BundleTools, TurtleParsesAndKeepsToTheLv2Schemas) {
+  const std::vector<std::string> files = {"manifest.ttl", "duoMangler.ttl", "presets.ttl"};
+  std::string all;
+  for (const std::string& file : files) {
     const Output parsed = RunCommand("serdi -i turtle -o ntriples '" + kBundle + file + "'");
     EXPECT_EQ(parsed.status, 0) << file << ":\n" << parsed.text;
     EXPECT_GT(Count(parsed.text, " .\n"), 10u) << file;
+    all += " '" + kBundle + file + "'";
   }
+  const Output validated = RunCommand("lv2_validate" + all);
+  EXPECT_EQ(validated.status, 0) << validated.text;
+  EXPECT_NE(validated.text.find("Found 0 errors"), std::string::npos) << validated.text;
 }
 
 TEST_F(Lv2BundleTools, PortsCarryTheParametersRangesDefaultsAndUnits) {
