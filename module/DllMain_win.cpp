@@ -1,4 +1,6 @@
-// Part of the DLL itself (not of a library), so the loader's call reaches it.
+// The DLL's loader entry: records the module handle, through which the editor
+// loads its images. Part of the DLL itself (not of a library), so the loader's
+// call reaches it.
 #include <windows.h>
 
 #include "vst/ModuleInstance.h"
