@@ -69,19 +69,38 @@ std::string PresetIri(const Lv2PluginInfo& info, int32_t slot) {
   return Iri(std::string(info.uri) + "#program" + std::to_string(slot));
 }
 
+// A port symbol from a name: lower case, every run of other characters one
+// underscore, never starting with a digit ("Split Freq" gives "split_freq").
+std::string PortSymbol(const std::string& name) {
+  std::string symbol;
+  bool gap = false;
+  for (const char* c = name.c_str(); *c; ++c) {
+    const auto u = static_cast<unsigned char>(*c);
+    if (std::isalnum(u) && u < 0x80) {
+      if (gap && !symbol.empty()) symbol += '_';
+      if (symbol.empty() && std::isdigit(u)) symbol += '_';
+      symbol += static_cast<char>(std::tolower(u));
+      gap = false;
+    } else {
+      gap = true;
+    }
+  }
+  return symbol.empty() ? "_" : symbol;
+}
+
+// Stereo channels are L and R, others numbered from 1.
 std::string AudioPort(uint32_t index, bool input, uint32_t channel, uint32_t channels) {
-  const char* side = input ? "in" : "out";
-  std::string suffix = channels == 2 ? (channel == 0 ? "l" : "r") : std::to_string(channel + 1);
-  std::string name = std::string(input ? "In " : "Out ") +
-                     (channels == 2 ? (channel == 0 ? "L" : "R") : std::to_string(channel + 1));
+  const std::string name =
+      std::string(input ? "In " : "Out ") +
+      (channels == 2 ? (channel == 0 ? "L" : "R") : std::to_string(channel + 1));
   return "[\n    a lv2:AudioPort , " + std::string(input ? "lv2:InputPort" : "lv2:OutputPort") +
-         " ;\n    lv2:index " + std::to_string(index) + " ;\n    lv2:symbol \"" + side + "_" +
-         suffix + "\" ;\n    lv2:name \"" + name + "\"\n  ]";
+         " ;\n    lv2:index " + std::to_string(index) + " ;\n    lv2:symbol \"" + PortSymbol(name) +
+         "\" ;\n    lv2:name \"" + name + "\"\n  ]";
 }
 
 std::string ControlPort(uint32_t index, const IParameter& p) {
   std::string port = "[\n    a lv2:ControlPort , lv2:InputPort ;\n    lv2:index " +
-                     std::to_string(index) + " ;\n    lv2:symbol \"" + Lv2PortSymbol(p.Name()) +
+                     std::to_string(index) + " ;\n    lv2:symbol \"" + PortSymbol(p.Name()) +
                      "\" ;\n    lv2:name " + Literal(p.Name()) + " ;\n    lv2:default " +
                      Number(p.value) + " ;\n    lv2:minimum " + Number(p.min) +
                      " ;\n    lv2:maximum " + Number(p.max);
@@ -133,30 +152,13 @@ std::string PresetText(const IEffectLV2& plugin, const Lv2PluginInfo& info, int3
     position = preset.chunk.ReadValue(position, v);
     if (position < 0) break;
     if (i > 0) text += " , ";
-    text += "[ lv2:symbol \"" + Lv2PortSymbol(plugin.ParameterAt(i)->Name()) + "\" ; pset:value " +
+    text += "[ lv2:symbol \"" + PortSymbol(plugin.ParameterAt(i)->Name()) + "\" ; pset:value " +
             Number(v) + " ]";
   }
   return text + " .\n\n";
 }
 
 }  // namespace
-
-std::string Lv2PortSymbol(const char* name) {
-  std::string symbol;
-  bool gap = false;
-  for (const char* c = name; *c; ++c) {
-    const auto u = static_cast<unsigned char>(*c);
-    if (std::isalnum(u) && u < 0x80) {
-      if (gap && !symbol.empty()) symbol += '_';
-      if (symbol.empty() && std::isdigit(u)) symbol += '_';
-      symbol += static_cast<char>(std::tolower(u));
-      gap = false;
-    } else {
-      gap = true;
-    }
-  }
-  return symbol.empty() ? "_" : symbol;
-}
 
 Lv2BundleText DescribeLv2Bundle(const IEffectLV2& plugin, const Lv2PluginInfo& info,
                                 const std::string& pluginFile, const std::string& binaryFile) {

@@ -19,8 +19,3 @@ struct Lv2BundleText {
 // pluginFile and binaryFile are names inside the bundle.
 Lv2BundleText DescribeLv2Bundle(const IEffectLV2& plugin, const Lv2PluginInfo& info,
                                 const std::string& pluginFile, const std::string& binaryFile);
-
-// A port symbol from a parameter name: lower case, every run of other
-// characters one underscore, never starting with a digit ("Split Freq" gives
-// "split_freq").
-std::string Lv2PortSymbol(const char* name);
