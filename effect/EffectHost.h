@@ -7,6 +7,8 @@
 // binding it derives from. Keeping the inheritance chain as it is (effect on
 // binding on base) leaves every existing call path untouched; the only
 // difference between the formats is what the host hands the constructor.
+// The two builds define the same class on different bases, so a program links
+// exactly one of them (each plug-in binary, test and benchmark does).
 #pragma once
 
 #if defined(DM_BINDING_LV2)
