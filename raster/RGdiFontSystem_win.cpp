@@ -28,7 +28,7 @@ class GdiFontSystem final : public RFontSystem {
   bool DrawsStrings() override { return true; }
   bool PrefersGlyphs() override { return Raster_WineState() == 1; }
   int32_t DrawString(const RStringJob& job) override { return Raster_DrawGdiString(job); }
-  void ReleaseScratch() override { Raster_ReleaseTextScratch(); }
+  void ReleaseScratch() override { Raster_ReleaseGdiScratch(); }
 };
 
 }  // namespace

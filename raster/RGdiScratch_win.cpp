@@ -37,7 +37,7 @@ RSysBitmap& Raster_TextScratch(int32_t minWidth, int32_t minHeight) {
   return scratch;
 }
 
-void Raster_ReleaseTextScratch() {
+void Raster_ReleaseGdiScratch() {
   glyphScratch.reset();
   textScratch.reset();
 }

@@ -14,7 +14,7 @@
 // background. Window thread only.
 RSysBitmap& Raster_GlyphScratch(int32_t minSize);
 RSysBitmap& Raster_TextScratch(int32_t minWidth, int32_t minHeight);
-void Raster_ReleaseTextScratch();
+void Raster_ReleaseGdiScratch();
 
 // The glyph source of an HFONT; null when the font's metrics cannot be read.
 std::unique_ptr<RGlyphSource> Raster_OpenGdiGlyphSource(RFontHandle font);
