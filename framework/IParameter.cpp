@@ -7,19 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
 
 namespace {
 
 constexpr int32_t kMaxDisplayPrecision = 6;
-
-// Truncation toward zero that stays defined for values outside int32 and NaN.
-int32_t TruncateToInt32(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 
 int32_t PrecisionForStep(double step) {
   int32_t precision = 0;

@@ -41,8 +41,8 @@ std::string AsFilePath(const std::string& path) {
 
 std::string DefaultPluginPath() {
   const std::string folder = ExecutableFolder();
-  // In the build tree: <build>/tools/render/render and <build>/vst/duoMangler.so.
-  const std::string inBuildTree = folder + "/../../vst/duoMangler.so";
+  // In the build tree: <build>/tools/render/render and <build>/module/duoMangler.so.
+  const std::string inBuildTree = folder + "/../../module/duoMangler.so";
   const std::string beside = folder + "/duoMangler.so";
   const std::string& chosen = !IsFile(inBuildTree) && IsFile(beside) ? beside : inBuildTree;
   char resolved[PATH_MAX];
