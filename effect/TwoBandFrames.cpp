@@ -43,4 +43,7 @@ void ProcessFramesScalar(const StereoFrames& f, const BlockConstants& c, Channel
   }
 }
 
-TwoBandFrameLoop FastestFrameLoop() { return ProcessFramesSse2; }
+TwoBandFrameLoop FastestFrameLoop() {
+  const TwoBandFrameLoop avx = AvxFrameLoop();
+  return avx ? avx : ProcessFramesSse2;
+}

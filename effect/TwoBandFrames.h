@@ -59,5 +59,9 @@ void ProcessFramesScalar(const StereoFrames& frames, const BlockConstants& const
 void ProcessFramesSse2(const StereoFrames& frames, const BlockConstants& constants,
                        ChannelState& left, ChannelState& right);
 
-// The fastest unit this build carries.
+// Both channels on two lanes, both bands on four; null where the processor
+// or the build has no AVX.
+TwoBandFrameLoop AvxFrameLoop();
+
+// The fastest unit this build and processor support.
 TwoBandFrameLoop FastestFrameLoop();

@@ -107,6 +107,13 @@ StereoRun RunThrough(TwoBandProcessor p, TwoBandFrameLoop loop, const Torture& t
   return out;
 }
 
+// The vector units this build and processor can run.
+std::vector<TwoBandFrameLoop> VectorUnits() {
+  std::vector<TwoBandFrameLoop> units{ProcessFramesSse2};
+  if (AvxFrameLoop()) units.push_back(AvxFrameLoop());
+  return units;
+}
+
 TEST(FrameLoop, VectorLoopReproducesTheScalarLoopBitForBit) {
   const std::vector<Torture> signals = TortureSignals();
   const std::vector<std::vector<int32_t>> programs = AllPrograms();
@@ -118,13 +125,17 @@ TEST(FrameLoop, VectorLoopReproducesTheScalarLoopBitForBit) {
              {Buffers::Separate, Buffers::InPlace, Buffers::LeftOutputOnRightInput}) {
           const StereoRun expected =
               RunThrough(processor, ProcessFramesScalar, signal, buffers, rate);
-          const StereoRun actual = RunThrough(processor, FastestFrameLoop(), signal, buffers, rate);
-          for (size_t i = 0; i < expected.left.size(); ++i) {
-            ASSERT_TRUE(SameSample(actual.left[i], expected.left[i]) &&
-                        SameSample(actual.right[i], expected.right[i]))
-                << signal.name << ", program " << program << ", " << rate << " Hz, buffers "
-                << static_cast<int>(buffers) << ", frame " << i << ": " << actual.left[i] << " "
-                << expected.left[i] << " / " << actual.right[i] << " " << expected.right[i];
+          for (const TwoBandFrameLoop unit : VectorUnits()) {
+            const StereoRun actual = RunThrough(processor, unit, signal, buffers, rate);
+            for (size_t i = 0; i < expected.left.size(); ++i) {
+              ASSERT_TRUE(SameSample(actual.left[i], expected.left[i]) &&
+                          SameSample(actual.right[i], expected.right[i]))
+                  << signal.name << ", program " << program << ", " << rate << " Hz, buffers "
+                  << static_cast<int>(buffers) << ", unit "
+                  << (unit == ProcessFramesSse2 ? "SSE2" : "AVX") << ", frame " << i << ": "
+                  << actual.left[i] << " " << expected.left[i] << " / " << actual.right[i] << " "
+                  << expected.right[i];
+            }
           }
         }
       }
@@ -151,20 +162,22 @@ TEST(FrameLoop, DenormalInputNextToSmallTermsKeepsItsProduct) {
       {"feeble wet", {0.25, -1.5, 0.6, 1.0, 1e-300, band, other}, {0.3, 0.4, 0.0, 0.0}},
   };
   const std::vector<double> input = Repeat({1e-310, -2e-315, 4e-320, 0.0, -1e-312}, 9);
-  for (const Case& c : cases) {
-    // One frame per call, so that every frame's state is compared too.
-    ChannelState expected[2] = {c.state, c.state}, actual[2] = {c.state, c.state};
-    for (size_t i = 0; i < input.size(); ++i) {
-      double expectedOut[2], actualOut[2];
-      ProcessFramesScalar({&input[i], &input[i], &expectedOut[0], &expectedOut[1], 1}, c.constants,
-                          expected[0], expected[1]);
-      FastestFrameLoop()({&input[i], &input[i], &actualOut[0], &actualOut[1], 1}, c.constants,
-                         actual[0], actual[1]);
-      for (int ch = 0; ch < 2; ++ch) {
-        EXPECT_TRUE(SameSample(actualOut[ch], expectedOut[ch]) &&
-                    SameSample(actual[ch].filterZ1, expected[ch].filterZ1))
-            << c.name << " frame " << i << ": " << actualOut[ch] << " " << expectedOut[ch] << ", "
-            << actual[ch].filterZ1 << " " << expected[ch].filterZ1;
+  for (const TwoBandFrameLoop unit : VectorUnits()) {
+    for (const Case& c : cases) {
+      // One frame per call, so that every frame's state is compared too.
+      ChannelState expected[2] = {c.state, c.state}, actual[2] = {c.state, c.state};
+      for (size_t i = 0; i < input.size(); ++i) {
+        double expectedOut[2], actualOut[2];
+        ProcessFramesScalar({&input[i], &input[i], &expectedOut[0], &expectedOut[1], 1},
+                            c.constants, expected[0], expected[1]);
+        unit({&input[i], &input[i], &actualOut[0], &actualOut[1], 1}, c.constants, actual[0],
+             actual[1]);
+        for (int ch = 0; ch < 2; ++ch) {
+          EXPECT_TRUE(SameSample(actualOut[ch], expectedOut[ch]) &&
+                      SameSample(actual[ch].filterZ1, expected[ch].filterZ1))
+              << c.name << " frame " << i << ": " << actualOut[ch] << " " << expectedOut[ch] << ", "
+              << actual[ch].filterZ1 << " " << expected[ch].filterZ1;
+        }
       }
     }
   }
