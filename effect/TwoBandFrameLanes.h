@@ -105,18 +105,6 @@ struct FrameLanes {
     return Frame(x, x, s, t, w);
   }
 
-  // The guarded frame; live marks the lanes that are not silent.
-  __m128d GuardedFrame(__m128d x, __m128d live, State& s) const {
-    const __m128d tiny = _mm_and_pd(live, TinyLanes(x));
-    const State before = s;
-    __m128d t, w;
-    const __m128d out = Frame(x, _mm_andnot_pd(tiny, x), s, t, w);
-    const __m128d small = _mm_cmplt_pd(_mm_min_pd(Abs(t), Abs(w)), _mm_set1_pd(kNegligibleBelow));
-    if (_mm_movemask_pd(_mm_and_pd(tiny, small)) == 0) return out;
-    s = before;
-    return Frame(x, s);
-  }
-
   State SelectState(__m128d mask, const State& a, const State& b) const {
     return {Select(mask, a.filterZ2, b.filterZ2), Select(mask, a.filterZ1, b.filterZ1),
             Bands::SelectState(mask, a.smooth, b.smooth)};
@@ -134,35 +122,88 @@ void RunLoudFrames(const StereoFrames& f, const Lanes& c, typename Lanes::State&
   }
 }
 
+// Frames tested one by one, the way the scalar loop runs them. Guarded
+// frames keep tiny inputs out of the products and recompute the frame with
+// the true products where t or w is too small to hide them.
 template <bool Guarded, typename Lanes>
-void RunTestedFrames(const StereoFrames& f, const Lanes& c, typename Lanes::State& s) {
-  const __m128d silence = _mm_set1_pd(kSilence);
+void RunTestedFrames(const __m128d* xs, double* outLeft, double* outRight, int32_t count,
+                     const Lanes& c, typename Lanes::State& s) {
+  const __m128d silence = _mm_set1_pd(kSilence), all = _mm_castsi128_pd(_mm_set1_epi32(-1));
   const auto frame = [&](__m128d x, __m128d live, typename Lanes::State& state) {
-    if constexpr (Guarded) return c.GuardedFrame(x, live, state);
-    return c.Frame(x, state);
+    __m128d t, w;
+    if constexpr (!Guarded) return c.Frame(x, x, state, t, w);
+    const __m128d tiny = _mm_and_pd(live, TinyLanes(x));
+    const typename Lanes::State before = state;
+    const __m128d out = c.Frame(x, _mm_andnot_pd(tiny, x), state, t, w);
+    const __m128d small = _mm_cmplt_pd(_mm_min_pd(Abs(t), Abs(w)), _mm_set1_pd(kNegligibleBelow));
+    if (_mm_movemask_pd(_mm_and_pd(tiny, small)) == 0) return out;
+    state = before;
+    return c.Frame(x, x, state, t, w);
   };
-  for (int32_t i = 0; i < f.count; ++i) {
-    const __m128d x = _mm_loadh_pd(_mm_load_sd(f.inLeft + i), f.inRight + i);
+  for (int32_t i = 0; i < count; ++i) {
+    const __m128d x = xs[i];
     const __m128d quiet = _mm_and_pd(
         _mm_and_pd(_mm_cmple_pd(Abs(x), silence), _mm_cmple_pd(Abs(s.filterZ1), silence)),
         _mm_cmple_pd(Abs(s.filterZ2), silence));
     __m128d out;
     switch (_mm_movemask_pd(quiet)) {
       case 0:
-        out = frame(x, _mm_castsi128_pd(_mm_set1_epi32(-1)), s);
+        out = frame(x, all, s);
         break;
       case 3:
         out = _mm_setzero_pd();
         break;
       default: {
         typename Lanes::State next = s;
-        const __m128d live = _mm_xor_pd(quiet, _mm_castsi128_pd(_mm_set1_epi32(-1)));
+        const __m128d live = _mm_xor_pd(quiet, all);
         out = _mm_and_pd(live, frame(x, live, next));
         s = c.SelectState(quiet, s, next);
       }
     }
-    _mm_storel_pd(f.outLeft + i, out);
-    _mm_storeh_pd(f.outRight + i, out);
+    _mm_storel_pd(outLeft + i, out);
+    _mm_storeh_pd(outRight + i, out);
+  }
+}
+
+// Blocks with quiet input run in chunks, each first computed as if no frame
+// were silent and no tiny product mattered, with the tests gathered on the
+// side, away from the filter's feedback chain. A frame can only be silent
+// where the previous one left |v| <= 1e-15, and a tiny lane's t equals -v
+// there, so no such v anywhere means no silent frame and no t too small; w
+// is checked in the tiny lanes. A chunk that fails (the last frames of a
+// decay, or digital silence) is computed again, frame by frame, from its
+// saved state and inputs.
+template <bool Guarded, typename Lanes>
+void RunQuietBlock(const StereoFrames& f, const Lanes& c, typename Lanes::State& s) {
+  constexpr int32_t kChunk = 16;
+  const __m128d silence = _mm_set1_pd(kSilence);
+  __m128d xs[kChunk];
+  for (int32_t start = 0; start < f.count; start += kChunk) {
+    const int32_t n = f.count - start < kChunk ? f.count - start : kChunk;
+    for (int32_t j = 0; j < n; ++j)
+      xs[j] = _mm_loadh_pd(_mm_load_sd(f.inLeft + start + j), f.inRight + start + j);
+    double* outLeft = f.outLeft + start;
+    double* outRight = f.outRight + start;
+    // Both lanes' last state loud: the first two frames cannot be silent.
+    if (_mm_movemask_pd(_mm_cmple_pd(Abs(s.filterZ1), silence)) == 0) {
+      const typename Lanes::State before = s;
+      __m128d failed = _mm_setzero_pd();
+      for (int32_t j = 0; j < n; ++j) {
+        const __m128d x = xs[j];
+        __m128d t, w;
+        const __m128d out = c.Frame(x, Guarded ? _mm_andnot_pd(TinyLanes(x), x) : x, s, t, w);
+        failed = _mm_or_pd(failed, _mm_cmple_pd(Abs(s.filterZ1), silence));
+        if constexpr (Guarded) {
+          const __m128d wSmall = _mm_cmplt_pd(Abs(w), _mm_set1_pd(kNegligibleBelow));
+          failed = _mm_or_pd(failed, _mm_and_pd(TinyLanes(x), wSmall));
+        }
+        _mm_storel_pd(outLeft + j, out);
+        _mm_storeh_pd(outRight + j, out);
+      }
+      if (_mm_movemask_pd(failed) == 0) continue;
+      s = before;
+    }
+    RunTestedFrames<Guarded>(xs, outLeft, outRight, n, c, s);
   }
 }
 
@@ -210,9 +251,9 @@ void ProcessFramesOnLanes(const StereoFrames& f, const BlockConstants& c, Channe
   if (!kinds.quiet) {
     RunLoudFrames(f, lanes, s);
   } else if (kinds.tiny && guardable) {
-    RunTestedFrames<true>(f, lanes, s);
+    RunQuietBlock<true>(f, lanes, s);
   } else {
-    RunTestedFrames<false>(f, lanes, s);
+    RunQuietBlock<false>(f, lanes, s);
   }
   for (int index = 0; index < 2; ++index) {
     ChannelState& channel = index == 0 ? left : right;
