@@ -54,8 +54,8 @@ void DuoManglerEffect::ParameterChanged(int32_t index) {
   const IParameter* parameter = ParameterAt(index);
   if (parameter == nullptr) return;
   ApplyParameterToProcessor(index, parameter->value, processor);
-  TraceValues("round_low, round_high", static_cast<double>(processor.roundLow),
-              static_cast<double>(processor.roundHigh));
+  TraceValues("round_low, round_high", static_cast<double>(processor.low.round),
+              static_cast<double>(processor.high.round));
 }
 
 // The base calls this with the plug-in lock held.

@@ -27,5 +27,5 @@ class DuoManglerEffect : public EffectHost {
   TwoBandProcessor processor;
 };
 
-// The name under which the binding's entry point constructs the effect.
+// The class the plug-in factory constructs.
 using VSTCLASS = DuoManglerEffect;

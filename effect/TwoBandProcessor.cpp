@@ -12,9 +12,10 @@ namespace {
 // the parameter reaches the limit.
 constexpr double kHighestSplitRatio = 0.49;
 
-BandConstants WidenBand(float drive, float gain, float round) {
-  return {static_cast<double>(drive + 1.0f), static_cast<double>(drive), static_cast<double>(gain),
-          static_cast<double>(1.0f - round), static_cast<double>(round)};
+BandConstants WidenBand(const TwoBandProcessor::Band& band) {
+  return {static_cast<double>(band.drive + 1.0f), static_cast<double>(band.drive),
+          static_cast<double>(band.gain), static_cast<double>(1.0f - band.round),
+          static_cast<double>(band.round)};
 }
 
 }  // namespace
@@ -95,8 +96,8 @@ void TwoBandProcessor::ProcessBlockWith(TwoBandFrameLoop loop, const double* con
                          coefB2,
                          static_cast<double>(dryLevel),
                          static_cast<double>(wetLevel),
-                         WidenBand(driveLow, gainLow, roundLow),
-                         WidenBand(driveHigh, gainHigh, roundHigh)};
+                         WidenBand(low),
+                         WidenBand(high)};
   ChannelState left{filter[0].filterZ2, filter[0].filterZ1, smoothLow[0], smoothHigh[0]};
   ChannelState right{filter[1].filterZ2, filter[1].filterZ1, smoothLow[1], smoothHigh[1]};
 

@@ -27,11 +27,11 @@ struct Transcription {
         z2 = z1;
         z1 = v;
         const double high = x - low;
-        double yL = (double)(q.driveLow + 1.0f) * low / (std::fabs(low) * q.driveLow + 1.0);
-        yL = yL * q.gainLow * (double)(1.0f - q.roundLow) + q.roundLow * q.smoothLow[c];
+        double yL = (double)(q.low.drive + 1.0f) * low / (std::fabs(low) * q.low.drive + 1.0);
+        yL = yL * q.low.gain * (double)(1.0f - q.low.round) + q.low.round * q.smoothLow[c];
         q.smoothLow[c] = yL;
-        double yH = (double)(q.driveHigh + 1.0f) * high / (std::fabs(high) * q.driveHigh + 1.0);
-        yH = yH * q.gainHigh * (double)(1.0f - q.roundHigh) + q.roundHigh * q.smoothHigh[c];
+        double yH = (double)(q.high.drive + 1.0f) * high / (std::fabs(high) * q.high.drive + 1.0);
+        yH = yH * q.high.gain * (double)(1.0f - q.high.round) + q.high.round * q.smoothHigh[c];
         q.smoothHigh[c] = yH;
         outputs[c][i] = q.dryLevel * x + q.wetLevel * (yH + yL);
       }

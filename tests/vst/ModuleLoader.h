@@ -12,6 +12,8 @@ class ModuleLoader {
   ModuleLoader& operator=(const ModuleLoader&) = delete;
 
   bool IsLoaded() const { return handle_ != nullptr; }
+  // The native module handle (HMODULE or dlopen handle), null when not loaded.
+  void* Handle() const { return handle_; }
   // Null when the module does not export the name.
   void* Symbol(const char* name) const;
   // Why loading failed, for test messages.

@@ -1,10 +1,9 @@
 // The module's exported entry point: constructs one plug-in per call and
 // hands the host its effect record.
 #include <mutex>
-#include <new>
 
-#include "effect/DuoManglerEffect.h"
 #include "vst/IEffectVST.h"
+#include "vst/PluginFactory.h"
 #include "vst/VstInterface.h"
 
 #if defined(_WIN32)
@@ -24,7 +23,7 @@ std::mutex& ConstructionLock() {
 }
 
 AEffect* ConstructPlugin(audioMasterCallback host) {
-  VSTCLASS* plugin = new (std::nothrow) VSTCLASS(host);
+  IEffectVST* plugin = CreatePlugin(host);
   if (!plugin) return nullptr;
   plugin->EnsureOnePreset();
   AEffect* record = plugin->Effect();

@@ -1,0 +1,7 @@
+#include "vst/PluginFactory.h"
+
+#include <new>
+
+#include "effect/DuoManglerEffect.h"
+
+IEffectVST* CreatePlugin(audioMasterCallback host) { return new (std::nothrow) VSTCLASS(host); }
