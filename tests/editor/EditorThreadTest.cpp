@@ -26,16 +26,19 @@ TEST(EditorThreads, HostValuesArriveWhileTheGuiThreadPaints) {
   // then set the parameter.
   std::thread host([&] {
     for (int i = 0; !guiDone; ++i) {
-      PluginLockGuard guard(plugin.Lock());
-      const double v = (i % 101) / 100.0;
-      for (int32_t p = 0; p < plugin.ParameterCount(); ++p) {
-        editor->ShowParameterValue(p, v, true);
-        plugin.ParameterAt(p)->SetFromNormalized(v);
+      {
+        PluginLockGuard guard(plugin.Lock());
+        const double v = (i % 101) / 100.0;
+        for (int32_t p = 0; p < plugin.ParameterCount(); ++p) {
+          editor->ShowParameterValue(p, v, true);
+          plugin.ParameterAt(p)->SetFromNormalized(v);
+        }
       }
+      std::this_thread::yield();  // let the GUI thread's pushes take the lock too
     }
   });
   int32_t paints = 0;
-  for (int i = 0; i < 500; ++i) {
+  for (int i = 0; i < 300; ++i) {
     paints += editor->Tick() ? 1 : 0;
     editor->HandleWheel(49, 177, {}, 1);
   }
