@@ -181,9 +181,10 @@ constexpr RPixelRows kAvx2Rows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan};
 
 }  // namespace
 
+// The processor's features are read once by the runtime when the module
+// loads; asking costs a load and a test.
 const RPixelRows* Raster_Avx2PixelRows() {
-  static const bool supported = __builtin_cpu_supports("avx2");
-  return supported ? &kAvx2Rows : nullptr;
+  return __builtin_cpu_supports("avx2") ? &kAvx2Rows : nullptr;
 }
 
 #else
