@@ -6,15 +6,15 @@ namespace {
 
 // Drive and gain each keep their own factor, and the band gain is always
 // formed from both, so the order in which they change does not matter.
-void ApplyDrive(float m, float& drive, float& driveComp, float level, float& gain) {
-  drive = DriveFromPercent(m);
-  driveComp = DriveCompensationFromPercent(m);
-  gain = driveComp * level;
+void ApplyDrive(float m, TwoBandProcessor::Band& band) {
+  band.drive = DriveFromPercent(m);
+  band.driveComp = DriveCompensationFromPercent(m);
+  band.gain = band.driveComp * band.level;
 }
 
-void ApplyLevel(int32_t n, float m, float& level, float driveComp, float& gain) {
-  level = LevelFromPercent(n, m);
-  gain = driveComp * level;
+void ApplyLevel(int32_t n, float m, TwoBandProcessor::Band& band) {
+  band.level = LevelFromPercent(n, m);
+  band.gain = band.driveComp * band.level;
 }
 
 }  // namespace
@@ -32,22 +32,22 @@ void ApplyParameterToProcessor(int32_t index, double value, TwoBandProcessor& p)
       p.UpdateFilterCoefficients();
       break;
     case kLowDrive:
-      ApplyDrive(m, p.driveLow, p.driveCompLow, p.levelLow, p.gainLow);
+      ApplyDrive(m, p.low);
       break;
     case kLowGain:
-      ApplyLevel(n, m, p.levelLow, p.driveCompLow, p.gainLow);
+      ApplyLevel(n, m, p.low);
       break;
     case kLowRound:
-      p.roundLow = RoundFromPercent(m);
+      p.low.round = RoundFromPercent(m);
       break;
     case kHighDrive:
-      ApplyDrive(m, p.driveHigh, p.driveCompHigh, p.levelHigh, p.gainHigh);
+      ApplyDrive(m, p.high);
       break;
     case kHighGain:
-      ApplyLevel(n, m, p.levelHigh, p.driveCompHigh, p.gainHigh);
+      ApplyLevel(n, m, p.high);
       break;
     case kHighRound:
-      p.roundHigh = RoundFromPercent(m);
+      p.high.round = RoundFromPercent(m);
       break;
     case kMix:
       p.wetLevel = WetLevelFromPercent(m);

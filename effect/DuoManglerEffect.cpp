@@ -7,15 +7,16 @@
 #include "effect/FactoryPrograms.h"
 #include "effect/ParameterMapping.h"
 #include "effect/TraceLine.h"
-#include "vst/ModuleInstance.h"
+#include "framework/FourCharCode.h"
+#include "platform/ModuleInstance.h"
 
 namespace {
 
 constexpr const char* kChannelConfigs = "1-1 2-2";
 constexpr int32_t kProgramSlots = 25;
 constexpr int32_t kVersion = 0x00010000;  // 1.0.0
-constexpr int32_t kUniqueId = VstFourCC('p', 'l', '6', 'e');
-constexpr int32_t kMakerId = VstFourCC('Q', 'o', 'v', 'a');
+constexpr int32_t kUniqueId = FourCharCode('p', 'l', '6', 'e');
+constexpr int32_t kMakerId = FourCharCode('Q', 'o', 'v', 'a');
 constexpr int32_t kLatency = 0;
 constexpr int32_t kNoMidi = 0;
 
@@ -24,7 +25,7 @@ constexpr double kSplitFreqShape = 2.0;
 
 }  // namespace
 
-DuoManglerEffect::DuoManglerEffect(audioMasterCallback host)
+DuoManglerEffect::DuoManglerEffect(EffectHostConnection host)
     : EffectHost(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
                  "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
                  /*usesChunks=*/false, /*isInstrument=*/false) {
@@ -61,13 +62,20 @@ void DuoManglerEffect::ApplySampleRate() {
   processor.ApplySampleRate(SampleRate());
 }
 
+// Switching on starts a new stream: the filter and smoothing states of the
+// previous one must not ring into it.
+void DuoManglerEffect::ProcessingSwitched(bool on) {
+  PluginLockGuard guard(Lock());
+  if (on) processor.ClearState();
+}
+
 void DuoManglerEffect::ParameterChanged(int32_t index) {
   PluginLockGuard guard(Lock());
   const IParameter* parameter = ParameterAt(index);
   if (parameter == nullptr) return;
   ApplyParameterToProcessor(index, parameter->value, processor);
-  TraceValues("round_low, round_high", static_cast<double>(processor.roundLow),
-              static_cast<double>(processor.roundHigh));
+  TraceValues("round_low, round_high", static_cast<double>(processor.low.round),
+              static_cast<double>(processor.high.round));
 }
 
 // The base calls this with the plug-in lock held.

@@ -1,18 +1,5 @@
 #include "effect/ParameterMapping.h"
 
-#include <cmath>
-#include <limits>
-
-int32_t RoundHalfAwayFromZero(double v) {
-  if (std::isnan(v)) return 0;
-  const double shifted = v >= 0.0 ? v + 0.5 : v - 0.5;
-  // Compare in double before converting: an out-of-range conversion would be
-  // undefined.
-  if (shifted >= 2147483648.0) return std::numeric_limits<int32_t>::max();
-  if (shifted <= -2147483649.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(shifted);
-}
-
 // The shape x*2 - x*x rises steeply at first and flattens towards 100 %.
 static float BentPercent(float m) {
   const float x = m * 0.01f;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "framework/SaturatingConversions.h"
+
 // The nine parameters in index order.
 enum EffectParameter : int32_t {
   kSplitFreq = 0,
@@ -20,9 +22,7 @@ enum EffectParameter : int32_t {
   kEffectParameterCount = 9
 };
 
-// Half away from zero, as the effect rounds everywhere. Values beyond the
-// 32-bit range saturate and a NaN gives 0, so no input is undefined.
-int32_t RoundHalfAwayFromZero(double v);
+// The effect rounds half away from zero everywhere: RoundHalfAwayFromZero.
 
 // Inverse of the crossover's Q: 6.0 at 0 % down to 0.04 at 100 %.
 float DampingFromPercent(float m);

@@ -41,9 +41,10 @@ struct ChannelState {
   double smoothHigh;
 };
 
-BandConstants WidenBand(float drive, float gain, float round) {
-  return {static_cast<double>(drive + 1.0f), static_cast<double>(drive), static_cast<double>(gain),
-          static_cast<double>(1.0f - round), static_cast<double>(round)};
+BandConstants WidenBand(const TwoBandProcessor::Band& band) {
+  return {static_cast<double>(band.drive + 1.0f), static_cast<double>(band.drive),
+          static_cast<double>(band.gain), static_cast<double>(1.0f - band.round),
+          static_cast<double>(band.round)};
 }
 
 inline double ShapeBand(double band, const BandConstants& c, double& smooth) {
@@ -142,8 +143,8 @@ void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* 
                          coefB2,
                          static_cast<double>(dryLevel),
                          static_cast<double>(wetLevel),
-                         WidenBand(driveLow, gainLow, roundLow),
-                         WidenBand(driveHigh, gainHigh, roundHigh)};
+                         WidenBand(low),
+                         WidenBand(high)};
   ChannelState left{filter[0].filterZ2, filter[0].filterZ1, smoothLow[0], smoothHigh[0]};
   ChannelState right{filter[1].filterZ2, filter[1].filterZ1, smoothLow[1], smoothHigh[1]};
 

@@ -23,6 +23,15 @@ struct TwoBandProcessor {
     double filterZ1 = 0.0;
   };
 
+  // The shaping quantities of one band, single precision.
+  struct Band {
+    float drive = 0.0f;
+    float driveComp = 0.0f;  // lowers the band's level as drive rises
+    float level = 0.0f;
+    float gain = 0.0f;  // always driveComp * level
+    float round = 0.0f;
+  };
+
   static constexpr int32_t kChannels = 2;
 
   // Recomputes the crossover coefficients from splitFrequency, damping and
@@ -49,16 +58,8 @@ struct TwoBandProcessor {
   double coefIn = 0.0;
   double coefB1 = 0.0;
   double coefB2 = 0.0;
-  float driveLow = 0.0f;
-  float driveHigh = 0.0f;
-  float gainLow = 0.0f;
-  float gainHigh = 0.0f;
-  float levelLow = 0.0f;
-  float levelHigh = 0.0f;
-  float driveCompLow = 0.0f;
-  float driveCompHigh = 0.0f;
-  float roundLow = 0.0f;
-  float roundHigh = 0.0f;
+  Band low;
+  Band high;
   float damping = 0.0f;
   float dryLevel = 0.0f;
   float wetLevel = 0.0f;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
 
 namespace {
@@ -18,7 +19,7 @@ bool ScanCount(const char*& p, int32_t& count) {
   const long long read = std::strtoll(p, &end, 10);
   if (end == p) return false;
   p = end;
-  count = read > INT32_MAX ? INT32_MAX : read < INT32_MIN ? INT32_MIN : static_cast<int32_t>(read);
+  count = SaturateToInt32(read);
   return true;
 }
 

@@ -23,44 +23,35 @@ IPresetSlot* IEffectBase::FirstUninitializedSlot() const {
   return nullptr;
 }
 
-// Every way of filling a slot starts from an empty chunk: a slot a bank
-// marked uninitialised may still hold its old values, and appending after
-// them would leave a block of the wrong length.
+// Every way of filling a slot starts from an empty chunk (IPresetSlot::Fill):
+// a slot a bank marked uninitialised may still hold its old values, and
+// appending after them would leave a block of the wrong length.
 void IEffectBase::FillDefaultPresets(const char* name, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     IPresetSlot* slot = FirstUninitializedSlot();
     if (!slot) continue;
-    slot->initialized = true;
-    slot->SetName(name ? name : "Default");
-    slot->chunk.Clear();
-    if (!WriteParameters(slot->chunk)) {
-      slot->initialized = false;
-      slot->chunk.Clear();
-    }
+    slot->Fill(name ? name : "Default",
+               [this](IStateBuffer& chunk) { return WriteParameters(chunk); });
   }
 }
 
 void IEffectBase::AddPresetFromValues(const char* name, ...) {
   IPresetSlot* slot = FirstUninitializedSlot();
   if (!slot) return;
-  slot->initialized = true;
-  slot->SetName(name);
-  slot->chunk.Clear();
   va_list values;
   va_start(values, name);
-  bool complete = true;
-  for (int32_t i = 0; i < ParameterCount() && complete; ++i) {
-    const double v = TakesIntegerArgument(ParameterAt(i)->kind)
-                         ? static_cast<double>(va_arg(values, int))
-                         : va_arg(values, double);
-    const int32_t before = slot->chunk.Size();
-    complete = slot->chunk.AppendValue(v) == before + 8;
-  }
+  slot->Fill(name, [&](IStateBuffer& chunk) {
+    bool complete = true;
+    for (int32_t i = 0; i < ParameterCount() && complete; ++i) {
+      const double v = TakesIntegerArgument(ParameterAt(i)->kind)
+                           ? static_cast<double>(va_arg(values, int))
+                           : va_arg(values, double);
+      const int32_t before = chunk.Size();
+      complete = chunk.AppendValue(v) == before + 8;
+    }
+    return complete;
+  });
   va_end(values);
-  if (!complete) {
-    slot->initialized = false;
-    slot->chunk.Clear();
-  }
 }
 
 void IEffectBase::EnsureOnePreset() {
@@ -78,14 +69,7 @@ bool IEffectBase::SelectPreset(int32_t index) {
   } else {
     char userName[IPresetSlot::kNameCapacity];
     NextUserPresetName(userName, sizeof userName);
-    slot->initialized = true;
-    slot->SetName(userName);
-    slot->chunk.Clear();
-    ok = WriteParameters(slot->chunk);
-    if (!ok) {
-      slot->initialized = false;
-      slot->chunk.Clear();
-    }
+    ok = slot->Fill(userName, [this](IStateBuffer& chunk) { return WriteParameters(chunk); });
   }
   if (ok) {
     currentPreset = index;

@@ -7,19 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
 
 namespace {
 
 constexpr int32_t kMaxDisplayPrecision = 6;
-
-// Truncation toward zero that stays defined for values outside int32 and NaN.
-int32_t TruncateToInt32(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 
 int32_t PrecisionForStep(double step) {
   int32_t precision = 0;
@@ -84,15 +77,22 @@ double IParameter::ValueOfNormalized(double normalized) const {
   return min + std::pow(normalized, shape) * (max - min);
 }
 
-void IParameter::SetFromNormalized(double normalized) {
-  double v = ValueOfNormalized(normalized);
+void IParameter::SetFromNormalized(double normalized) { value = SteppedValueOf(normalized); }
+
+double IParameter::SteppedValueOf(double normalized) const {
+  return StepAndLimit(ValueOfNormalized(normalized));
+}
+
+void IParameter::SetSteppedValue(double v) { value = StepAndLimit(v); }
+
+double IParameter::StepAndLimit(double v) const {
   if (kind != ParamKind::Continuous) v = std::floor(v / step + 0.5) * step;
-  // Hosts send values a hair outside 0…1; a value below the range would make
+  // Hosts send values a hair outside the range; a value below it would make
   // the effect's smoothing feedback exceed 1, so both ends are limited. NaN
   // fails the first comparison and lands on max.
   v = v < max ? v : max;
   if (v < min) v = min;
-  value = v;
+  return v;
 }
 
 double IParameter::NormalizedOf(double v) const {

@@ -39,6 +39,13 @@ class IParameter {
   void SetShapeExponent(double newShape);
 
   void SetFromNormalized(double normalized);
+  // The value SetFromNormalized would store, without storing it: what the
+  // editor shows for a control's value without reading value, which the
+  // host's thread writes.
+  double SteppedValueOf(double normalized) const;
+  // A value in parameter units, rounded to the step (except for Continuous
+  // parameters) and limited to the range; NaN lands on the maximum.
+  void SetSteppedValue(double v);
   double NormalizedOf(double v) const;
   double Normalized() const { return NormalizedOf(value); }
   void SetValueClamped(double v);
@@ -74,6 +81,7 @@ class IParameter {
   IGrowableBuffer displayTexts{4096};
 
  private:
+  double StepAndLimit(double v) const;
   const IDisplayText* DisplayTextAt(int32_t index) const;
   const IDisplayText* FirstDisplayTextWithValue(int32_t v) const;
   double ValueOfNormalized(double normalized) const;

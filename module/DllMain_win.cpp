@@ -3,7 +3,7 @@
 // call reaches it.
 #include <windows.h>
 
-#include "vst/ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
   if (reason == DLL_PROCESS_ATTACH) RecordModuleInstance(instance);

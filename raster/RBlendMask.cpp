@@ -1,6 +1,7 @@
 #include "raster/RBlendMask.h"
 
 #include "raster/RPixelOps.h"
+#include "raster/RPixelRows.h"
 #include "raster/RPixelView.h"
 #include "raster/RWeight.h"
 
@@ -51,6 +52,13 @@ void Raster_BlendMask(RBitmap* dst, int32_t x, int32_t y, uint32_t colour, const
                       static_cast<int32_t>(top),
                       static_cast<int32_t>(cols),
                       static_cast<int32_t>(rows)};
+  if (Raster_BlendOperation(mode) == RBlend::Copy) {
+    const RPixelRows& units = Raster_PixelRows();
+    for (int32_t row = 0; row < area.rows; ++row)
+      units.maskCopy(view.Row(area.y + row) + area.x, area.mask + row * area.maskStride, area.cols,
+                     colour, w);
+    return;
+  }
   // Only the operation bits count here: always the plain forms. Copy's plain
   // form at these weights (at most 255) is the interpolation toward the colour.
   Raster_WithPixelOp(Raster_BlendOperation(mode),

@@ -1,6 +1,8 @@
 #include "raster/RBlitTransformed.h"
 
+#include "raster/RBilinearSample.h"
 #include "raster/RPixelOps.h"
+#include "raster/RPixelRows.h"
 #include "raster/RPixelView.h"
 #include "raster/RWeight.h"
 
@@ -11,24 +13,12 @@ namespace {
 
 constexpr float kFixedOne = 65536.0f;
 
-// The part of the source that may be sampled, in source pixels.
-struct SourceLimits {
-  const uint32_t* origin;  // pixel (left, top)
-  ptrdiff_t rowStep;       // pixels from one image row to the next
-  int32_t width, height;
-
-  static SourceLimits Of(const RPixelView& src, int32_t left, int32_t top, int32_t width,
-                         int32_t height) {
-    const uint32_t* first = src.Row(top) + left;
-    const ptrdiff_t step = height > 1 ? src.Row(top + 1) - src.Row(top) : src.span;
-    return {first, step, width, height};
-  }
-
-  const uint32_t* RowAt(int64_t row) const {
-    return origin + static_cast<ptrdiff_t>(row) * rowStep;
-  }
-  uint32_t At(int64_t col, int64_t row) const { return RowAt(row)[col]; }
-};
+RSampleSource LimitsOf(const RPixelView& src, int32_t left, int32_t top, int32_t width,
+                       int32_t height) {
+  const uint32_t* first = src.Row(top) + left;
+  const ptrdiff_t step = height > 1 ? src.Row(top + 1) - src.Row(top) : src.span;
+  return {first, step, width, height};
+}
 
 // Destination block and the 16.16 source walk across it; start relative to
 // the limits' top-left.
@@ -39,61 +29,22 @@ struct TransformWalk {
 };
 
 struct NearestSampler {
-  static bool Sample(const SourceLimits& s, int64_t x, int64_t y, uint32_t& out) {
+  static bool Sample(const RSampleSource& s, int64_t x, int64_t y, uint32_t& out) {
     const int64_t col = x >> 16, row = y >> 16;
-    if (col < 0 || row < 0 || col >= s.width || row >= s.height) return false;
-    out = s.At(col, row);
+    if (!s.Contains(col, row)) return false;
+    out = s.RowAt(row)[col];
     return true;
   }
 };
 
-// One channel (at shift) of the weighted sum of up to four pixels, weights
-// summing to 65536.
-inline uint32_t Mix2(uint32_t a, uint32_t wa, uint32_t b, uint32_t wb, int shift) {
-  return ((((a >> shift) & 0xFF) * wa + ((b >> shift) & 0xFF) * wb) >> 16) << shift;
-}
-
-inline uint32_t Mix4(uint32_t tl, uint32_t wtl, uint32_t tr, uint32_t wtr, uint32_t bl,
-                     uint32_t wbl, uint32_t br, uint32_t wbr, int shift) {
-  const uint32_t sum = ((bl >> shift) & 0xFF) * wbl + ((br >> shift) & 0xFF) * wbr +
-                       ((tl >> shift) & 0xFF) * wtl + ((tr >> shift) & 0xFF) * wtr;
-  return (sum >> 16) << shift;
-}
-
-// The last row and column are not interpolated beyond the edge.
 struct BilinearSampler {
-  static bool Sample(const SourceLimits& s, int64_t x, int64_t y, uint32_t& out) {
-    const int64_t col = x >> 16, row = y >> 16;
-    if (col < 0 || row < 0 || col >= s.width || row >= s.height) return false;
-    const uint32_t fx = static_cast<uint32_t>(x) & 0xFFFF, fy = static_cast<uint32_t>(y) & 0xFFFF;
-    const bool lastCol = col == s.width - 1, lastRow = row == s.height - 1;
-    const uint32_t* top = s.RowAt(row) + col;
-    const uint32_t tl = top[0];
-    if (!lastRow && !lastCol) {
-      const uint32_t* below = top + s.rowStep;
-      const uint32_t tr = top[1], bl = below[0], br = below[1];
-      const uint32_t wbr = (fx * fy) >> 16, wbl = fy - wbr, wtr = fx - wbr,
-                     wtl = 65536 - fx - fy + wbr;
-      out = 0;
-      for (int shift = 0; shift < 32; shift += 8)
-        out |= Mix4(tl, wtl, tr, wtr, bl, wbl, br, wbr, shift);
-    } else if (!lastRow) {
-      const uint32_t bl = top[s.rowStep];
-      out = 0;
-      for (int shift = 0; shift < 32; shift += 8) out |= Mix2(bl, fy, tl, 65536 - fy, shift);
-    } else if (!lastCol) {
-      const uint32_t tr = top[1];
-      out = 0;
-      for (int shift = 0; shift < 32; shift += 8) out |= Mix2(tl, 65536 - fx, tr, fx, shift);
-    } else {
-      out = tl;
-    }
-    return true;
+  static bool Sample(const RSampleSource& s, int64_t x, int64_t y, uint32_t& out) {
+    return Raster_BilinearSample(s, x, y, out);
   }
 };
 
 template <typename Sampler, typename Op>
-void WalkAndBlend(const TransformWalk& walk, const SourceLimits& limits, int32_t w) {
+void WalkAndBlend(const TransformWalk& walk, const RSampleSource& limits, int32_t w) {
   int64_t rowX = walk.startX, rowY = walk.startY;
   for (int32_t r = 0; r < walk.rows; ++r) {
     uint32_t* d = walk.dst.Row(walk.dstY + r) + walk.dstX;
@@ -105,6 +56,29 @@ void WalkAndBlend(const TransformWalk& walk, const SourceLimits& limits, int32_t
       }
       x += walk.colStepX;
       y += walk.colStepY;
+    }
+    rowX += walk.rowStepX;
+    rowY += walk.rowStepY;
+  }
+}
+
+// The rotated knob's draw: bilinear samples of a run of pixels, then the
+// alpha blend of the run, both by the fastest row unit. Samples outside the
+// source come back transparent, which the alpha blend leaves alone.
+void SampleAndAlphaBlend(const TransformWalk& walk, const RSampleSource& limits, int32_t w) {
+  const RPixelRows& units = Raster_PixelRows();
+  constexpr int32_t kRun = 256;
+  uint32_t samples[kRun];
+  int64_t rowX = walk.startX, rowY = walk.startY;
+  for (int32_t r = 0; r < walk.rows; ++r) {
+    uint32_t* d = walk.dst.Row(walk.dstY + r) + walk.dstX;
+    int64_t x = rowX, y = rowY;
+    for (int32_t done = 0; done < walk.cols; done += kRun) {
+      const int32_t run = std::min(kRun, walk.cols - done);
+      units.bilinearSpan(samples, limits, x, y, walk.colStepX, walk.colStepY, run);
+      units.alphaBlend(d + done, samples, run, w);
+      x += walk.colStepX * run;
+      y += walk.colStepY * run;
     }
     rowX += walk.rowStepX;
     rowY += walk.rowStepY;
@@ -179,7 +153,7 @@ void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t ds
   if (w == 0) return;
   if (!AllFinite({startX, startY, colStepX, colStepY, rowStepX, rowStepY})) return;
 
-  const SourceLimits limits = SourceLimits::Of(srcView, left, top, right - left, bottom - top);
+  const RSampleSource limits = LimitsOf(srcView, left, top, right - left, bottom - top);
   const TransformWalk walk{dstView,
                            static_cast<int32_t>(x),
                            static_cast<int32_t>(y),
@@ -192,6 +166,13 @@ void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t ds
                            ToFixed(rowStepX),
                            ToFixed(rowStepY)};
   const bool bilinear = (mode & RBlendFilterMask) == RBlendBilinear;
+  // Within one bitmap a run's samples could read pixels the blend has
+  // already changed, so that case stays pixel by pixel.
+  if (bilinear && Raster_BlendOperation(mode) == RBlend::Copy && (mode & RBlendUseAlpha) != 0 &&
+      dstView.pixels != srcView.pixels) {
+    SampleAndAlphaBlend(walk, limits, w);
+    return;
+  }
   Raster_WithPixelOp(mode, [&]<typename Op>() {
     if (bilinear) {
       WalkAndBlend<BilinearSampler, Op>(walk, limits, w);

@@ -1,6 +1,7 @@
 #include "raster/RFill.h"
 
 #include "raster/RPixelOps.h"
+#include "raster/RPixelRows.h"
 #include "raster/RPixelView.h"
 #include "raster/RWeight.h"
 
@@ -80,6 +81,12 @@ void Raster_FillRect(RBitmap* dst, int32_t x, int32_t y, int32_t width, int32_t 
   const uint32_t operation = Raster_BlendOperation(mode);
   if (operation == RBlend::Copy && FillCopyExact(area, colour, w)) return;
   if (w == 0) return;
+  if (operation == RBlend::Copy) {
+    const RPixelRows& units = Raster_PixelRows();
+    for (int32_t r = 0; r < area.rows; ++r)
+      units.fillCopy(view.Row(area.y + r) + area.x, area.cols, colour, w);
+    return;
+  }
   // The plain form of each operation; the alpha flag only scaled the opacity.
   Raster_WithPixelOp(operation, [&]<typename Op>() { FillBlended<Op>(area, colour, w); });
 }

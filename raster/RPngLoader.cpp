@@ -1,6 +1,6 @@
 #include "raster/RPngLoader.h"
 
-#include "raster/RFileOpen.h"
+#include "platform/FileOpen.h"
 #include "raster/RPngDecoder.h"
 
 #include <cstring>
@@ -39,7 +39,7 @@ RBitmap* Raster_LoadPngMemory(const void* data, size_t size, RBitmap* target) {
 }
 
 RBitmap* Raster_LoadPngFile(const char* path, RBitmap* target) {
-  FILE* file = Raster_OpenFileForReading(path);
+  FILE* file = OpenFileForReading(path);
   if (!file) return nullptr;
   RPngSource source;
   source.file = file;

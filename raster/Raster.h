@@ -1,5 +1,5 @@
 // The raster library in one include: bitmaps, PNG loading, blend modes,
-// blits, fills, masks, lines, circles and arcs.
+// blits, fills, masks, lines, circles and arcs, text with cached fonts.
 #pragma once
 
 #include "raster/RArc.h"
@@ -8,8 +8,10 @@
 #include "raster/RBlendMode.h"
 #include "raster/RBlit.h"
 #include "raster/RBlitTransformed.h"
+#include "raster/RCachedFont.h"
 #include "raster/RCircle.h"
 #include "raster/RFill.h"
+#include "raster/RFontSystem.h"
 #include "raster/RImageLoader.h"
 #include "raster/RLine.h"
 #include "raster/RMemBitmap.h"
@@ -17,6 +19,7 @@
 #include "raster/RPngLoader.h"
 #include "raster/RRect.h"
 #include "raster/RSoftenCopy.h"
+#include "raster/RUtf8.h"
 
 #ifdef _WIN32
 #include "raster/RPngResource.h"

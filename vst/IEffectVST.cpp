@@ -1,7 +1,7 @@
 #include "vst/IEffectVST.h"
 
+#include "framework/SaturatingConversions.h"
 #include "vst/VstCallbacks.h"
-#include "vst/VstNumbers.h"
 
 IEffectVST::IEffectVST(audioMasterCallback host, int32_t parameterCount, const char* channelString,
                        int32_t presetCount, const char* effectTitle, const char* productTitle,

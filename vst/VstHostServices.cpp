@@ -2,12 +2,22 @@
 // and runs under the plug-in lock, so the host is always called with it held.
 #include <cstring>
 
+#include "framework/SaturatingConversions.h"
 #include "vst/IEffectVST.h"
-#include "vst/VstNumbers.h"
 
 namespace {
 
 constexpr int32_t kHostProductCapacity = 256;
+
+// A host's version in decimal form (major * 10000 + minor * 100 + revision)
+// in the packed form the framework keeps (major << 16 | minor << 8 | revision).
+int32_t PackedVersionFromDecimal(int64_t hostValue) {
+  const int64_t decimal = SaturateToInt32(hostValue);
+  const int64_t major = decimal / 10000;
+  const int64_t minor = decimal / 100 % 100;
+  const int64_t revision = decimal % 100;
+  return SaturateToInt32(major * 65536 + minor * 256 + revision);
+}
 
 bool KindUsesStereoInputsAllOutputs(HostKind kind) {
   return kind == HostKind::Forte || kind == HostKind::Audition || kind == HostKind::Orion ||
@@ -68,7 +78,7 @@ int32_t IEffectVST::HostSamplePosition() {
   const VstTimeInfo* info = HostTimeInfo(0);
   if (!info || !(info->samplePos >= 0.0)) return 0;
   // Positions beyond 2^31 samples (half a day at 48 kHz) saturate.
-  return RoundHalfUpSaturated(info->samplePos);
+  return RoundHalfUp(info->samplePos);
 }
 
 double IEffectVST::HostTempo() {

@@ -1,7 +1,7 @@
 // Program requests: select, rename and name lookups.
+#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
 #include "vst/IEffectVST.h"
-#include "vst/VstNumbers.h"
 #include "vst/VstTextLimits.h"
 
 intptr_t IEffectVST::DispatchPrograms(int32_t opcode, int32_t index, intptr_t value, void* ptr) {

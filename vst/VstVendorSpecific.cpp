@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "framework/SaturatingConversions.h"
 #include "vst/IEffectVST.h"
-#include "vst/VstNumbers.h"
 #include "vst/VstTextLimits.h"
 
 namespace {

@@ -105,10 +105,10 @@ TEST(DuoManglerEffect, OpeningAppliesEveryParameter) {
   Open(effect);
   const TwoBandProcessor& p = effect.Processor();
   EXPECT_EQ(p.splitFrequency, 1000);
-  EXPECT_EQ(std::bit_cast<uint32_t>(p.damping), 0x3FC3D708u);   // 1.5299997
-  EXPECT_EQ(std::bit_cast<uint32_t>(p.driveLow), 0x411613ADu);  // 9.379804
-  EXPECT_EQ(std::bit_cast<uint32_t>(p.gainLow), 0x3EA8F5C3u);   // compensation 0.33 times level 1.0
-  EXPECT_EQ(p.gainHigh, p.gainLow);
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.damping), 0x3FC3D708u);    // 1.5299997
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.low.drive), 0x411613ADu);  // 9.379804
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.low.gain), 0x3EA8F5C3u);  // compensation 0.33 times level 1.0
+  EXPECT_EQ(p.high.gain, p.low.gain);
   EXPECT_EQ(p.wetLevel, 0.9f);
   EXPECT_EQ(p.dryLevel, 1.0f - 0.9f);
 }
@@ -122,7 +122,7 @@ TEST(DuoManglerEffect, ParameterValuesAreRoundedHalfAwayFromZero) {
   SetValue(effect, 0, 999.49);
   EXPECT_EQ(effect.Processor().splitFrequency, 999);
   SetValue(effect, 3, 19.5);
-  EXPECT_EQ(effect.Processor().levelLow, 1.0f);  // n = 20
+  EXPECT_EQ(effect.Processor().low.level, 1.0f);  // n = 20
 }
 
 TEST(DuoManglerEffect, EveryParameterChangeWritesTheRoundTraceLine) {
@@ -172,6 +172,31 @@ TEST(DuoManglerEffect, BlocksThroughTheBaseMatchTheProcessor) {
   }
   EXPECT_EQ(std::memcmp(left.data(), expected.left.data(), 700 * sizeof(double)), 0);
   EXPECT_EQ(std::memcmp(right.data(), expected.right.data(), 700 * sizeof(double)), 0);
+}
+
+TEST(DuoManglerEffect, SwitchingProcessingOnStartsFromSilence) {
+  VSTCLASS effect(nullptr);
+  Open(effect);
+  std::vector<double> left = Noise(64, 53), right = Noise(64, 54);
+  double* channels[2] = {left.data(), right.data()};
+  {
+    PluginLockGuard guard(effect.Lock());
+    effect.RouteInputsDouble(0, 2, channels);
+    effect.RouteOutputsDouble(0, 2, channels);
+    effect.RunBlockDouble(64);
+  }
+  const TwoBandProcessor& p = effect.Processor();
+  ASSERT_NE(p.filter[1].filterZ1, 0.0);
+  const double coefIn = p.coefIn;
+  effect.ProcessingSwitched(false);
+  effect.ProcessingSwitched(true);
+  for (int32_t channel = 0; channel < 2; ++channel) {
+    EXPECT_EQ(p.filter[channel].filterZ1, 0.0);
+    EXPECT_EQ(p.filter[channel].filterZ2, 0.0);
+    EXPECT_EQ(p.smoothLow[channel], 0.0);
+    EXPECT_EQ(p.smoothHigh[channel], 0.0);
+  }
+  EXPECT_EQ(p.coefIn, coefIn);
 }
 
 }  // namespace

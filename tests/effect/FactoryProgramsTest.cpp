@@ -157,7 +157,7 @@ TEST(FactoryPrograms, SelectingKickAppliesItsValues) {
   const TwoBandProcessor& p = effect.Processor();
   EXPECT_EQ(p.splitFrequency, 3000);
   // 31 * 0.0194f = 0.6014 (rounded), minus 0.96f: -0.3586 (0xBEB79A6A)
-  EXPECT_EQ(std::bit_cast<uint32_t>(p.roundLow), 0xBEB79A6Au);
+  EXPECT_EQ(std::bit_cast<uint32_t>(p.low.round), 0xBEB79A6Au);
   EXPECT_EQ(p.wetLevel, 0.9f);
 }
 

@@ -96,14 +96,14 @@ TEST(ParameterMapping, BandGainDoesNotDependOnOrder) {
   ApplyParameterToProcessor(kLowGain, 60.0, gainFirst);
   ApplyParameterToProcessor(kLowDrive, 30.0, gainFirst);
   // drive comp 0.418 (0x3ED60419) times level 3.0 = 1.2540001 (0x3FA08313)
-  EXPECT_EQ(Bits(driveFirst.gainLow), 0x3FA08313u);
-  EXPECT_EQ(Bits(gainFirst.gainLow), Bits(driveFirst.gainLow));
+  EXPECT_EQ(Bits(driveFirst.low.gain), 0x3FA08313u);
+  EXPECT_EQ(Bits(gainFirst.low.gain), Bits(driveFirst.low.gain));
 
   // A later change of one side keeps the other side's factor.
   ApplyParameterToProcessor(kLowGain, 20.0, driveFirst);
-  EXPECT_EQ(driveFirst.gainLow, driveFirst.driveCompLow * 1.0f);
+  EXPECT_EQ(driveFirst.low.gain, driveFirst.low.driveComp * 1.0f);
   ApplyParameterToProcessor(kLowDrive, 100.0, driveFirst);
-  EXPECT_EQ(Bits(driveFirst.gainLow), 0x3DE147B0u);  // 0.11 * 1.0
+  EXPECT_EQ(Bits(driveFirst.low.gain), 0x3DE147B0u);  // 0.11 * 1.0
 }
 
 TEST(ParameterMapping, BandsAreIndependent) {
@@ -111,13 +111,13 @@ TEST(ParameterMapping, BandsAreIndependent) {
   ApplyParameterToProcessor(kHighDrive, 50.0, p);
   ApplyParameterToProcessor(kHighGain, 21.0, p);
   ApplyParameterToProcessor(kHighRound, 100.0, p);
-  EXPECT_EQ(p.driveLow, 0.0f);
-  EXPECT_EQ(p.gainLow, 0.0f);
-  EXPECT_EQ(p.roundLow, 0.0f);
-  EXPECT_EQ(Bits(p.driveHigh), 0x411613ADu);
-  EXPECT_EQ(Bits(p.levelHigh), 0x3F866666u);
-  EXPECT_EQ(p.gainHigh, p.driveCompHigh * p.levelHigh);
-  EXPECT_EQ(Bits(p.roundHigh), 0x3F7AE149u);
+  EXPECT_EQ(p.low.drive, 0.0f);
+  EXPECT_EQ(p.low.gain, 0.0f);
+  EXPECT_EQ(p.low.round, 0.0f);
+  EXPECT_EQ(Bits(p.high.drive), 0x411613ADu);
+  EXPECT_EQ(Bits(p.high.level), 0x3F866666u);
+  EXPECT_EQ(p.high.gain, p.high.driveComp * p.high.level);
+  EXPECT_EQ(Bits(p.high.round), 0x3F7AE149u);
 }
 
 TEST(ParameterMapping, DampingChangeRecomputesCoefficients) {

@@ -60,7 +60,7 @@ TEST(ProgramChunks, ProgramChunkMovesAProgramToAnotherInstance) {
   EXPECT_STREQ(target.PresetName(0), "---- default ----");
   EXPECT_EQ(Save(target, false), kick);
   EXPECT_EQ(target.Processor().splitFrequency, 3000);
-  EXPECT_EQ(target.Processor().roundLow, source.Processor().roundLow);
+  EXPECT_EQ(target.Processor().low.round, source.Processor().low.round);
   // The values became the current program: switching away and back keeps them.
   {
     PluginLockGuard guard(target.Lock());

@@ -43,9 +43,9 @@ bool StateIsZero(const TwoBandProcessor& p) {
 // Shaping switched off, both bands at unity, fully wet: the output is the sum
 // of the bands. The parameters cannot reach these values.
 void NeutraliseShaping(TwoBandProcessor& p) {
-  p.driveLow = p.driveHigh = 0.0f;
-  p.roundLow = p.roundHigh = 0.0f;
-  p.gainLow = p.gainHigh = 1.0f;
+  p.low.drive = p.high.drive = 0.0f;
+  p.low.round = p.high.round = 0.0f;
+  p.low.gain = p.high.gain = 1.0f;
   p.wetLevel = 1.0f;
   p.dryLevel = 0.0f;
 }
@@ -68,7 +68,7 @@ TEST(Crossover, CoefficientsAt44100ForSplit1000Damping50) {
 TEST(Crossover, LowBandPassesAConstantWithUnityGain) {
   TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
   NeutraliseShaping(p);
-  p.gainHigh = 0.0f;  // listen to the low band alone
+  p.high.gain = 0.0f;  // listen to the low band alone
   const std::vector<double> constant(44100, 0.5);
   const StereoRun out = RunInBlocks(p, constant, constant, 512);
   EXPECT_NEAR(out.left.back(), 0.5, 1e-12);

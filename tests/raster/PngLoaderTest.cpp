@@ -150,6 +150,19 @@ TEST(PngLoader, TruncatedOrCorruptDataIsSafe) {
   }
 }
 
+// A plug-in's host owns standard error: damage that libpng warns about or
+// rejects leaves no message there.
+TEST(PngLoader, DamagedDataPrintsNothing) {
+  const std::vector<uint8_t> whole = EncodePng(Image(4, 4, 8, 2, std::vector<uint8_t>(48, 0x33)));
+  testing::internal::CaptureStderr();
+  for (size_t at = 8; at < whole.size(); ++at) {
+    std::vector<uint8_t> flipped = whole;
+    flipped[at] ^= 0x41;
+    Load(flipped);
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 // Signature, IHDR claiming width x height, and the IDAT chunks of the first
 // row (noise, so it compresses to more than libpng's 8 KB buffer).
 std::vector<uint8_t> HeaderOnlyPng(png_uint_32 width, png_uint_32 height) {

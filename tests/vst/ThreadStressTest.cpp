@@ -25,9 +25,9 @@ struct Derived {
   uint16_t splitFrequency;
 
   static Derived Of(const TwoBandProcessor& p) {
-    return {p.coefIn,    p.coefB1,   p.coefB2,    p.driveLow,     p.driveHigh,     p.gainLow,
-            p.gainHigh,  p.levelLow, p.levelHigh, p.driveCompLow, p.driveCompHigh, p.roundLow,
-            p.roundHigh, p.damping,  p.dryLevel,  p.wetLevel,     p.splitFrequency};
+    return {p.coefIn,     p.coefB1,    p.coefB2,     p.low.drive,     p.high.drive,     p.low.gain,
+            p.high.gain,  p.low.level, p.high.level, p.low.driveComp, p.high.driveComp, p.low.round,
+            p.high.round, p.damping,   p.dryLevel,   p.wetLevel,      p.splitFrequency};
   }
   bool operator==(const Derived&) const = default;
 };

@@ -1,4 +1,4 @@
-#include "raster/RFileOpen.h"
+#include "platform/FileOpen.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@ constexpr int kWidePathChars = 2048;
 
 // UTF-8 first; a path that is not valid UTF-8 (or does not open that way)
 // is tried as a path in the ANSI code page.
-FILE* Raster_OpenFileForReading(const char* path) {
+FILE* OpenFileForReading(const char* path) {
   if (!path) return nullptr;
   wchar_t wide[kWidePathChars];
   FILE* file = nullptr;

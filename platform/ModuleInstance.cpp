@@ -1,4 +1,4 @@
-#include "vst/ModuleInstance.h"
+#include "platform/ModuleInstance.h"
 
 #include <atomic>
 

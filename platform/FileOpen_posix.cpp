@@ -1,7 +1,7 @@
-#include "raster/RFileOpen.h"
+#include "platform/FileOpen.h"
 
 // Paths on this platform are UTF-8 byte strings already.
-FILE* Raster_OpenFileForReading(const char* path) {
+FILE* OpenFileForReading(const char* path) {
   if (!path) return nullptr;
   return std::fopen(path, "rb");
 }

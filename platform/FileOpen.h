@@ -4,4 +4,4 @@
 #include <cstdio>
 
 // Null when path is null or nothing opens.
-FILE* Raster_OpenFileForReading(const char* path);
+FILE* OpenFileForReading(const char* path);

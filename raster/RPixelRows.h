@@ -1,0 +1,31 @@
+// Row loops of the busiest blends, one unit per instruction set. The scalar
+// unit runs the per-pixel operations of RPixelOps.h and is the reference:
+// every other unit writes the same bytes, which the differential tests check.
+// Callers pick a unit once per drawing call with Raster_PixelRows().
+#pragma once
+
+#include "raster/RBilinearSample.h"
+
+#include <cstdint>
+
+struct RPixelRows {
+  // RPixel::CopyAlpha of each source pixel over dst at weight w (1..256).
+  void (*alphaBlend)(uint32_t* dst, const uint32_t* src, int32_t count, int32_t w);
+  // RPixel::Copy toward the colour's red, green and blue, with w as the
+  // source alpha, at weight w (1..255): the fill's interpolation.
+  void (*fillCopy)(uint32_t* dst, int32_t count, uint32_t colour, int32_t w);
+  // RPixel::Copy toward the whole colour at weight w x coverage / 256 per
+  // pixel (w 1..256); a zero coverage byte leaves its pixel.
+  void (*maskCopy)(uint32_t* dst, const uint8_t* coverage, int32_t count, uint32_t colour,
+                   int32_t w);
+  // count bilinear samples of src at the 16.16 positions (x, y), (x + stepX,
+  // y + stepY), ...; a position outside src gives 0 (a transparent pixel).
+  void (*bilinearSpan)(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
+                       int64_t stepY, int32_t count);
+};
+
+const RPixelRows& Raster_ScalarPixelRows();
+// The SSE2 unit; null where the build targets no SSE2.
+const RPixelRows* Raster_Sse2PixelRows();
+// The fastest unit this build carries (SSE2 is part of every x86-64 CPU).
+const RPixelRows& Raster_PixelRows();
