@@ -22,7 +22,7 @@ struct HFONT__;
 class IEditorWin : public IEditor {
  public:
   // fps 0 gives 24 repaints per second.
-  IEditorWin(IEffectBase* plugin, int32_t width, int32_t height, int32_t fps);
+  IEditorWin(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond);
   ~IEditorWin() override;
 
   // The module whose window class, child windows and image resources the

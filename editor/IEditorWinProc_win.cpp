@@ -134,7 +134,7 @@ void IEditorWin::ButtonPressed(int32_t x, int32_t y, const IMouseKeys& keys) {
 }
 
 void IEditorWin::ButtonReleased(int32_t x, int32_t y, const IMouseKeys& keys) {
-  ReleaseCapture();
+  ::ReleaseCapture();
   if (!pressForwarded) return;
   pressForwarded = false;
   HandleMouseRelease(x, y, keys);

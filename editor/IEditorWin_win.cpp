@@ -1,8 +1,9 @@
 // The editor window's life and its services to the editor: opening and
 // closing, presenting the back buffer, resizing, folders, web pages, the
 // host's wheel and the image resources.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which they need.
+#include <shellapi.h>
 #include <wininet.h>
 
 #include <cmath>
@@ -45,8 +46,8 @@ void GrowWindow(HWND window, int32_t dw, int32_t dh) {
 
 }  // namespace
 
-IEditorWin::IEditorWin(IEffectBase* plugin, int32_t width, int32_t height, int32_t fps)
-    : IEditor(plugin, width, height, fps) {}
+IEditorWin::IEditorWin(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond)
+    : IEditor(owner, w, h, framesPerSecond) {}
 
 IEditorWin::~IEditorWin() { CloseEditorWindow(); }
 
