@@ -60,5 +60,5 @@ void DuoManglerEffect::ParameterChanged(int32_t index) {
 
 // The base calls this with the plug-in lock held.
 void DuoManglerEffect::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
-  processor.ProcessBlock(inputs, outputs, frames, SampleRate());
+  processor.ProcessBlock(inputs, outputs, frames);
 }

@@ -97,13 +97,9 @@ void TwoBandProcessor::ApplySampleRate(double rate) {
   }
 }
 
-void TwoBandProcessor::PrepareFirstBlock(double hostSampleRate) {
+void TwoBandProcessor::PrepareFirstBlock() {
   coefficientsReady = true;
-  if (IsUsableSampleRate(hostSampleRate)) {
-    filterSampleRate = hostSampleRate;
-  } else if (!IsUsableSampleRate(filterSampleRate)) {
-    filterSampleRate = kFallbackSampleRate;
-  }
+  if (!IsUsableSampleRate(filterSampleRate)) filterSampleRate = kFallbackSampleRate;
   UpdateFilterCoefficients();
 }
 
@@ -128,7 +124,7 @@ void TwoBandProcessor::ClearChannelIfNotFinite(int32_t channel) {
 }
 
 void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* outputs,
-                                    int32_t frames, double hostSampleRate) {
+                                    int32_t frames) {
   if (frames <= 0 || inputs == nullptr || outputs == nullptr) return;
   const double* inLeft = inputs[0];
   const double* inRight = inputs[1];
@@ -136,7 +132,7 @@ void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* 
   double* outRight = outputs[1];
   if (inLeft == nullptr || inRight == nullptr || outLeft == nullptr || outRight == nullptr) return;
 
-  if (!coefficientsReady) PrepareFirstBlock(hostSampleRate);
+  if (!coefficientsReady) PrepareFirstBlock();
 
   const BlockConstants c{coefIn,
                          coefB1,

@@ -86,6 +86,7 @@ void IEffectVST::AttachEditor(IEditorSeam* newEditor) {
 }
 
 void IEffectVST::EditorResized(int32_t /*width*/, int32_t /*height*/) {
+  PluginLockGuard guard(lock);
   if (!Editor()) return;
   editorRect.top = 0;
   editorRect.left = 0;

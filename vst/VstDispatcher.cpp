@@ -9,6 +9,7 @@ constexpr intptr_t kIdentifyAnswer = VstFourCC('N', 'v', 'E', 'f');
 }  // namespace
 
 intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+  PluginLockGuard guard(lock);
   switch (opcode) {
     case effOpen:
       return Open();
