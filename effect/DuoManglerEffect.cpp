@@ -21,7 +21,7 @@ constexpr double kSplitFreqShape = 2.0;
 }  // namespace
 
 DuoManglerEffect::DuoManglerEffect(audioMasterCallback host)
-    : EffectHost(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
+    : EffectBinding(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
                  "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
                  /*usesChunks=*/false, /*isInstrument=*/false) {
   // The processor starts zeroed, coefficients not ready, by its own

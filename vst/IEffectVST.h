@@ -62,7 +62,8 @@ class IEffectVST : public IEffectBase {
   static constexpr int32_t kInitialBlockSize = 1024;
 
  private:
-  // Dispatcher rows, grouped by what they touch.
+  // Dispatcher requests by concern; each lives in the IEffectVST*.cpp file of
+  // that concern.
   intptr_t DispatchPrograms(int32_t opcode, int32_t index, intptr_t value, void* ptr);
   intptr_t DispatchParameterTexts(int32_t opcode, int32_t index, void* ptr);
   intptr_t DispatchProcessingSetup(int32_t opcode, intptr_t value, float opt);
