@@ -22,8 +22,8 @@ constexpr double kSplitFreqShape = 2.0;
 
 DuoManglerEffect::DuoManglerEffect(audioMasterCallback host)
     : EffectBinding(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
-                 "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
-                 /*usesChunks=*/false, /*isInstrument=*/false) {
+                    "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
+                    /*usesChunks=*/false, /*isInstrument=*/false) {
   // The processor starts zeroed, coefficients not ready, by its own
   // initialisers; the parameters come next, then the programs, which capture
   // the parameters' defaults in slot 0.
