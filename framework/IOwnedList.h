@@ -28,6 +28,22 @@ class IOwnedList {
     return true;
   }
 
+  // Takes ownership and puts the item at index (0 ... Count()), moving the
+  // items from there on up by one. Fails like Append (the item is destroyed),
+  // also for an index out of that range.
+  bool InsertAt(int32_t index, T* item) {
+    const int32_t count = Count();
+    if (index < 0 || index > count) {
+      delete item;
+      return false;
+    }
+    if (!Append(item)) return false;
+    uint8_t* slot = pointers.Data() + static_cast<size_t>(index) * sizeof(T*);
+    std::memmove(slot + sizeof(T*), slot, static_cast<size_t>(count - index) * sizeof(T*));
+    std::memcpy(slot, &item, sizeof(T*));
+    return true;
+  }
+
   T* At(int32_t index) const {
     if (index < 0 || index >= Count()) return nullptr;
     T* item;

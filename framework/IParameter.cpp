@@ -77,7 +77,9 @@ double IParameter::ValueOfNormalized(double normalized) const {
   return min + std::pow(normalized, shape) * (max - min);
 }
 
-void IParameter::SetFromNormalized(double normalized) {
+void IParameter::SetFromNormalized(double normalized) { value = SteppedValueOf(normalized); }
+
+double IParameter::SteppedValueOf(double normalized) const {
   double v = ValueOfNormalized(normalized);
   if (kind != ParamKind::Continuous) v = std::floor(v / step + 0.5) * step;
   // Hosts send values a hair outside 0…1; a value below the range would make
@@ -85,7 +87,7 @@ void IParameter::SetFromNormalized(double normalized) {
   // fails the first comparison and lands on max.
   v = v < max ? v : max;
   if (v < min) v = min;
-  value = v;
+  return v;
 }
 
 double IParameter::NormalizedOf(double v) const {

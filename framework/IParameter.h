@@ -39,6 +39,10 @@ class IParameter {
   void SetShapeExponent(double newShape);
 
   void SetFromNormalized(double normalized);
+  // The value SetFromNormalized would store, without storing it: what the
+  // editor shows for a control's value without reading value, which the
+  // host's thread writes.
+  double SteppedValueOf(double normalized) const;
   double NormalizedOf(double v) const;
   double Normalized() const { return NormalizedOf(value); }
   void SetValueClamped(double v);

@@ -1,0 +1,44 @@
+#include "editor/ISlider.h"
+
+#include "editor/IEditor.h"
+#include "editor/IRounding.h"
+
+ISlider::ISlider(IEffectBase* owner, int32_t parameterIndex, const IBounds& area,
+                 const IBitmapStrip& handleStrip, const ITextStyle& style, int32_t trackLength,
+                 int32_t direction, const IRgba& colour)
+    : ISliderImg(owner, parameterIndex, area, handleStrip, style, trackLength, direction),
+      barColour(colour),
+      barHandle(handleStrip),
+      barLength(trackLength),
+      barTravel(trackLength - handleStrip.W) {
+  const float cx = static_cast<float>(area.L + area.R) * 0.5f;
+  const int32_t half = trackLength / 2;
+  barRect = {RoundToInt(cx - half), area.T, RoundToInt(cx + half), area.T + handleStrip.H};
+}
+
+void ISlider::PaintBar(IEditor& editor) {
+  const float t = static_cast<float>(barThickness / 2);
+  if (!barVertical) {
+    const double p = static_cast<float>(barTravel) * value + barHandle.W / 2;
+    if (p <= barInset) return;
+    const float by = static_cast<float>(barRect.T + barRect.B) * 0.5f;
+    editor.PaintRect(barColour,
+                     {barRect.L + barInset, RoundToInt(by - t),
+                      RoundToIntDouble(static_cast<double>(barRect.L) + p), RoundToInt(by + t)},
+                     nullptr);
+    return;
+  }
+  const double p = static_cast<float>(barTravel) * (1 - value) + barHandle.H / 2;
+  const int32_t bottom = barRect.T + barHandle.H - barInset + barTravel;
+  if (p <= barHandle.H - barInset + barTravel) return;
+  const float bx = static_cast<float>(barRect.L + barRect.R) * 0.5f;
+  editor.PaintRect(barColour,
+                   {RoundToInt(bx - t), RoundToIntDouble(static_cast<double>(barRect.T) + p),
+                    RoundToInt(bx + t), bottom},
+                   nullptr);
+}
+
+bool ISlider::Paint(IEditor& editor) {
+  PaintBar(editor);
+  return ISliderImg::Paint(editor);
+}

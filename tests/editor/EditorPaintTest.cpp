@@ -1,0 +1,170 @@
+// Paints compared with golden images: each control kind at values 0, 0.5
+// and 1 side by side, and the effect's whole editor. After a deliberate
+// change, rewrite the goldens with DM_UPDATE_GOLDEN=1 and look at them
+// before committing. A few pixels are also checked against the formulas.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "editor/IFrameControl.h"
+#include "editor/IKnobArcImg.h"
+#include "editor/IKnobRotVal.h"
+#include "editor/ISlider.h"
+#include "raster/RBlit.h"
+#include "raster/RFill.h"
+#include "raster/RMemBitmap.h"
+#include "raster/RPixelView.h"
+#include "raster/RPngLoader.h"
+#include "tests/editor/EditorTestImages.h"
+#include "tests/editor/EditorTestPlugin.h"
+#include "tests/editor/HeadlessEditor.h"
+#include "tests/editor/TestLayout.h"
+
+namespace {
+
+constexpr uint32_t kGround = 0xFF283038;
+
+uint32_t PixelAt(RBitmap* bitmap, int32_t x, int32_t y) { return RPixelView::Of(bitmap).Row(y)[x]; }
+
+void ExpectMatchesGolden(RBitmap& image, const std::string& name) {
+  const std::string path = std::string(DM_EDITOR_GOLDEN_DIR) + "/" + name + ".png";
+  if (std::getenv("DM_UPDATE_GOLDEN")) {
+    ASSERT_TRUE(WriteBitmapPng(image, path)) << path;
+    return;
+  }
+  std::unique_ptr<RBitmap> golden(Raster_LoadPngFile(path.c_str()));
+  ASSERT_TRUE(golden) << "no golden image " << path << " (DM_UPDATE_GOLDEN=1 writes it)";
+  ASSERT_EQ(golden->Width(), image.Width()) << name;
+  ASSERT_EQ(golden->Height(), image.Height()) << name;
+  int32_t differing = 0, firstX = -1, firstY = -1;
+  for (int32_t y = 0; y < image.Height(); ++y) {
+    for (int32_t x = 0; x < image.Width(); ++x) {
+      if (PixelAt(&image, x, y) == PixelAt(golden.get(), x, y)) continue;
+      if (differing++ == 0) firstX = x, firstY = y;
+    }
+  }
+  if (differing == 0) return;
+  const std::string actual =
+      (std::filesystem::temp_directory_path() / (name + ".actual.png")).string();
+  WriteBitmapPng(image, actual);
+  ADD_FAILURE() << name << ": " << differing << " pixels differ, the first at (" << firstX << ", "
+                << firstY << "); this paint is in " << actual;
+}
+
+using ControlMaker = std::function<IControl*(IEditor&, IEffectBase*)>;
+
+// The control painted alone on a plain ground at values 0, 0.5 and 1, the
+// three canvases side by side.
+std::unique_ptr<RMemBitmap> PaintAtThreeValues(const ControlMaker& make, int32_t width,
+                                               int32_t height) {
+  EditorTestPlugin plugin;
+  HeadlessEditor editor(&plugin, TestImageFolder(), width, height);
+  IControl* control = make(editor, &plugin);
+  editor.AddControl(control);
+  editor.CreateBackBuffer();
+  auto strip = std::make_unique<RMemBitmap>(width * 3, height, 4);
+  const double values[] = {0.0, 0.5, 1.0};
+  for (int32_t i = 0; i < 3; ++i) {
+    Raster_FillRect(editor.BackBuffer(), 0, 0, width, height, kGround, 1.0f, RBlend::Copy);
+    control->value = values[i];
+    editor.PaintInvalid({0, 0, width, height});
+    Raster_BlitRect(strip.get(), editor.BackBuffer(), width * i, 0, 0, 0, width, height, 1.0f,
+                    RBlend::Copy);
+  }
+  return strip;
+}
+
+TEST(EditorPaint, EachControlKindAtThreeValues) {
+  const ITextStyle style = TestLayout::TextStyle();
+  struct Case {
+    const char* name;
+    int32_t width, height;
+    ControlMaker make;
+  } cases[] = {
+      {"knob_rot", 62, 80,
+       [&](IEditor& e, IEffectBase* p) {
+         return new IKnobRotVal(p, 2, 31, 31, e.GetBitmap(101, "img/knob.png", 1), style, 5, 300,
+                                4.0, 0, 0, 0.8f);
+       }},
+      {"knob_rot_two_frames", 72, 90,
+       [&](IEditor& e, IEffectBase* p) {
+         return new IKnobRotVal(p, 3, 36, 36, e.GetBitmap(102, "img/knob2.png", 2), style, 5, 300,
+                                4.0, 0, 0, 1.0f);
+       }},
+      {"knob_arc", 72, 90,
+       [&](IEditor&, IEffectBase* p) {
+         return new IKnobArc(p, 0, 36, 36, style, {160, 255, 255, 255}, 21.0f, 3.0f, 2,
+                             IKnobArc::TextBelow, 2, 300, 4.0, 0);
+       }},
+      {"knob_arc_img", 72, 90,
+       [&](IEditor& e, IEffectBase* p) {
+         return new IKnobArcImg(p, 0, 36, 36, style, {160, 255, 255, 255}, 21.0f, 3.0f, 2,
+                                IKnobArc::TextBelow, 2, 300, 4.0, 0,
+                                e.GetBitmap(102, "img/knob2.png", 2), 300, 2, 21.0f, 3.0f, 1.0f);
+       }},
+      {"slider", 100, 54,
+       [&](IEditor& e, IEffectBase* p) {
+         return new ISlider(p, 1, {10, 10, 90, 44}, e.GetBitmap(103, "img/slider.png", 1), style,
+                            66, 1, {80, 255, 255, 255});
+       }},
+      {"slider_img_vertical", 50, 110,
+       [&](IEditor& e, IEffectBase* p) {
+         return new ISliderImg(p, 8, {10, 10, 40, 100}, e.GetBitmap(103, "img/slider.png", 1),
+                               style, 66, 0);
+       }},
+      {"frame_side_by_side", 60, 60,
+       [&](IEditor& e, IEffectBase* p) {
+         auto* frames = new IFrameControl(p, {4, 4, 56, 56}, e.GetBitmap(102, "img/knob2.png", 2));
+         frames->vertical = false;
+         return frames;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExpectMatchesGolden(*PaintAtThreeValues(c.make, c.width, c.height), c.name);
+  }
+}
+
+struct LayoutPaint : ::testing::Test {
+  LayoutPaint() {
+    editor = new HeadlessEditor(&plugin, TestImageFolder());
+    TestLayout::Build(*editor, &plugin);
+    plugin.AttachEditor(editor);
+    editor->MarkAllControlsChanged();
+    editor->Tick();
+  }
+  EditorTestPlugin plugin;
+  HeadlessEditor* editor;
+};
+
+TEST_F(LayoutPaint, WholeEditorAtTheDefaults) {
+  EXPECT_EQ(editor->presented.back(), (IBounds{0, 0, 488, 282}));
+  ExpectMatchesGolden(*editor->BackBuffer(), "editor_defaults");
+}
+
+TEST_F(LayoutPaint, PixelsFromTheFormulas) {
+  RBitmap* buffer = editor->BackBuffer();
+  // The background is copied as it is: the generated gradient
+  // (30 + x * 40 / 488, 34 + y * 30 / 282, 48).
+  EXPECT_EQ(PixelAt(buffer, 5, 5), 0xFF1E2230u);
+  EXPECT_EQ(PixelAt(buffer, 214, 185), 0xFF2F3530u);  // left of the Damping bar
+  EXPECT_EQ(PixelAt(buffer, 215, 187), 0xFF2F3530u);  // below it
+  // Damping at 50 %: a two-pixel bar on rows 185 and 186 from x = 215 up to
+  // the handle, whose left edge is at 211 + 0.5 * 50 = 236; the bar lightens
+  // the ground by its alpha, 80 / 255.
+  for (const auto& [x, y] : {std::pair{215, 185}, {235, 186}}) {
+    const uint32_t bar = PixelAt(buffer, x, y);
+    const int under[] = {48, 30 + x * 40 / 488, 34 + y * 30 / 282};  // blue, red, green
+    const int shifts[] = {0, 16, 8};
+    for (int c = 0; c < 3; ++c) {
+      const int over = (bar >> shifts[c]) & 0xFF;
+      EXPECT_NEAR(over, under[c] + (255 - under[c]) * 80 / 255.0, 1.0) << x << " " << shifts[c];
+    }
+  }
+}
+
+}  // namespace
