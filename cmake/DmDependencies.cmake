@@ -23,3 +23,14 @@ else()
   target_link_libraries(dm_png INTERFACE PNG::PNG)
   find_package(Threads REQUIRED)
 endif()
+
+# LV2: Debian's lv2-dev headers. The LV2 plug-in is built natively on Linux
+# only; without the headers it is left out.
+if(NOT WIN32)
+  find_path(DM_LV2_INCLUDE_DIR lv2/core/lv2.h)
+  if(DM_LV2_INCLUDE_DIR)
+    set(DM_LV2 ON)
+  else()
+    message(STATUS "lv2-dev headers not found: the LV2 plug-in is not built")
+  endif()
+endif()

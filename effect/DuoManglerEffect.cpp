@@ -4,14 +4,15 @@
 #include "effect/FactoryPrograms.h"
 #include "effect/ParameterMapping.h"
 #include "effect/TraceLine.h"
+#include "framework/FourCharCode.h"
 
 namespace {
 
 constexpr const char* kChannelConfigs = "1-1 2-2";
 constexpr int32_t kProgramSlots = 25;
 constexpr int32_t kVersion = 0x00010000;  // 1.0.0
-constexpr int32_t kUniqueId = VstFourCC('p', 'l', '6', 'e');
-constexpr int32_t kMakerId = VstFourCC('Q', 'o', 'v', 'a');
+constexpr int32_t kUniqueId = FourCharCode('p', 'l', '6', 'e');
+constexpr int32_t kMakerId = FourCharCode('Q', 'o', 'v', 'a');
 constexpr int32_t kLatency = 0;
 constexpr int32_t kNoMidi = 0;
 
@@ -20,7 +21,7 @@ constexpr double kSplitFreqShape = 2.0;
 
 }  // namespace
 
-DuoManglerEffect::DuoManglerEffect(audioMasterCallback host)
+DuoManglerEffect::DuoManglerEffect(EffectHostConnection host)
     : EffectBinding(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
                     "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
                     /*usesChunks=*/false, /*isInstrument=*/false) {
@@ -47,6 +48,13 @@ void DuoManglerEffect::DefineParameters() {
 void DuoManglerEffect::ApplySampleRate() {
   PluginLockGuard guard(Lock());
   processor.ApplySampleRate(SampleRate());
+}
+
+// Switching on starts a new stream: the filter and smoothing states of the
+// previous one must not ring into it.
+void DuoManglerEffect::ProcessingSwitched(bool on) {
+  PluginLockGuard guard(Lock());
+  if (on) processor.ClearState();
 }
 
 void DuoManglerEffect::ParameterChanged(int32_t index) {

@@ -11,10 +11,11 @@
 
 class DuoManglerEffect : public EffectBinding {
  public:
-  explicit DuoManglerEffect(audioMasterCallback host);
+  explicit DuoManglerEffect(EffectHostConnection host);
   ~DuoManglerEffect() override = default;
 
   void ApplySampleRate() override;
+  void ProcessingSwitched(bool on) override;
   void ParameterChanged(int32_t index) override;
   void ProcessBlock(double** inputs, double** outputs, int32_t frames) override;
 

@@ -1,9 +1,31 @@
-// The format binding the effect derives from: the VST 2.4 binding on top of
-// the plug-in base. It fills the effect record, answers the host and reaches
-// the host for the effect; the effect class only adds its parameters,
-// processing, programs and editor.
+// EffectBinding, the layer the effect derives from: a format binding on top
+// of the plug-in base. It answers the host and reaches the host for the
+// effect; the effect class only adds its parameters, processing, programs
+// and editor.
+//
+// The binding is chosen here, at compile time: the effect's class is compiled
+// once per plug-in format (effect/CMakeLists.txt), each build defining which
+// binding it derives from. Keeping the inheritance chain as it is (effect on
+// binding on base) leaves every existing call path untouched; the only
+// difference between the formats is what the host hands the constructor.
+// The two builds define the same class on different bases, so a program links
+// exactly one of them (each plug-in binary, test and benchmark does).
 #pragma once
+
+#if defined(DM_BINDING_LV2)
+
+#include "lv2/IEffectLV2.h"
+
+using EffectBinding = IEffectLV2;
+// The host's feature list from instantiate().
+using EffectHostConnection = const LV2_Feature* const*;
+
+#else
 
 #include "vst/IEffectVST.h"
 
 using EffectBinding = IEffectVST;
+// The host's callback from the module's entry point.
+using EffectHostConnection = audioMasterCallback;
+
+#endif

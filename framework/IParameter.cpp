@@ -80,9 +80,14 @@ double IParameter::ValueOfNormalized(double normalized) const {
 void IParameter::SetFromNormalized(double normalized) { value = SteppedValueOf(normalized); }
 
 double IParameter::SteppedValueOf(double normalized) const {
-  double v = ValueOfNormalized(normalized);
+  return StepAndLimit(ValueOfNormalized(normalized));
+}
+
+void IParameter::SetSteppedValue(double v) { value = StepAndLimit(v); }
+
+double IParameter::StepAndLimit(double v) const {
   if (kind != ParamKind::Continuous) v = std::floor(v / step + 0.5) * step;
-  // Hosts send values a hair outside 0…1; a value below the range would make
+  // Hosts send values a hair outside the range; a value below it would make
   // the effect's smoothing feedback exceed 1, so both ends are limited. NaN
   // fails the first comparison and lands on max.
   v = v < max ? v : max;

@@ -43,6 +43,9 @@ class IParameter {
   // editor shows for a control's value without reading value, which the
   // host's thread writes.
   double SteppedValueOf(double normalized) const;
+  // A value in parameter units, rounded to the step (except for Continuous
+  // parameters) and limited to the range; NaN lands on the maximum.
+  void SetSteppedValue(double v);
   double NormalizedOf(double v) const;
   double Normalized() const { return NormalizedOf(value); }
   void SetValueClamped(double v);
@@ -78,6 +81,7 @@ class IParameter {
   IGrowableBuffer displayTexts{4096};
 
  private:
+  double StepAndLimit(double v) const;
   const IDisplayText* DisplayTextAt(int32_t index) const;
   const IDisplayText* FirstDisplayTextWithValue(int32_t v) const;
   double ValueOfNormalized(double normalized) const;

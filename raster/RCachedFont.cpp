@@ -198,7 +198,7 @@ int32_t RCachedFont::DrawWithSystem(RBitmap* bitmap, const char* text, int32_t l
   job.text = text;
   job.length = length;
   job.rect = rect;
-  job.flags = flags;
+  job.flags = flags & ~RText::OpacityFromAlpha;  // the library's bit, not GDI's
   return system->DrawString(job);
 }
 

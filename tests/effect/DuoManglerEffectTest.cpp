@@ -175,4 +175,29 @@ TEST(DuoManglerEffect, BlocksThroughTheBaseMatchTheProcessor) {
   EXPECT_EQ(std::memcmp(right.data(), expected.right.data(), 700 * sizeof(double)), 0);
 }
 
+TEST(DuoManglerEffect, SwitchingProcessingOnStartsFromSilence) {
+  VSTCLASS effect(nullptr);
+  Open(effect);
+  std::vector<double> left = Noise(64, 53), right = Noise(64, 54);
+  double* channels[2] = {left.data(), right.data()};
+  {
+    PluginLockGuard guard(effect.Lock());
+    effect.RouteInputsDouble(0, 2, channels);
+    effect.RouteOutputsDouble(0, 2, channels);
+    effect.RunBlockDouble(64);
+  }
+  const TwoBandProcessor& p = effect.Processor();
+  ASSERT_NE(p.filter[1].filterZ1, 0.0);
+  const double coefIn = p.coefIn;
+  effect.ProcessingSwitched(false);
+  effect.ProcessingSwitched(true);
+  for (int32_t channel = 0; channel < 2; ++channel) {
+    EXPECT_EQ(p.filter[channel].filterZ1, 0.0);
+    EXPECT_EQ(p.filter[channel].filterZ2, 0.0);
+    EXPECT_EQ(p.smoothLow[channel], 0.0);
+    EXPECT_EQ(p.smoothHigh[channel], 0.0);
+  }
+  EXPECT_EQ(p.coefIn, coefIn);
+}
+
 }  // namespace

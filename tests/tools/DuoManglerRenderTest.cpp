@@ -93,7 +93,7 @@ TEST(DuoManglerRenderTool, ValueOutsideTheRangeIsRefused) {
   const tool_test::RunResult run =
       RunRender({"--plugin", DM_DUO_MANGLER_PLUGIN, "--param", "Split Freq=50000",
                  dir.Path("in.wav"), dir.Path("out.wav")});
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);
   EXPECT_NE(
       run.err.find("value '50000' for parameter 'Split Freq' is out of range (20 to 20000 Hz)"),
       std::string::npos)

@@ -9,6 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <unistd.h>
+#include <algorithm>
+
 namespace {
 
 using tool_test::RunRender;
@@ -84,6 +87,12 @@ TEST_F(RenderErrors, ModulesThatAreNoVstPlugins) {
   EXPECT_THAT(ExpectFailure({"--plugin", text}),
               HasSubstr("'" + text + "': not a loadable module"));
 
+  const std::string windows = dir_.Path("duoMangler.dll");
+  tool_test::WriteText(windows, std::string("MZ\x90\0\3\0\0\0", 8));
+  EXPECT_THAT(
+      ExpectFailure({"--plugin", windows}),
+      HasSubstr("'" + windows + "': it is a Windows module; render loads Linux VST 2.4 modules"));
+
   EXPECT_THAT(ExpectFailure({"--plugin", DM_TEST_NOT_A_PLUGIN}),
               HasSubstr("'" DM_TEST_NOT_A_PLUGIN
                         "': not a VST 2.4 plug-in (it exports neither VSTPluginMain nor main)"));
@@ -92,31 +101,72 @@ TEST_F(RenderErrors, ModulesThatAreNoVstPlugins) {
                         "': not a VST 2.4 plug-in (its record lacks the VstP magic)"));
 }
 
-TEST_F(RenderErrors, UnknownProgramOrParameter) {
-  EXPECT_THAT(ExpectFailure(Gain({"--program", "Loud"})),
-              HasSubstr("unknown program 'Loud' in plug-in '" DM_TEST_GAIN_PLUGIN
-                        "' (it has programs 0 to 2"));
-  EXPECT_THAT(ExpectFailure(Gain({"--program", "3"})), HasSubstr("unknown program '3'"));
-  EXPECT_THAT(ExpectFailure(Gain({"--param", "Volume=3"})),
-              HasSubstr("unknown parameter 'Volume' in plug-in '" DM_TEST_GAIN_PLUGIN "'"));
-}
-
-TEST_F(RenderErrors, ParameterValueOutOfRangeOrNotANumber) {
-  EXPECT_THAT(ExpectFailure(Gain({"--param", "Gain=201"})),
-              HasSubstr("value '201' for parameter 'Gain' is out of range (0 to 200 %)"));
-  EXPECT_THAT(ExpectFailure(Gain({"--param", "Gain=-0.5"})),
-              HasSubstr("out of range (0 to 200 %)"));
-  EXPECT_THAT(ExpectFailure(Gain({"--param", "Gain=loud"})),
-              HasSubstr("value 'loud' for parameter 'Gain' is not a number (range 0 to 200 %)"));
-  EXPECT_THAT(ExpectFailure(Gain({"--param", "Gain=50 dB"})), HasSubstr("is not a number"));
+// Names and values the plug-in does not have are mistakes on the command
+// line: status 2, one line, and the pointer to --help.
+TEST_F(RenderErrors, UnknownNamesAndUnusableValuesAreCommandLineMistakes) {
+  struct Case {
+    std::vector<std::string> options;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"--program", "Loud"},
+       "unknown program 'Loud' in plug-in '" DM_TEST_GAIN_PLUGIN "' (it has programs 0 to 2"},
+      {{"--program", "3"}, "unknown program '3'"},
+      {{"--param", "Volume=3"}, "unknown parameter 'Volume' in plug-in '" DM_TEST_GAIN_PLUGIN "'"},
+      {{"--param", "Gain=201"}, "value '201' for parameter 'Gain' is out of range (0 to 200 %)"},
+      {{"--param", "Gain=-0.5"}, "out of range (0 to 200 %)"},
+      {{"--param", "Gain=loud"},
+       "value 'loud' for parameter 'Gain' is not a decimal number (range 0 to 200 %)"},
+      {{"--param", "Gain=0x50"}, "value '0x50' for parameter 'Gain' is not a decimal number"},
+      {{"--param", "Gain=1e2"}, "value '1e2' for parameter 'Gain' is not a decimal number"},
+      {{"--param", "Gain=nan"}, "is not a decimal number"},
+      {{"--param", "Gain=50 dB"},
+       "value '50 dB' for parameter 'Gain' has the wrong unit: Gain is in %"},
+  };
+  for (const Case& c : cases) {
+    const std::string err = ExpectFailure(Gain(c.options), input_, output_, 2);
+    EXPECT_THAT(err, HasSubstr(c.message)) << c.options[1];
+    EXPECT_THAT(err, testing::EndsWith("\nsee render --help\n")) << c.options[1];
+  }
 }
 
 TEST_F(RenderErrors, OutputThatCannotBeWritten) {
   const std::string noFolder = dir_.Path("no/such/folder/out.wav");
   EXPECT_THAT(ExpectFailure(Gain(), input_, noFolder),
               HasSubstr("'" + noFolder + "': No such file or directory"));
-  EXPECT_THAT(ExpectFailure(Gain({"--encoding", "float"}), input_, dir_.Path("out.flac")),
-              HasSubstr("FLAC files cannot hold float samples"));
+  const std::string link = dir_.Path("dangling.wav");
+  ASSERT_EQ(symlink("nowhere.wav", link.c_str()), 0);
+  EXPECT_THAT(
+      ExpectFailure(Gain(), input_, link),
+      HasSubstr("'" + link + "': it is a symbolic link to 'nowhere.wav', which does not exist"));
+  unlink(link.c_str());
+}
+
+// Formats: never one format under another's name, nor an encoding or rate the
+// format cannot hold.
+TEST_F(RenderErrors, FormatMismatchesAreCommandLineMistakes) {
+  struct Case {
+    std::vector<std::string> options;
+    const char* output;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"--encoding", "float"}, "out.flac", "': FLAC files cannot hold float samples"},
+      {{}, "out.m4a", "': render does not write .m4a files"},
+      {{}, "out.au", "': render does not write .au files"},
+      {{"--format", "wav"}, "out.mp3", "' as WAV: its extension names MP3"},
+      {{"--encoding", "pcm16"}, "out.ogg", "': Ogg Vorbis files cannot hold pcm16 samples"},
+      {{},
+       "out.opus",
+       "': Ogg Opus files hold only 8000, 12000, 16000, 24000, 48000 Hz, the input "
+       "has 44100 Hz"},
+  };
+  for (const Case& c : cases) {
+    const std::string out = dir_.Path(c.output);
+    EXPECT_THAT(ExpectFailure(Gain(c.options), input_, out, 2),
+                HasSubstr("cannot write output '" + out + c.message))
+        << c.output;
+  }
 }
 
 TEST_F(RenderErrors, ReadOnlyFolderGetsNoFile) {
@@ -136,24 +186,29 @@ TEST_F(RenderErrors, ReadOnlyFolderGetsNoFile) {
 TEST_F(RenderErrors, FailedRenderKeepsAnExistingOutputFile) {
   tool_test::WriteText(output_, "previous result");
   const tool_test::RunResult run = RunRender(Gain({"--program", "Loud", input_, output_}));
-  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(tool_test::ReadText(output_), "previous result");
   EXPECT_EQ(dir_.Entries().size(), 2u);
 }
 
-TEST_F(RenderErrors, CommandLineMistakesShowTheUsage) {
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"--block", "0"},
-                                             {"--block", "12x"},
-                                             {"--frobnicate"},
-                                             {"--param", "Gain"},
-                                             {"--format", "mp3"}}) {
+TEST_F(RenderErrors, CommandLineMistakesGiveOneLineAndThePointerToHelp) {
+  const std::vector<std::string> cases[] = {
+      {"--block", "0"},    {"--block", "12x"},      {"--frobnicate"},    {"--param", "Gain"},
+      {"--format", "mp4"}, {"--encoding", "pcm12"}, {"--dither", "rect"}};
+  for (const std::vector<std::string>& args : cases) {
     const std::string err = ExpectFailure(args, input_, output_, 2);
-    EXPECT_THAT(err, HasSubstr("Usage: render")) << args[0];
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    EXPECT_THAT(err, testing::EndsWith("\nsee render --help\n")) << err;
   }
   const tool_test::RunResult run = RunRender({input_});
   EXPECT_EQ(run.exitCode, 2);
-  EXPECT_THAT(run.err, HasSubstr("an input and an output file are needed"));
+  EXPECT_EQ(run.err, "render: an input and an output file are needed\nsee render --help\n");
+  const tool_test::RunResult version = RunRender({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_THAT(version.out, testing::MatchesRegex("render [0-9]+\\.[0-9]+\\.[0-9]+\n"));
+  const tool_test::RunResult help = RunRender({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_THAT(help.out, HasSubstr("Usage: render [OPTIONS] INPUT OUTPUT"));
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 // gain plug-in whose output depends on rate, block-to-block state and program.
 #include "tests/tools/DirectHost.h"
 #include "tests/tools/ToolTestSupport.h"
+#include "tools/render/CommandLine.h"
+#include "tools/render/RenderJob.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+
+#include <cmath>
 
 namespace {
 
@@ -101,37 +106,52 @@ TEST_P(RenderOutputFormat, FollowsInputUnlessAskedOtherwise) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, RenderOutputFormat,
-    testing::Values(
-        FormatCase{"a.wav",
-                   SF_FORMAT_WAV | SF_FORMAT_PCM_16,
-                   "b.wav",
-                   {},
-                   SF_FORMAT_WAV | SF_FORMAT_PCM_16},
-        FormatCase{"a.flac",
-                   SF_FORMAT_FLAC | SF_FORMAT_PCM_24,
-                   "b.flac",
-                   {},
-                   SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-        FormatCase{"a.aiff",
-                   SF_FORMAT_AIFF | SF_FORMAT_PCM_16,
-                   "b.aiff",
-                   {},
-                   SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
-        // Named by extension; FLAC has no floats, so 24-bit.
-        FormatCase{"a.wav", kFloatWav, "b.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
-        // An unknown extension keeps the input's container.
-        FormatCase{"a.wav",
-                   SF_FORMAT_WAV | SF_FORMAT_PCM_24,
-                   "b.out",
-                   {},
-                   SF_FORMAT_WAV | SF_FORMAT_PCM_24},
-        FormatCase{
-            "a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, "b.wav", {"--encoding", "float"}, kFloatWav},
-        FormatCase{"a.flac",
-                   SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
-                   "b.x",
-                   {"--format", "aiff", "--encoding", "pcm24"},
-                   SF_FORMAT_AIFF | SF_FORMAT_PCM_24}));
+    testing::Values(FormatCase{"a.wav",
+                               SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                               "b.wav",
+                               {},
+                               SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+                    FormatCase{"a.flac",
+                               SF_FORMAT_FLAC | SF_FORMAT_PCM_24,
+                               "b.flac",
+                               {},
+                               SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+                    FormatCase{"a.aiff",
+                               SF_FORMAT_AIFF | SF_FORMAT_PCM_16,
+                               "b.aiff",
+                               {},
+                               SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+                    // Named by extension; FLAC has no floats, so 24-bit.
+                    FormatCase{"a.wav", kFloatWav, "b.flac", {}, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+                    // An unknown extension keeps the input's container.
+                    FormatCase{"a.wav",
+                               SF_FORMAT_WAV | SF_FORMAT_PCM_24,
+                               "b.out",
+                               {},
+                               SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+                    // Float data gets the extensible header other tools expect.
+                    FormatCase{"a.wav",
+                               SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+                               "b.wav",
+                               {"--encoding", "float"},
+                               SF_FORMAT_WAVEX | SF_FORMAT_FLOAT},
+                    FormatCase{"a.wav",
+                               SF_FORMAT_WAVEX | SF_FORMAT_PCM_24,
+                               "b.WAV",
+                               {"--format", "WAV"},
+                               SF_FORMAT_WAVEX | SF_FORMAT_PCM_24},
+                    FormatCase{"a.flac",
+                               SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+                               "b.mp3",
+                               {},
+                               SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+                    FormatCase{"a.wav", kFloatWav, "b.ogg", {}, SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+                    FormatCase{"a.wav", kFloatWav, "b.opus", {}, SF_FORMAT_OGG | SF_FORMAT_OPUS},
+                    FormatCase{"a.flac",
+                               SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+                               "b.x",
+                               {"--format", "aiff", "--encoding", "pcm24"},
+                               SF_FORMAT_AIFF | SF_FORMAT_PCM_24}));
 
 TEST(RenderTool, ParameterOverridesProgramAndLeavesNoTemporaryFiles) {
   TempFolder dir;
@@ -163,10 +183,13 @@ TEST(RenderTool, SummaryReportsLevelsOfTheOutput) {
   const tool_test::RunResult run =
       RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, dir.Path("in.wav"), dir.Path("out.wav")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("1.00 s mono 44100 Hz, peak -2.50 dBFS, RMS -2.50 dBFS"),
-            std::string::npos)
+  EXPECT_NE(
+      run.out.find(" (WAV 32-bit float): 1.00 s mono 44100 Hz, peak -2.50 dBFS, RMS -2.50 dBFS"),
+      std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("x real time"), std::string::npos) << run.out;
+  // The wall clock's factor, then the plug-in's alone.
+  EXPECT_THAT(run.out,
+              testing::MatchesRegex(".*, [0-9]+x real time \\(plug-in alone [0-9]+x\\)\n"));
 }
 
 TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles) {
@@ -193,6 +216,8 @@ TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles) {
   ASSERT_EQ(clipped.exitCode, 0) << clipped.err;
   EXPECT_NE(clipped.err.find("999 samples beyond full scale were clipped"), std::string::npos)
       << clipped.err;
+  EXPECT_NE(clipped.out.find("999 samples over full scale (clipped)"), std::string::npos)
+      << clipped.out;
   // Clipped to full scale rather than wrapped around to negative values.
   EXPECT_GT(ReadAudio(dir.Path("int.wav")).samples[500], 0.99);
 }
@@ -206,6 +231,88 @@ TEST(RenderTool, ListShowsProgramsAndParametersWithRanges) {
   EXPECT_NE(run.out.find(" *   2  Double Gain"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Gain  0 to 200 %"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("200 %\n"), std::string::npos) << run.out;  // the current value
+}
+
+TEST(RenderTool, TextTagsOfTheInputAreKept) {
+  TempFolder dir;
+  Audio in = tool_test::MakeSignal(2, 44100, 1000, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+  in.tags = {{SF_STR_TITLE, "Take 3"}, {SF_STR_ARTIST, "The Band"}, {SF_STR_COMMENT, "dry"}};
+  tool_test::WriteAudio(dir.Path("in.wav"), in);
+  for (const char* name : {"out.wav", "out.flac"}) {
+    const tool_test::RunResult run =
+        RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "-q", dir.Path("in.wav"), dir.Path(name)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadAudio(dir.Path(name)).tags, in.tags) << name;
+  }
+}
+
+// A sine of 0.3 steps (0.45 after the test plug-in) of 16-bit PCM: rounding alone makes it silence,
+// TPDF dither keeps it in the noise (the output's projection onto the sine is the sine's own
+// amplitude). 24-bit output is rounded, sample for sample.
+TEST(RenderTool, DitherKeepsQuietSignalsIn16BitAndRounding24Bit) {
+  TempFolder dir;
+  Audio in;
+  in.channels = 1;
+  in.sampleRate = 44100;
+  in.format = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
+  for (int i = 0; i < 44100; ++i) {
+    in.samples.push_back(0.3 / 32768.0 * std::sin(2.0 * M_PI * 441.0 * i / 44100.0));
+  }
+  tool_test::WriteAudio(dir.Path("in.wav"), in);
+  direct_host::Settings s;
+  s.useDouble = true;
+  const std::vector<double> expected = direct_host::Process(DM_TEST_GAIN_PLUGIN, in.samples, 1, s);
+  const auto render = [&](const std::string& name, std::vector<std::string> options) {
+    std::vector<std::string> args = {"--plugin", DM_TEST_GAIN_PLUGIN, "--double", "-q"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.insert(args.end(), {dir.Path("in.wav"), dir.Path(name)});
+    const tool_test::RunResult run = RunRender(args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    return ReadAudio(dir.Path(name)).samples;
+  };
+  const auto projection = [&expected](const std::vector<double>& out) {
+    double along = 0.0;
+    double norm = 0.0;
+    for (size_t i = 0; i < expected.size() && i < out.size(); ++i) {
+      along += out[i] * expected[i];
+      norm += expected[i] * expected[i];
+    }
+    return along / norm;
+  };
+  const std::vector<double> rounded =
+      render("none.wav", {"--encoding", "pcm16", "--dither", "none"});
+  EXPECT_EQ(tool_test::PeakOf(rounded), 0.0);
+  EXPECT_NEAR(projection(render("tpdf.wav", {"--encoding", "pcm16"})), 1.0, 0.05);
+
+  const std::vector<double> wide = render("24.wav", {"--encoding", "pcm24"});
+  ASSERT_EQ(wide.size(), expected.size());
+  for (size_t i = 0; i < wide.size(); ++i) {
+    ASSERT_EQ(wide[i], std::floor(expected[i] * 8388608.0 + 0.5) / 8388608.0) << i;
+  }
+}
+
+// The file is read and written in large pieces, not once per block: a
+// render of 20000 frames one frame per block makes a handful of system calls.
+TEST(RenderTool, FileAccessIsIndependentOfTheBlockSize) {
+  TempFolder dir;
+  tool_test::WriteAudio(dir.Path("in.wav"), tool_test::MakeSignal(2, 44100, 20000, kFloatWav));
+  render::RenderOptions options;
+  options.pluginPath = DM_TEST_GAIN_PLUGIN;
+  options.blockSize = 1;
+  options.quiet = true;
+  options.input = dir.Path("in.wav");
+  options.output = dir.Path("out.wav");
+  const auto systemCalls = [] {
+    const std::string io = tool_test::ReadText("/proc/self/io");
+    const auto count = [&io](const std::string& key) {
+      return std::stoll(io.substr(io.find(key) + key.size()));
+    };
+    return count("syscr: ") + count("syscw: ");
+  };
+  const long long before = systemCalls();
+  render::RunRenderJob(options, stdout);
+  EXPECT_LT(systemCalls() - before, 200);
+  EXPECT_EQ(ReadAudio(dir.Path("out.wav")).Frames(), 20000);
 }
 
 }  // namespace

@@ -49,7 +49,9 @@ TEST(RenderCommandLine, RejectsWhatItCannotDo) {
   EXPECT_NE(Parse({"--param", "Mix=", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--list", "a"}).error, "");
   EXPECT_NE(Parse({"a", "b", "c"}).error, "");
-  EXPECT_NE(Parse({"--double=yes", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--double=maybe", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--format", "mp4", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--program", "", "a", "b"}).error, "");
   EXPECT_NE(Parse({"a", "--program"}).error, "");
   // After "--", a file may start with a dash.
   const CommandLineResult r = Parse({"--", "-in.wav", "out.wav"});
@@ -58,15 +60,41 @@ TEST(RenderCommandLine, RejectsWhatItCannotDo) {
   EXPECT_TRUE(Parse({"--list"}).options.listOnly);
 }
 
+TEST(RenderCommandLine, FormatEncodingAndDitherNamesInAnyCase) {
+  const CommandLineResult r =
+      Parse({"--format", "WAV", "--encoding=Float", "--dither", "NONE", "a", "b"});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.container, "wav");
+  EXPECT_EQ(r.options.encoding, "float");
+  EXPECT_FALSE(r.options.dither);
+  EXPECT_TRUE(Parse({"a", "b"}).options.dither);
+}
+
 TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt) {
   constexpr int wavFloat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", 2, 44100), wavFloat);
+  constexpr int wavexFloat = SF_FORMAT_WAVEX | SF_FORMAT_FLOAT;
+  // Float data goes into the extensible header, and so does an extensible
+  // input's; 16-bit PCM from a plain WAV stays plain.
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", 2, 44100), wavexFloat);
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, "o.wav", "", "", 2, 44100),
+            SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, "o.Wav", "", "", 2, 44100),
+            SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", 2, 44100),
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
   EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", 1, 96000),
             SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
-  // The option beats the extension.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", 2, 44100), wavFloat);
+  // The option names the format of a file without a known extension, and
+  // may not contradict one.
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.out", "flac", "", 2, 44100),
+            SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", 2, 44100), UsageError);
+  // Lossy formats have their one codec, MP3 and Opus a few rates.
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.MP3", "", "", 2, 44100),
+            SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.opus", "", "", 1, 48000),
+            SF_FORMAT_OGG | SF_FORMAT_OPUS);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.mp3", "", "", 2, 96000), UsageError);
   // A big-endian input's byte order is not carried into a new container.
   EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, "o.wav", "", "",
                                2, 44100),
@@ -89,6 +117,15 @@ TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine) {
   EXPECT_NEAR(meter.PeakDb(), 20.0 * std::log10(1.5), 1e-12);
   EXPECT_EQ(meter.Overs(), 1);
   EXPECT_TRUE(std::isinf(LevelMeter().PeakDb()));
+  // NaN and infinities are counted apart and move no level.
+  const float odd[4] = {NAN, 0.5f, -INFINITY, NAN};
+  LevelMeter withOdd;
+  withOdd.Add(odd, 4);
+  EXPECT_EQ(withOdd.NonFinite(), 3);
+  EXPECT_EQ(withOdd.FirstNonFinite(), 0);
+  EXPECT_EQ(withOdd.Peak(), 0.5);
+  EXPECT_EQ(withOdd.Rms(), 0.5);
+  EXPECT_EQ(withOdd.Overs(), 0);
 }
 
 TEST(RenderHostCallback, AnswersWhatPluginsAskOnOpen) {

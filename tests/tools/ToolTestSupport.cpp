@@ -4,12 +4,14 @@
 #include <sndfile.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -86,6 +88,9 @@ void WriteAudio(const std::string& path, const Audio& audio) {
   info.format = audio.format;
   SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
   ASSERT_NE(f, nullptr) << sf_strerror(nullptr);
+  for (const auto& [kind, text] : audio.tags) {
+    EXPECT_EQ(sf_set_string(f, kind, text.c_str()), 0);
+  }
   EXPECT_EQ(sf_writef_double(f, audio.samples.data(), audio.Frames()), audio.Frames());
   sf_close(f);
 }
@@ -103,6 +108,11 @@ Audio ReadAudio(const std::string& path) {
   a.format = info.format;
   a.samples.resize(static_cast<size_t>(info.frames * info.channels));
   EXPECT_EQ(sf_readf_double(f, a.samples.data(), info.frames), info.frames);
+  for (const int kind : {SF_STR_TITLE, SF_STR_ARTIST, SF_STR_COMMENT}) {
+    if (const char* text = sf_get_string(f, kind)) {
+      a.tags.emplace_back(kind, text);
+    }
+  }
   sf_close(f);
   return a;
 }
@@ -147,8 +157,12 @@ bool Exists(const std::string& path) {
 }
 
 RunResult RunRender(const std::vector<std::string>& args) {
+  return RunProgram(DM_RENDER_EXECUTABLE, args);
+}
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
   TempFolder capture;
-  std::string command = ShellQuoted(DM_RENDER_EXECUTABLE);
+  std::string command = ShellQuoted(program);
   for (const std::string& a : args) {
     command += " " + ShellQuoted(a);
   }
@@ -160,6 +174,39 @@ RunResult RunRender(const std::vector<std::string>& args) {
   r.out = ReadText(capture.Path("out"));
   r.err = ReadText(capture.Path("err"));
   return r;
+}
+
+}  // namespace tool_test
+
+namespace tool_test {
+
+int StartRender(const std::vector<std::string>& args) {
+  std::vector<char*> argv = {const_cast<char*>(DM_RENDER_EXECUTABLE)};
+  for (const std::string& a : args) {
+    argv.push_back(const_cast<char*>(a.c_str()));
+  }
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+      std::signal(signal, SIG_DFL);
+    }
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(null, 2);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+int WaitForExit(int pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) {
+    return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace tool_test

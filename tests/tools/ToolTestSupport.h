@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tool_test {
@@ -29,7 +30,8 @@ struct Audio {
   int channels = 0;
   int sampleRate = 0;
   int format = 0;
-  std::vector<double> samples;  // interleaved
+  std::vector<double> samples;                    // interleaved
+  std::vector<std::pair<int, std::string>> tags;  // SF_STR_* kind and text
 
   int64_t Frames() const { return channels ? static_cast<int64_t>(samples.size()) / channels : 0; }
 };
@@ -59,7 +61,15 @@ struct RunResult {
   std::string err;
 };
 
-// Runs the render executable with the arguments (each quoted for the shell).
+// Runs a program, or the render executable, with the arguments (each quoted
+// for the shell).
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args);
 RunResult RunRender(const std::vector<std::string>& args);
+
+// Starts render in the background with default signal handling and its
+// output thrown away; returns its process id.
+int StartRender(const std::vector<std::string>& args);
+// Waits for it: the exit status, or 128 + the signal that killed it.
+int WaitForExit(int pid);
 
 }  // namespace tool_test

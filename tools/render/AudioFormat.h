@@ -1,21 +1,36 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace render {
 
+// The names --format and --encoding take, in lower case.
+std::vector<std::string> ContainerNames();
+std::vector<std::string> EncodingNames();
+std::string JoinedNames(const std::vector<std::string>& names);  // "a|b|c"
+
 // Picks the libsndfile format word (container | encoding) of the output file.
-// The container follows --format, else the output name's extension (.wav,
-// .flac, .aif/.aiff), else the input's; the encoding follows --encoding, else
-// the input's when the container can hold it, else 24-bit PCM. Throws
-// RenderError for a combination the container cannot hold.
+// The container follows --format, else the output name's extension, else the
+// input's; the encoding follows --encoding, else the input's when the
+// container can hold it, else 24-bit PCM (lossy containers have their one
+// codec). WAV becomes extensible WAV for float data or an extensible input.
+// Throws UsageError for an extension of a format it does not write, a
+// --format that contradicts the extension, or a combination of container,
+// encoding, channels and rate the container cannot hold.
 int ChooseOutputFormat(int inputFormat, const std::string& outputPath, const std::string& container,
                        const std::string& encoding, int channels, int sampleRate);
 
 // True for encodings stored as integers, which clip outside -1...1.
 bool IsIntegerEncoding(int format);
+// True where NaN and infinity can be stored (float and double samples).
+bool HoldsNonFinite(int format);
+// Bits per sample of the integer PCM encodings, else 0.
+int PcmBits(int format);
+// Where reducing to the format's PCM width wants dither: 16 bits and fewer.
+constexpr int kMostDitheredBits = 16;
 
-// "WAV 24-bit PCM" and the like, for messages.
+// "WAV 24-bit PCM", "Ogg Vorbis" and the like, for messages.
 std::string DescribeFormat(int format);
 
 }  // namespace render

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,28 +12,28 @@ struct ParameterAssignment {
 };
 
 struct RenderOptions {
-  bool showHelp = false;
   bool listOnly = false;
   bool useDouble = false;
-  bool quiet = false;
+  bool quiet = false;      // no progress bar and no summary; warnings still show
+  bool force = false;      // the output may replace the input
+  bool dither = true;      // TPDF dither when reducing to 16-bit or narrower PCM
   std::string pluginPath;  // empty: the module next to the build tree
   std::string program;     // empty: the plug-in's current program
   std::vector<ParameterAssignment> parameters;
   int32_t blockSize = 512;
-  std::string container;  // "wav", "flac", "aiff"; empty: keep or follow the output's extension
-  std::string encoding;   // "pcm16", "pcm24", "pcm32", "float", "double"; empty: keep
+  std::string container;  // lower-case format name; empty: follow the output's extension
+  std::string encoding;   // lower-case encoding name; empty: keep the input's
   std::string input;
   std::string output;
 };
 
 struct CommandLineResult {
   RenderOptions options;
-  std::string error;  // empty when the command line is valid
+  std::string error;  // one line; empty when the command line is valid
+  std::string text;   // --help or --version: print this and stop
 };
 
 CommandLineResult ParseCommandLine(int argc, const char* const* argv);
-
-std::string UsageText();
 
 constexpr int32_t kMaxBlockSize = 65536;
 

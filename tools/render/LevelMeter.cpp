@@ -12,33 +12,35 @@ double ToDb(double level) {
 
 }  // namespace
 
-void LevelMeter::AddSample(double s) {
-  const double a = std::fabs(s);
-  if (a > peak_ || std::isnan(a)) {
-    peak_ = a;
-  }
-  if (a > 1.0) {
-    ++overs_;
-  }
-  sumOfSquares_ += s * s;
-}
-
-void LevelMeter::Add(const float* samples, int64_t count) {
+template <typename T>
+void LevelMeter::AddAll(const T* samples, int64_t count) {
   for (int64_t i = 0; i < count; ++i) {
-    AddSample(samples[i]);
+    const double s = samples[i];
+    if (!std::isfinite(s)) {
+      if (nonFinite_++ == 0) {
+        firstNonFinite_ = count_ + i;
+      }
+      continue;
+    }
+    const double a = std::fabs(s);
+    if (a > peak_) {
+      peak_ = a;
+    }
+    if (a > 1.0) {
+      ++overs_;
+    }
+    sumOfSquares_ += s * s;
+    ++finite_;
   }
   count_ += count;
 }
 
-void LevelMeter::Add(const double* samples, int64_t count) {
-  for (int64_t i = 0; i < count; ++i) {
-    AddSample(samples[i]);
-  }
-  count_ += count;
-}
+void LevelMeter::Add(const float* samples, int64_t count) { AddAll(samples, count); }
+
+void LevelMeter::Add(const double* samples, int64_t count) { AddAll(samples, count); }
 
 double LevelMeter::Rms() const {
-  return count_ > 0 ? std::sqrt(sumOfSquares_ / static_cast<double>(count_)) : 0.0;
+  return finite_ > 0 ? std::sqrt(sumOfSquares_ / static_cast<double>(finite_)) : 0.0;
 }
 
 double LevelMeter::PeakDb() const { return ToDb(peak_); }

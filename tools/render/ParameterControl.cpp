@@ -4,6 +4,9 @@
 #include "tools/render/ProgramSelection.h"
 #include "tools/render/RenderError.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -57,18 +60,72 @@ std::string RangeText(const ParameterRange& r, const std::string& label) {
 
 std::string Quoted(const std::string& s) { return "'" + s + "'"; }
 
-// Reads a user's value: a number, optionally followed by the unit label.
-std::optional<double> UserNumber(const std::string& text, const std::string& label) {
-  std::string rest;
-  const std::optional<double> n = LeadingNumber(text, &rest);
-  if (!n) {
+// A value as a user types it: a decimal number ("80", "-3.5", ".5"),
+// optionally followed by a unit. Hexadecimal, exponents, "inf" and "nan" are
+// no decimal numbers.
+struct UserValue {
+  double number = 0.0;
+  std::string unit;
+};
+
+std::optional<UserValue> ParseUserValue(const std::string& text) {
+  const std::string t = Trim(text);
+  size_t i = t.size() > 0 && (t[0] == '+' || t[0] == '-') ? 1 : 0;
+  size_t digits = 0;
+  for (; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); ++i) {
+    ++digits;
+  }
+  if (i < t.size() && t[i] == '.') {
+    for (++i; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])); ++i) {
+      ++digits;
+    }
+  }
+  if (digits == 0) {
     return std::nullopt;
   }
-  rest = Trim(rest);
-  if (!rest.empty() && !SameTextIgnoringCase(rest, Trim(label))) {
+  UserValue v;
+  const std::string number = t.substr(0, i);
+  v.number = std::strtod(number.c_str(), nullptr);
+  v.unit = Trim(t.substr(i));
+  // "0x50" and "1e3" are no number followed by a unit.
+  if (std::any_of(v.unit.begin(), v.unit.end(),
+                  [](unsigned char c) { return std::isdigit(c) != 0; })) {
     return std::nullopt;
   }
-  return n;
+  return v;
+}
+
+// The number written the plain way for the plug-in's own text reader.
+std::string DecimalText(double number) {
+  char text[64];
+  const auto result =
+      std::to_chars(text, text + sizeof(text) - 1, number, std::chars_format::fixed);
+  *result.ptr = '\0';
+  return text;
+}
+
+// Reads a value in the parameter's display units; throws UsageError for a
+// value that is no decimal number, carries another unit or lies outside the
+// range.
+double CheckedNumber(const std::string& name, const std::string& valueText,
+                     const std::string& label, const ParameterRange& range) {
+  const std::optional<UserValue> v = ParseUserValue(valueText);
+  if (!v) {
+    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                     " is not a decimal number (range " + RangeText(range, label) + ")");
+  }
+  if (!v->unit.empty() && !SameTextIgnoringCase(v->unit, Trim(label))) {
+    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                     " has the wrong unit: " + name +
+                     (Trim(label).empty() ? " has no unit" : " is in " + Trim(label)));
+  }
+  const double lo = std::fmin(*range.low, *range.high);
+  const double hi = std::fmax(*range.low, *range.high);
+  if (v->number < lo || v->number > hi) {
+    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                     " is out of range (" + RangeText(range, label) + ")");
+  }
+  return v->number;
 }
 
 // Plug-ins without any text conversion: search the normalised value whose
@@ -136,8 +193,8 @@ int32_t FindParameter(PluginInstance& plugin, const std::string& nameOrIndex) {
   if (index >= 0 && index < count) {
     return static_cast<int32_t>(index);
   }
-  throw RenderError("unknown parameter " + Quoted(nameOrIndex) + " in plug-in " +
-                    Quoted(plugin.ModulePath()) + " (render --list shows its parameters)");
+  throw UsageError("unknown parameter " + Quoted(nameOrIndex) + " in plug-in " +
+                   Quoted(plugin.ModulePath()) + " (render --list shows its parameters)");
 }
 
 ParameterRange ProbeRange(PluginInstance& plugin, int32_t index) {
@@ -154,42 +211,43 @@ ParameterRange ProbeRange(PluginInstance& plugin, int32_t index) {
   return r;
 }
 
-std::string SetParameterFromText(PluginInstance& plugin, int32_t index,
-                                 const std::string& valueText) {
+ParameterSetting SetParameterFromText(PluginInstance& plugin, int32_t index,
+                                      const std::string& valueText) {
   const std::string name = ParameterName(plugin, index);
   const std::string label = ParameterLabel(plugin, index);
   const ParameterRange range = ProbeRange(plugin, index);
-  const std::optional<double> number = UserNumber(valueText, label);
-
+  std::optional<double> number;
+  std::string given = valueText;
   if (range.IsNumeric()) {
-    if (!number) {
-      throw RenderError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
-                        " is not a number (range " + RangeText(range, label) + ")");
-    }
-    const double lo = std::fmin(*range.low, *range.high);
-    const double hi = std::fmax(*range.low, *range.high);
-    if (*number < lo || *number > hi) {
-      throw RenderError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
-                        " is out of range (" + RangeText(range, label) + ")");
-    }
+    number = CheckedNumber(name, valueText, label, range);
+    given = DecimalText(*number);
   }
 
   AEffect& e = plugin.Effect();
   char text[256] = {};
-  std::snprintf(text, sizeof(text), "%s", valueText.c_str());
+  std::snprintf(text, sizeof(text), "%s", given.c_str());
   if (HasVendorExtension(plugin) && plugin.Dispatch(effVendorSpecific, effString2Parameter, index,
                                                     text) == kVendorExtensionReply) {
     // The text now holds the normalised value; set it as automation would.
     e.setParameter(&e, index, static_cast<float>(std::strtod(text, nullptr)));
   } else if (plugin.Dispatch(effString2Parameter, index, 0, text) != 0) {
     // The plug-in took the text itself.
-  } else if (range.IsNumeric()) {
+  } else if (number) {
     SetBySearch(plugin, index, *number, range);
   } else {
     throw RenderError("parameter " + Quoted(name) + " of plug-in " + Quoted(plugin.ModulePath()) +
                       " cannot be set from a text");
   }
-  return ParameterDisplay(plugin, index);
+  ParameterSetting result;
+  result.shown = ParameterDisplay(plugin, index);
+  result.label = Trim(label);
+  result.asked = number;
+  // 0.8 on a 0 to 100 % scale is more likely meant as 80 % than as 0.8 %.
+  if (number && *number != std::trunc(*number) && std::fabs(*number) < 1.0 &&
+      std::fmax(std::fabs(*range.low), std::fabs(*range.high)) >= 10.0) {
+    result.fractionMeant = *range.low + *number * (*range.high - *range.low);
+  }
+  return result;
 }
 
 }  // namespace render

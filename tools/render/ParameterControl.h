@@ -32,12 +32,21 @@ int32_t FindParameter(PluginInstance& plugin, const std::string& nameOrIndex);
 // value it had.
 ParameterRange ProbeRange(PluginInstance& plugin, int32_t index);
 
-// Sets a parameter from a value in its display units ("500", "500 Hz"),
-// through the plug-in's own text conversion where it has one. Throws
-// RenderError for a value that is not a number or lies outside the range.
-// Returns the display text the parameter shows afterwards.
-std::string SetParameterFromText(PluginInstance& plugin, int32_t index,
-                                 const std::string& valueText);
+struct ParameterSetting {
+  std::string shown;            // the display text afterwards, without the label
+  std::string label;            // the unit
+  std::optional<double> asked;  // the number given, for a numeric range
+  // For a fraction such as 0.8 on a range reaching 10 or more: the value it
+  // would mean as a share of the range.
+  std::optional<double> fractionMeant;
+};
+
+// Sets a parameter from a decimal value in its display units ("500",
+// "500 Hz"), through the plug-in's own text conversion where it has one.
+// Throws UsageError for a value that is no decimal number, has another unit
+// or lies outside the range.
+ParameterSetting SetParameterFromText(PluginInstance& plugin, int32_t index,
+                                      const std::string& valueText);
 
 // A number at the start of a display text ("20000", "-3.5 dB"), or nothing.
 std::optional<double> LeadingNumber(const std::string& text, std::string* rest = nullptr);

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -37,6 +38,17 @@ std::string AsFilePath(const std::string& path) {
   return path.find('/') == std::string::npos ? "./" + path : path;
 }
 
+// Windows modules (.dll, .exe) start with the DOS header's "MZ".
+bool IsWindowsModule(const std::string& path) {
+  char magic[2] = {};
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  const bool mz = f && std::fread(magic, 1, 2, f) == 2 && magic[0] == 'M' && magic[1] == 'Z';
+  if (f) {
+    std::fclose(f);
+  }
+  return mz;
+}
+
 }  // namespace
 
 std::string DefaultPluginPath() {
@@ -56,6 +68,11 @@ PluginModule::PluginModule(const std::string& path) : path_(path) {
   }
   if (!S_ISREG(st.st_mode)) {
     throw RenderError("cannot load plug-in '" + path + "': not a file");
+  }
+  if (IsWindowsModule(path)) {
+    throw RenderError("cannot load plug-in '" + path +
+                      "': it is a Windows module; render loads Linux VST 2.4 modules (.so), such "
+                      "as duoMangler.so of the Linux build");
   }
   handle_ = dlopen(AsFilePath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {

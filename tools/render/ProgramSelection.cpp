@@ -63,8 +63,8 @@ int32_t FindProgram(PluginInstance& plugin, const std::string& nameOrIndex) {
                                 ? "it has no programs"
                                 : "it has programs 0 to " + std::to_string(names.size() - 1) +
                                       "; render --list shows their names";
-  throw RenderError("unknown program '" + nameOrIndex + "' in plug-in '" + plugin.ModulePath() +
-                    "' (" + known + ")");
+  throw UsageError("unknown program '" + nameOrIndex + "' in plug-in '" + plugin.ModulePath() +
+                   "' (" + known + ")");
 }
 
 void SelectProgram(PluginInstance& plugin, int32_t index) {

@@ -13,4 +13,12 @@ class RenderError : public std::runtime_error {
   explicit RenderError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A mistake on the command line found once the plug-in or the files are
+// known: an unknown program or parameter, a value the parameter cannot take,
+// a format the output cannot have. main() exits with the usage status.
+class UsageError : public RenderError {
+ public:
+  using RenderError::RenderError;
+};
+
 }  // namespace render

@@ -3,6 +3,8 @@
 #include "tools/render/AudioFormat.h"
 #include "tools/render/AudioInput.h"
 #include "tools/render/AudioOutput.h"
+#include "tools/render/Interruption.h"
+#include "tools/render/OutputTarget.h"
 #include "tools/render/ParameterControl.h"
 #include "tools/render/PluginInstance.h"
 #include "tools/render/PluginListing.h"
@@ -11,6 +13,7 @@
 #include "tools/render/RenderError.h"
 #include "tools/render/Renderer.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -24,46 +27,117 @@ std::string PluginPathFor(const RenderOptions& options) {
   return options.pluginPath.empty() ? DefaultPluginPath() : options.pluginPath;
 }
 
+void Warn(const std::string& text) { std::fprintf(stderr, "render: %s\n", text.c_str()); }
+
+std::string Fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof(text), "%.*f", decimals, value);
+  return text;
+}
+
+std::string Shortest(double value) {
+  char text[64];
+  std::snprintf(text, sizeof(text), "%g", value);
+  return text;
+}
+
 // Program first, then the single parameters, so these override the program.
+// What the plug-in made of a value is said whenever it is not what was typed.
 void ApplyProgramAndParameters(PluginInstance& plugin, const RenderOptions& options) {
   if (!options.program.empty()) {
     SelectProgram(plugin, FindProgram(plugin, options.program));
   }
   for (const ParameterAssignment& p : options.parameters) {
     const int32_t index = FindParameter(plugin, p.name);
-    const std::string shown = SetParameterFromText(plugin, index, p.value);
-    const std::optional<double> wanted = LeadingNumber(p.value);
-    const std::optional<double> got = LeadingNumber(shown);
-    if (!options.quiet && wanted && got && *wanted != *got) {
-      std::fprintf(stderr, "render: %s is %s (the nearest value the plug-in has to %s)\n",
-                   ParameterName(plugin, index).c_str(), shown.c_str(), p.value.c_str());
+    const ParameterSetting set = SetParameterFromText(plugin, index, p.value);
+    const std::string name = ParameterName(plugin, index);
+    const auto withUnit = [&set](const std::string& v) {
+      return set.label.empty() ? v : v + " " + set.label;
+    };
+    if (set.fractionMeant) {
+      Warn("note: values are in display units: " + p.name + "=" + p.value + " asks for " +
+           withUnit(p.value) + ", not " + withUnit(Shortest(*set.fractionMeant)));
+    }
+    const std::optional<double> got = LeadingNumber(set.shown);
+    if (set.asked && got && *set.asked != *got) {
+      Warn(name + " is " + withUnit(set.shown) + ", the nearest value it has to " + p.value);
     }
   }
 }
 
-std::string Decibels(double db) {
-  if (std::isinf(db)) {
-    return "-inf";
-  }
-  char text[32];
-  std::snprintf(text, sizeof(text), "%.2f", db);
-  return text;
-}
+std::string Decibels(double db) { return std::isinf(db) ? "-inf" : Fixed(db, 2); }
 
 std::string ChannelWord(int channels) {
   return channels == 1 ? "mono" : channels == 2 ? "stereo" : std::to_string(channels) + " channels";
 }
 
+std::string Seconds(int64_t frames, int sampleRate) {
+  return Fixed(static_cast<double>(frames) / sampleRate, 2) + " s";
+}
+
+// "at 1.234 s (frame 54418, channel 2)"
+std::string Position(int64_t sample, int channels, int sampleRate) {
+  const int64_t frame = sample / channels;
+  return "at " + Fixed(static_cast<double>(frame) / sampleRate, 3) + " s (frame " +
+         std::to_string(frame) + ", channel " + std::to_string(sample % channels + 1) + ")";
+}
+
+struct Rendered {
+  int format = 0;
+  bool dithered = false;
+  RenderStats stats;
+  double wallSeconds = 0.0;
+};
+
+void WarnAboutTheInput(const AudioInput& input, const RenderStats& stats) {
+  const int rate = input.SampleRate();
+  if (!input.ReadProblem().empty()) {
+    Warn("input '" + input.Path() + "' could not be read to the end (" + input.ReadProblem() +
+         "): rendered " + Seconds(stats.frames, rate) + " of the " +
+         Seconds(input.PromisedFrames(), rate) + " its header promises");
+  } else if (stats.frames < input.PromisedFrames()) {
+    Warn("input '" + input.Path() + "' is cut short: its header promises " +
+         Seconds(input.PromisedFrames(), rate) + ", its data holds " + Seconds(stats.frames, rate) +
+         ", which were rendered");
+  }
+  if (const int64_t n = stats.input.NonFinite(); n > 0) {
+    Warn("input '" + input.Path() + "' holds " + std::to_string(n) +
+         " NaN or infinite samples, the first " +
+         Position(stats.input.FirstNonFinite(), input.Channels(), rate));
+  }
+}
+
+void WarnAboutTheOutput(const RenderOptions& options, const AudioInput& input, const Rendered& r) {
+  const std::string out = "'" + options.output + "' (" + DescribeFormat(r.format) + ")";
+  if (const int64_t n = r.stats.output.NonFinite(); n > 0) {
+    Warn("the plug-in produced " + std::to_string(n) + " NaN or infinite samples, the first " +
+         Position(r.stats.output.FirstNonFinite(), input.Channels(), input.SampleRate()) + "; " +
+         (HoldsNonFinite(r.format) ? "they are kept in " : "they were written as 0 to ") + out);
+  }
+  if (r.stats.output.Overs() > 0 && IsIntegerEncoding(r.format)) {
+    Warn(std::to_string(r.stats.output.Overs()) + " samples beyond full scale were clipped in " +
+         out + "; a float encoding (--format wav --encoding float) keeps them");
+  }
+}
+
 void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput& input,
-                  const RenderStats& stats) {
-  const double seconds = static_cast<double>(stats.frames) / input.SampleRate();
-  const double speed = stats.processSeconds > 0.0 ? seconds / stats.processSeconds : 0.0;
-  const std::string overs =
-      stats.overs > 0 ? ", " + std::to_string(stats.overs) + " samples over full scale" : "";
-  std::fprintf(out, "%s: %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time\n",
-               options.output.c_str(), seconds, ChannelWord(input.Channels()).c_str(),
-               input.SampleRate(), Decibels(stats.peakDb).c_str(), Decibels(stats.rmsDb).c_str(),
-               overs.c_str(), speed);
+                  const Rendered& r) {
+  const RenderStats& s = r.stats;
+  const double seconds = static_cast<double>(s.frames) / input.SampleRate();
+  const auto factor = [seconds](double spent) { return spent > 0.0 ? seconds / spent : 0.0; };
+  std::string overs;
+  if (s.output.Overs() > 0) {
+    overs = ", " + std::to_string(s.output.Overs()) + " samples over full scale" +
+            (IsIntegerEncoding(r.format) ? " (clipped)" : "");
+  }
+  std::fprintf(out,
+               "%s (%s%s): %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time "
+               "(plug-in alone %.0fx)\n",
+               options.output.c_str(), DescribeFormat(r.format).c_str(),
+               r.dithered ? ", TPDF dither" : "", seconds, ChannelWord(input.Channels()).c_str(),
+               input.SampleRate(), Decibels(s.output.PeakDb()).c_str(),
+               Decibels(s.output.RmsDb()).c_str(), overs.c_str(), factor(r.wallSeconds),
+               factor(s.processSeconds));
 }
 
 void List(const RenderOptions& options, std::FILE* out) {
@@ -75,11 +149,14 @@ void List(const RenderOptions& options, std::FILE* out) {
 }
 
 void Render(const RenderOptions& options, std::FILE* out) {
+  const auto started = std::chrono::steady_clock::now();
   AudioInput input(options.input);
+  const OutputTarget target = ResolveOutput(options.output, options.input, options.force);
+  Rendered r;
+  r.format = ChooseOutputFormat(input.Format(), options.output, options.container, options.encoding,
+                                input.Channels(), input.SampleRate());
   PluginInstance plugin(PluginPathFor(options));
   CheckChannelCount(plugin, input, options.useDouble);
-  const int format = ChooseOutputFormat(input.Format(), options.output, options.container,
-                                        options.encoding, input.Channels(), input.SampleRate());
 
   plugin.Open();
   plugin.SetSampleRateAndBlockSize(input.SampleRate(), options.blockSize);
@@ -92,20 +169,20 @@ void Render(const RenderOptions& options, std::FILE* out) {
       ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
   ApplyProgramAndParameters(plugin, options);
 
-  AudioOutput output(options.output, format, input.Channels(), input.SampleRate());
+  AudioOutput output(target, {r.format, input.Channels(), input.SampleRate(), options.dither},
+                     input.Tags());
+  r.dithered = output.Dithered();
   plugin.Start();
-  const RenderStats stats = RenderFile(plugin, input, output, settings);
+  r.stats = RenderFile(plugin, input, output, settings);
   plugin.Stop();
+  ThrowIfInterrupted("'" + options.output + "' was not written");
   output.Commit();
+  r.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
+  WarnAboutTheInput(input, r.stats);
+  WarnAboutTheOutput(options, input, r);
   if (!options.quiet) {
-    PrintSummary(out, options, input, stats);
-    if (stats.overs > 0 && IsIntegerEncoding(format)) {
-      std::fprintf(stderr,
-                   "render: %lld samples beyond full scale were clipped in '%s' (--encoding float "
-                   "keeps them)\n",
-                   static_cast<long long>(stats.overs), options.output.c_str());
-    }
+    PrintSummary(out, options, input, r);
   }
 }
 

@@ -2,21 +2,19 @@
 
 #include "tools/render/AudioInput.h"
 #include "tools/render/AudioOutput.h"
-#include "tools/render/LevelMeter.h"
+#include "tools/render/Interruption.h"
 #include "tools/render/PluginInstance.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace render {
 namespace {
-
-volatile std::sig_atomic_t interruptionRequested = 0;
 
 // Planar buffers for the plug-in's pins plus the pointer arrays handed to it.
 // There are at least as many buffers as the plug-in has pins, so a plug-in
@@ -47,60 +45,60 @@ RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput&
   const AEffect& e = plugin.Effect();
   const int32_t channels = input.Channels();
   const int32_t block = settings.blockSize;
+  const int64_t chunk = (kFileChunkFrames + block - 1) / block * block;
   const bool monoToAll = channels == 1 && !settings.channelsAccepted;
   PinBuffers<T> ins(std::max(e.numInputs, channels), block);
   PinBuffers<T> outs(std::max(e.numOutputs, channels), block);
-  std::vector<T> interleaved(static_cast<size_t>(block) * static_cast<size_t>(channels));
+  std::vector<T> read(static_cast<size_t>(chunk) * static_cast<size_t>(channels));
+  std::vector<T> written(read.size());
 
-  LevelMeter meter;
   ProgressBar progress(stderr, input.Frames(), settings.showProgress);
   std::chrono::steady_clock::duration inPlugin{};
   RenderStats stats;
+  const std::string what = "'" + output.Name() + "' was not written";
 
   for (;;) {
-    if (interruptionRequested) {
-      throw RenderError("interrupted; '" + input.Path() + "' was not rendered to the end");
-    }
-    const int32_t frames = static_cast<int32_t>(input.Read(interleaved.data(), block));
-    if (frames == 0) {
+    ThrowIfInterrupted(what);
+    const int64_t got = input.Read(read.data(), chunk);
+    if (got == 0) {
       break;
     }
-    for (int32_t pin = 0; pin < ins.Count(); ++pin) {
-      T* dst = ins.Pin(pin);
-      const int32_t c = monoToAll ? 0 : pin;
-      for (int32_t f = 0; f < frames; ++f) {
-        dst[f] = c < channels ? interleaved[static_cast<size_t>(f) * channels + c] : T(0);
+    stats.input.Add(read.data(), got * channels);
+    for (int64_t at = 0; at < got; at += block) {
+      ThrowIfInterrupted(what);
+      const int32_t frames = static_cast<int32_t>(std::min<int64_t>(block, got - at));
+      const T* from = read.data() + at * channels;
+      for (int32_t pin = 0; pin < ins.Count(); ++pin) {
+        T* dst = ins.Pin(pin);
+        const int32_t c = monoToAll ? 0 : pin;
+        for (int32_t f = 0; f < frames; ++f) {
+          dst[f] = c < channels ? from[static_cast<size_t>(f) * channels + c] : T(0);
+        }
+      }
+
+      const auto start = std::chrono::steady_clock::now();
+      plugin.Process(ins.Pointers(), outs.Pointers(), frames);
+      inPlugin += std::chrono::steady_clock::now() - start;
+
+      T* to = written.data() + at * channels;
+      for (int32_t c = 0; c < channels; ++c) {
+        const T* src = outs.Pin(c);
+        for (int32_t f = 0; f < frames; ++f) {
+          to[static_cast<size_t>(f) * channels + c] = src[f];
+        }
       }
     }
-
-    const auto start = std::chrono::steady_clock::now();
-    plugin.Process(ins.Pointers(), outs.Pointers(), frames);
-    inPlugin += std::chrono::steady_clock::now() - start;
-
-    for (int32_t c = 0; c < channels; ++c) {
-      const T* src = outs.Pin(c);
-      for (int32_t f = 0; f < frames; ++f) {
-        interleaved[static_cast<size_t>(f) * channels + c] = src[f];
-      }
-    }
-    const int64_t samples = static_cast<int64_t>(frames) * channels;
-    meter.Add(interleaved.data(), samples);
-    output.Write(interleaved.data(), frames);
-    stats.frames += frames;
+    stats.output.Add(written.data(), got * channels);
+    output.Write(written.data(), got);
+    stats.frames += got;
     progress.Update(stats.frames);
   }
   progress.Finish();
-
   stats.processSeconds = std::chrono::duration<double>(inPlugin).count();
-  stats.peakDb = meter.PeakDb();
-  stats.rmsDb = meter.RmsDb();
-  stats.overs = meter.Overs();
   return stats;
 }
 
 }  // namespace
-
-void RequestInterruption() { interruptionRequested = 1; }
 
 void CheckChannelCount(PluginInstance& plugin, const AudioInput& input, bool useDouble) {
   const AEffect& e = plugin.Effect();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/render/LevelMeter.h"
+
 #include <cstdint>
 
 namespace render {
@@ -20,21 +22,21 @@ struct RenderSettings {
 struct RenderStats {
   int64_t frames = 0;
   double processSeconds = 0.0;  // time spent inside the plug-in's audio callback
-  double peakDb = 0.0;
-  double rmsDb = 0.0;
-  int64_t overs = 0;
+  LevelMeter input;             // of the samples read (for their NaN and infinities)
+  LevelMeter output;            // of the samples the plug-in produced
 };
 
+// Frames read and written per file access, whatever the block size: a whole
+// number of blocks of at least this many frames.
+constexpr int64_t kFileChunkFrames = 65536;
+
 // Streams the input through the switched-on plug-in into the output, block
-// by block. Throws RenderError on an I/O failure or an interruption.
+// by block. Throws RenderError on an I/O failure, Interrupted on a signal.
 RenderStats RenderFile(PluginInstance& plugin, AudioInput& input, AudioOutput& output,
                        const RenderSettings& settings);
 
 // Checks that the plug-in can take a file with this many channels; throws
 // RenderError naming both otherwise.
 void CheckChannelCount(PluginInstance& plugin, const AudioInput& input, bool useDouble);
-
-// Asks a running render to stop at the next block (from a signal handler).
-void RequestInterruption();
 
 }  // namespace render

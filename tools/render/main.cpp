@@ -1,10 +1,9 @@
 // render: renders audio files through a VST 2.4 plug-in offline.
 #include "tools/render/CommandLine.h"
+#include "tools/render/Interruption.h"
 #include "tools/render/RenderError.h"
 #include "tools/render/RenderJob.h"
-#include "tools/render/Renderer.h"
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -12,34 +11,37 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitSignalBase = 128;
 
-extern "C" void OnInterrupt(int) { render::RequestInterruption(); }
+int Fail(const char* message, int status) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "render: %s\n", message);
+  if (status == kExitUsage) {
+    std::fputs("see render --help\n", stderr);
+  }
+  return status;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const render::CommandLineResult parsed = render::ParseCommandLine(argc, argv);
   if (!parsed.error.empty()) {
-    std::fprintf(stderr, "render: %s\n\n%s", parsed.error.c_str(), render::UsageText().c_str());
-    return kExitUsage;
+    return Fail(parsed.error.c_str(), kExitUsage);
   }
-  if (parsed.options.showHelp) {
-    std::fputs(render::UsageText().c_str(), stdout);
+  if (!parsed.text.empty()) {
+    std::fputs(parsed.text.c_str(), stdout);
     return 0;
   }
-  // Ctrl-C stops at the next block, so no partial output file stays behind.
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
+  render::CatchInterruptions();
   try {
     render::RunRenderJob(parsed.options, stdout);
-  } catch (const render::RenderError& e) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "render: %s\n", e.what());
-    return kExitFailure;
+  } catch (const render::Interrupted& e) {
+    return Fail(e.what(), kExitSignalBase + e.Signal());
+  } catch (const render::UsageError& e) {
+    return Fail(e.what(), kExitUsage);
   } catch (const std::exception& e) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "render: %s\n", e.what());
-    return kExitFailure;
+    return Fail(e.what(), kExitFailure);
   }
   return 0;
 }

@@ -1,0 +1,111 @@
+// Binds the plug-in base to LV2: one audio port per input and output channel,
+// then one control port per parameter in index order, in the parameter's own
+// units; the parameters follow their ports at the start of every block; the
+// program chunk is the plug-in's state.
+//
+// Threads, in LV2's threading classes:
+// - instantiation class (the constructor, Prepare, Activate, Deactivate,
+//   RestoreStateFromHost, destruction): never concurrent with any other call
+//   on the instance;
+// - audio class (ConnectPort, Run): the host's audio thread;
+// - StoreStateToHost: any host thread, also while Run runs.
+// Run holds the plug-in lock for the whole block; StoreStateToHost holds it
+// only while it copies the parameter values, so the audio thread never waits
+// for more than that (nor for an allocation).
+//
+// The host's control ports decide the sound: a port whose value changed since
+// the previous block is applied before the block runs. After a state restore
+// every connected port is applied again at the next block, because a host
+// restores its ports together with the state and its controls must show what
+// is heard.
+#pragma once
+
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/IEffectBase.h"
+#include "framework/IStateBuffer.h"
+
+class IEffectLV2 : public IEffectBase {
+ public:
+  // The host's feature list may be null; without urid:map the plug-in runs
+  // but cannot save or restore state.
+  IEffectLV2(const LV2_Feature* const* features, int32_t parameterCount, const char* channelString,
+             int32_t presetCount, const char* effectTitle, const char* productTitle,
+             const char* vendorTitle, int32_t effectVersion, int32_t pluginId, int32_t vendorId,
+             int32_t latencySamples, int32_t midi, bool chunks, bool instrument);
+  ~IEffectLV2() override;
+
+  // ---- Ports: audio inputs, audio outputs, then the parameters ----
+  uint32_t AudioInputPortCount() const { return static_cast<uint32_t>(InputCount()); }
+  uint32_t AudioOutputPortCount() const { return static_cast<uint32_t>(OutputCount()); }
+  uint32_t FirstControlPort() const { return AudioInputPortCount() + AudioOutputPortCount(); }
+  uint32_t PortCount() const {
+    return FirstControlPort() + static_cast<uint32_t>(ParameterCount());
+  }
+
+  // Instantiation class, once after construction: takes the host's sample
+  // rate, sizes the buffers and defines every derived quantity.
+  void Prepare(double rate);
+  void Activate();
+  void Deactivate();
+
+  // Audio class. Data may be null (the port is then ignored: an input reads
+  // silence, an output is not written, a control keeps its parameter).
+  void ConnectPort(uint32_t port, void* data);
+  // Any number of frames, also 0 (which only applies the control ports).
+  void Run(uint32_t frames);
+
+  // The program chunk under the state key. Restoring a map without it
+  // resets the parameters to their defaults; a value that is not a chunk of
+  // this plug-in is refused and changes nothing.
+  LV2_State_Status StoreStateToHost(LV2_State_Store_Function store, LV2_State_Handle handle);
+  LV2_State_Status RestoreStateFromHost(LV2_State_Retrieve_Function retrieve,
+                                        LV2_State_Handle handle);
+
+  // Host services. A plug-in without a user interface of its own has no way
+  // to reach an LV2 host; these do nothing.
+  void HostBeginEdit(int32_t) override {}
+  void HostBeginEditUnlessPending(int32_t) override {}
+  void HostAutomate(int32_t, double) override {}
+  void HostEndEdit(int32_t) override {}
+  void HostRefreshDisplay() override {}
+  int32_t HostSamplePosition() override { return 0; }
+  double HostTempo() override { return 120.0; }
+  void HostTimeSignature(int32_t& numerator, int32_t& denominator) override {
+    numerator = 4;
+    denominator = 4;
+  }
+  void EditorResized(int32_t, int32_t) override {}
+  void HostSpecificSetup() override {}
+  bool SendMidiMessage(const IShortMidi&) override { return false; }
+  bool SendSystemExclusive(const ISysExBlock&) override { return false; }
+
+  // The frames the scratch buffers hold; longer blocks run in pieces.
+  static constexpr int32_t kScratchFrames = 4096;
+
+ private:
+  static constexpr uint64_t kPortNotSeen = UINT64_MAX;
+
+  void ApplyControlPorts();
+  // The same steps as a parameter change from any host: the value stepped
+  // and limited by the parameter, then the effect's reaction. NaN has no
+  // side to be limited to and is ignored.
+  void SetParameterFromPort(int32_t index, float value);
+  void RunPiece(uint32_t offset, int32_t frames);
+  bool WriteValuesChunk(IStateBuffer& chunk);
+  bool IsOwnProgramChunk(const void* data, size_t size) const;
+
+  LV2_URID programChunkKey = 0;  // 0: the host maps no URIs
+  LV2_URID chunkType = 0;
+  std::vector<float*> audioPorts;
+  std::vector<float*> pieceAudio;  // audioPorts advanced to the current piece
+  std::vector<const float*> controlPorts;
+  std::vector<uint64_t> appliedPortBits;
+  IStateBuffer defaultChunk;
+  IStateBuffer restoredChunk;
+};

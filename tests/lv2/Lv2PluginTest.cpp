@@ -1,0 +1,203 @@
+// The LV2 plug-in as a host drives it: through the bundle binary's
+// descriptor, its ports and its state interface.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <thread>
+
+#include "tests/lv2/Lv2TestHost.h"
+
+namespace {
+
+using namespace lv2_test;
+
+constexpr uint32_t kSplitFreq = 0;
+constexpr uint32_t kLowRound = 4;
+constexpr uint32_t kMix = 8;
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+class Lv2Plugin : public ::testing::Test {
+ protected:
+  // An instance connected, activated and ready to run.
+  std::unique_ptr<Lv2Instance> Start(const LV2_Feature* const* features) {
+    auto instance = std::make_unique<Lv2Instance>(module, features);
+    EXPECT_TRUE(instance->Valid());
+    instance->ConnectAll(64);
+    instance->Activate();
+    return instance;
+  }
+  std::unique_ptr<Lv2Instance> Start() { return Start(urids.Features()); }
+
+  Lv2Module module;
+  UridMap urids;
+};
+
+TEST_F(Lv2Plugin, DescriptorOffersOnePluginWithState) {
+  const LV2_Descriptor* d = module.Descriptor(0);
+  ASSERT_TRUE(d);
+  EXPECT_STREQ(d->URI, "urn:qovak:duomangler");
+  EXPECT_EQ(module.Descriptor(1), nullptr);
+  EXPECT_TRUE(module.State());
+  EXPECT_EQ(d->extension_data("urn:nothing"), nullptr);
+}
+
+TEST_F(Lv2Plugin, HostilePortValuesAreLimitedNeverPassedOn) {
+  struct Case {
+    uint32_t control;
+    float value;
+    double expected;
+  };
+  const Case cases[] = {
+      {kSplitFreq, kInf, 20000.0},
+      {kSplitFreq, -kInf, 20.0},
+      {kSplitFreq, 1e30f, 20000.0},
+      {kSplitFreq, -1e30f, 20.0},
+      {kSplitFreq, 999.5f, 1000.0},
+      {kSplitFreq, 999.49f, 999.0},
+      {kSplitFreq, 0.0f, 20.0},
+      {kMix, -5.0f, 0.0},
+      {kMix, 100.2f, 100.0},
+      {kLowRound, 55.5f, 56.0},
+      {kLowRound, -0.0f, 0.0},
+      {kSplitFreq, kNaN, 500.0},  // NaN keeps what the port held before
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "control " << c.control << " = " << c.value);
+    auto instance = Start();
+    instance->controls[c.control] = 500.0f;
+    instance->Run(16);
+    instance->controls[c.control] = c.value;
+    instance->Run(16);
+    EXPECT_EQ(instance->SavedValues().at(c.control), c.expected);
+    std::vector<float> out = instance->Process(StereoSignal(256), {64});
+    for (float x : out) ASSERT_TRUE(std::isfinite(x));
+  }
+}
+
+TEST_F(Lv2Plugin, StateSaveAndRestoreGiveIdenticalChunks) {
+  auto saved = Start();
+  saved->controls = {3000, 50, 60, 40, 31, 50, 10, 50, 90};
+  const std::vector<float> signal = StereoSignal(4096);
+  const std::vector<float> expected = saved->Process(signal, {512});
+  SavedState state;
+  ASSERT_EQ(saved->Save(state), LV2_STATE_SUCCESS);
+  ASSERT_EQ(state.Only().size(), 80u);
+
+  // A fresh instance whose controls are not connected: only the state can
+  // give it the sound.
+  auto restored = Start();
+  ASSERT_EQ(restored->Restore(state), LV2_STATE_SUCCESS);
+  SavedState again;
+  ASSERT_EQ(restored->Save(again), LV2_STATE_SUCCESS);
+  EXPECT_EQ(again.Only(), state.Only());
+  restored->DisconnectControls();
+  EXPECT_EQ(restored->Process(signal, {512}), expected);
+}
+
+TEST_F(Lv2Plugin, RestoreRefusesForeignValuesAndResetsOnAnEmptyMap) {
+  auto instance = Start();
+  instance->controls[kMix] = 40.0f;
+  instance->Run(1);
+  SavedState good;
+  ASSERT_EQ(instance->Save(good), LV2_STATE_SUCCESS);
+  const uint32_t key = good.values.begin()->first;
+  const uint32_t chunkType = good.values.begin()->second.type;
+  const std::vector<double> before = instance->SavedValues();
+
+  std::vector<uint8_t> badMagic = good.Only();
+  badMagic[0] ^= 0xFF;
+  std::vector<uint8_t> shortChunk(good.Only().begin(), good.Only().end() - 8);
+  std::vector<uint8_t> longChunk = good.Only();
+  longChunk.resize(88, 0);
+  struct Case {
+    const char* what;
+    uint32_t type;
+    std::vector<uint8_t> bytes;
+    LV2_State_Status status;
+  };
+  const Case refused[] = {
+      {"wrong type", chunkType + 1000, good.Only(), LV2_STATE_ERR_BAD_TYPE},
+      {"wrong magic", chunkType, badMagic, LV2_STATE_ERR_UNKNOWN},
+      {"short", chunkType, shortChunk, LV2_STATE_ERR_UNKNOWN},
+      {"long", chunkType, longChunk, LV2_STATE_ERR_UNKNOWN},
+  };
+  for (const Case& c : refused) {
+    SCOPED_TRACE(c.what);
+    SavedState state;
+    state.values[key] = {c.type, c.bytes};
+    EXPECT_EQ(instance->Restore(state), c.status);
+    EXPECT_EQ(instance->SavedValues(), before);
+  }
+
+  EXPECT_EQ(instance->Restore(SavedState{}), LV2_STATE_SUCCESS);
+  const std::array<float, kControls> defaults = DefaultControls();
+  EXPECT_EQ(instance->SavedValues(), std::vector<double>(defaults.begin(), defaults.end()));
+}
+
+TEST_F(Lv2Plugin, WithoutUridMapItRunsButKeepsNoState) {
+  auto instance = Start(nullptr);
+  const std::vector<float> out = instance->Process(StereoSignal(256), {64});
+  EXPECT_EQ(out, Start()->Process(StereoSignal(256), {64}));
+  SavedState state;
+  EXPECT_EQ(instance->Save(state), LV2_STATE_ERR_NO_FEATURE);
+  EXPECT_EQ(instance->Restore(state), LV2_STATE_ERR_NO_FEATURE);
+}
+
+TEST_F(Lv2Plugin, AnyBlockLengthsGiveTheSameOutputAsOneLongBlock) {
+  const std::vector<float> signal = StereoSignal(60000);
+  const std::vector<float> expected = Start()->Process(signal, {60000});
+  std::mt19937 random(19);
+  std::uniform_int_distribution<uint32_t> length(1, 8192);
+  std::vector<uint32_t> blocks(64);
+  for (uint32_t& b : blocks) b = length(random);
+  blocks[3] = 0;  // a host may run without frames to pass controls
+  EXPECT_EQ(Start()->Process(signal, blocks), expected);
+  EXPECT_EQ(Start()->Process(signal, blocks, /*inPlace=*/true), expected);
+}
+
+TEST_F(Lv2Plugin, ActivatingAgainStartsFromSilence) {
+  const std::vector<float> first = StereoSignal(3000);
+  const std::vector<float> second(first.rbegin(), first.rend());
+  auto reused = Start();
+  reused->Process(first, {1000});
+  reused->Deactivate();
+  reused->Activate();
+  EXPECT_EQ(reused->Process(second, {1000}), Start()->Process(second, {1000}));
+}
+
+TEST_F(Lv2Plugin, AudioPortsLeftUnconnectedReadSilenceAndAreNotWritten) {
+  auto instance = Start();
+  std::vector<float> inRight(128, 0.5f), outLeft(128, 7.0f);
+  instance->Connect(0, nullptr);
+  instance->Connect(1, inRight.data());
+  instance->Connect(2, outLeft.data());
+  instance->Connect(3, nullptr);
+  instance->Run(128);
+  EXPECT_EQ(outLeft, std::vector<float>(128, 0.0f));
+}
+
+// Saving runs on another thread while blocks run: each chunk holds the values
+// of one block boundary (ThreadSanitizer checks the locking).
+TEST_F(Lv2Plugin, SavingWhileRunningSeesWholeBlocks) {
+  auto instance = Start();
+  instance->controls[kLowRound] = instance->controls[kMix] = 0.0f;
+  instance->Run(64);
+  std::thread saver([&] {
+    for (int i = 0; i < 200; ++i) {
+      const std::vector<double> values = instance->SavedValues();
+      ASSERT_EQ(values.size(), kControls);
+      EXPECT_EQ(values[kLowRound], values[kMix]);
+    }
+  });
+  for (int i = 0; i < 400; ++i) {
+    instance->controls[kLowRound] = instance->controls[kMix] = static_cast<float>(i % 100);
+    instance->Run(64);
+  }
+  saver.join();
+}
+
+}  // namespace

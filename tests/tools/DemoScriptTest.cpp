@@ -1,0 +1,41 @@
+// scripts/demo with a user's file: it never loses the file, even one inside
+// the folder it clears, and it says in what format the renders are and how
+// many samples each one clipped.
+#include "tests/tools/ToolTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cstdlib>
+
+namespace {
+
+using testing::HasSubstr;
+
+TEST(DemoScript, KeepsAnInputInsideItsFolderAndReportsFormatAndClipping) {
+  if (std::system("command -v gnuplot >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "gnuplot is missing (scripts/setup installs it)";
+  }
+  tool_test::TempFolder dir;
+  const std::string out = dir.Path("demo");
+  const std::string input = out + "/08-kick.wav";
+  ASSERT_EQ(std::system(("mkdir -p '" + out + "' && touch '" + out + "/.duomangler-demo'").c_str()),
+            0);
+  tool_test::WriteAudio(input,
+                        tool_test::MakeSignal(2, 44100, 22050, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  const std::string original = tool_test::ReadText(input);
+
+  const tool_test::RunResult run = tool_test::RunProgram(
+      DM_SOURCE_DIR "/scripts/demo", {"--build", DM_BUILD_DIR, "--out", out, input});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(tool_test::ReadText(out + "/input.wav"), original);
+  EXPECT_THAT(run.out, HasSubstr("Clipped  Written as"));
+  EXPECT_THAT(run.out, testing::ContainsRegex(" [1-9][0-9]*  WAV 16-bit PCM, TPDF dither\n"));
+  const std::string page = tool_test::ReadText(out + "/index.html");
+  EXPECT_THAT(page, HasSubstr("The renders are WAV 16-bit PCM, TPDF dither, like the input;"));
+  EXPECT_THAT(page, testing::ContainsRegex("[1-9][0-9]* samples clipped</p>"));
+  std::system(("rm -rf '" + out + "'").c_str());
+}
+
+}  // namespace
