@@ -1,74 +1,21 @@
 #include "effect/TwoBandProcessor.h"
 
+#include "effect/TwoBandFrames.h"
+
 #include <cmath>
 #include <numbers>
 
 namespace {
-
-// Below this, input and filter state count as silence: the channel then
-// outputs exact zeros and freezes, so the recursion never reaches denormals.
-constexpr double kSilence = 1e-15;
 
 // The crossover's frequency stays below half the sample rate; at or above it
 // the bilinear low-pass turns unstable. For 44.1 kHz and above no setting of
 // the parameter reaches the limit.
 constexpr double kHighestSplitRatio = 0.49;
 
-// The widened shaping quantities of one band, fixed for a whole block.
-struct BandConstants {
-  double drivePlusOne;  // formed in single precision, then widened
-  double drive;
-  double gain;
-  double oneMinusRound;  // formed in single precision, then widened
-  double round;
-};
-
-struct BlockConstants {
-  double coefIn;
-  double coefB1;
-  double coefB2;
-  double dry;
-  double wet;
-  BandConstants low;
-  BandConstants high;
-};
-
-// One channel's state, held in locals for the length of a block.
-struct ChannelState {
-  double filterZ2;
-  double filterZ1;
-  double smoothLow;
-  double smoothHigh;
-};
-
 BandConstants WidenBand(const TwoBandProcessor::Band& band) {
   return {static_cast<double>(band.drive + 1.0f), static_cast<double>(band.drive),
           static_cast<double>(band.gain), static_cast<double>(1.0f - band.round),
           static_cast<double>(band.round)};
-}
-
-inline double ShapeBand(double band, const BandConstants& c, double& smooth) {
-  double s = c.drivePlusOne * band / (std::fabs(band) * c.drive + 1.0);
-  s = s * c.gain * c.oneMinusRound + c.round * smooth;
-  smooth = s;
-  return s;
-}
-
-inline bool IsSilent(double x, const ChannelState& state) {
-  return std::fabs(x) <= kSilence && std::fabs(state.filterZ1) <= kSilence &&
-         std::fabs(state.filterZ2) <= kSilence;
-}
-
-inline double ProcessSample(double x, const BlockConstants& c, ChannelState& state) {
-  if (IsSilent(x, state)) return 0.0;
-  const double v = x * c.coefIn - (state.filterZ2 * c.coefB2 + state.filterZ1 * c.coefB1);
-  const double low = (state.filterZ1 * 2.0 + v) + state.filterZ2;
-  state.filterZ2 = state.filterZ1;
-  state.filterZ1 = v;
-  const double high = x - low;
-  const double yL = ShapeBand(low, c.low, state.smoothLow);
-  const double yH = ShapeBand(high, c.high, state.smoothHigh);
-  return c.dry * x + c.wet * (yH + yL);
 }
 
 }  // namespace
@@ -125,6 +72,11 @@ void TwoBandProcessor::ClearChannelIfNotFinite(int32_t channel) {
 
 void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* outputs,
                                     int32_t frames) {
+  ProcessBlockWith(FastestFrameLoop(), inputs, outputs, frames);
+}
+
+void TwoBandProcessor::ProcessBlockWith(TwoBandFrameLoop loop, const double* const* inputs,
+                                        double* const* outputs, int32_t frames) {
   if (frames <= 0 || inputs == nullptr || outputs == nullptr) return;
   const double* inLeft = inputs[0];
   const double* inRight = inputs[1];
@@ -144,15 +96,7 @@ void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* 
   ChannelState left{filter[0].filterZ2, filter[0].filterZ1, smoothLow[0], smoothHigh[0]};
   ChannelState right{filter[1].filterZ2, filter[1].filterZ1, smoothLow[1], smoothHigh[1]};
 
-  // Left then right for each frame, reading each input sample before its
-  // output is written, so any aliasing of the arrays behaves as sample-by-
-  // sample processing would.
-  for (int32_t i = 0; i < frames; ++i) {
-    const double xLeft = inLeft[i];
-    outLeft[i] = ProcessSample(xLeft, c, left);
-    const double xRight = inRight[i];
-    outRight[i] = ProcessSample(xRight, c, right);
-  }
+  loop({inLeft, inRight, outLeft, outRight, frames}, c, left, right);
 
   filter[0] = {left.filterZ2, left.filterZ1};
   smoothLow[0] = left.smoothLow;

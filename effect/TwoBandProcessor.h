@@ -6,6 +6,8 @@
 // signal, so the output is the same on every platform and block size.
 #pragma once
 
+#include "effect/TwoBandFrames.h"
+
 #include <cstdint>
 
 // The sample rate assumed when neither the host nor an earlier call gave a
@@ -47,6 +49,9 @@ struct TwoBandProcessor {
   // The very first block computes the coefficients, at kFallbackSampleRate
   // when no usable rate was applied before it.
   void ProcessBlock(const double* const* inputs, double* const* outputs, int32_t frames);
+  // The same with a chosen unit of the frame loop (the tests compare them).
+  void ProcessBlockWith(TwoBandFrameLoop loop, const double* const* inputs, double* const* outputs,
+                        int32_t frames);
 
   // Zeroes the filter and smoothing state of both channels.
   void ClearState();

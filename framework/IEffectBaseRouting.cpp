@@ -3,6 +3,7 @@
 // plug-in lock held and allocate nothing; only PrepareForBlockSize, called
 // when the host announces its block size, resizes the scratch buffers.
 #include "framework/IEffectBase.h"
+#include "framework/SampleConversion.h"
 
 #include <algorithm>
 #include <cstring>
@@ -189,7 +190,7 @@ void IEffectBase::ConvertInputsSingle(int32_t firstChannel, int32_t endChannel, 
       std::fill(scratch, scratch + frames, 0.0);
       continue;
     }
-    for (int32_t j = 0; j < frames; ++j) scratch[j] = static_cast<double>(source[offset + j]);
+    WidenSamples(source + offset, scratch, frames);
   }
 }
 
@@ -200,10 +201,9 @@ void IEffectBase::WriteOutputsSingle(int32_t offset, int32_t frames, bool adding
     const double* samples = *channel->slot;
     float* destination = channel->hostDestination + offset;
     if (adding) {
-      for (int32_t j = 0; j < frames; ++j)
-        destination[j] = destination[j] + static_cast<float>(samples[j]);
+      AddNarrowedSamples(samples, destination, frames);
     } else {
-      for (int32_t j = 0; j < frames; ++j) destination[j] = static_cast<float>(samples[j]);
+      NarrowSamples(samples, destination, frames);
     }
   }
 }

@@ -34,8 +34,10 @@ class GdiFontSystem final : public RFontSystem {
 }  // namespace
 
 RFontSystem& Raster_PlatformFontSystem() {
-  static GdiFontSystem system;
-  return system;
+  // Never destroyed: fonts held in process-wide caches close their handles
+  // through it when those caches go at unload, later than a static would.
+  static GdiFontSystem* const system = new GdiFontSystem;
+  return *system;
 }
 
 int32_t Raster_WineState() {

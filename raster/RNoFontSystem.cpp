@@ -15,6 +15,8 @@ class NoFontSystem final : public RFontSystem {
 }  // namespace
 
 RFontSystem& Raster_PlatformFontSystem() {
-  static NoFontSystem system;
-  return system;
+  // Never destroyed: fonts held in process-wide caches close their handles
+  // through it when those caches go at unload, later than a static would.
+  static NoFontSystem* const system = new NoFontSystem;
+  return *system;
 }

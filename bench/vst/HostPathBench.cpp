@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "effect/DuoManglerEffect.h"
@@ -46,11 +47,24 @@ std::vector<Sample> Noise(size_t frames, uint32_t seed) {
   return samples;
 }
 
+// Denormal samples of the callback's precision, after one ordinary frame that
+// keeps the filters ringing through the block, as after music stops.
+template <typename Sample>
+std::vector<Sample> Denormals(size_t frames) {
+  std::vector<Sample> samples(frames);
+  const Sample smallest = std::numeric_limits<Sample>::denorm_min();
+  for (size_t i = 0; i < frames; ++i)
+    samples[i] = smallest * static_cast<Sample>(1 + i % 1000) * (i % 2 ? -1 : 1);
+  samples[0] = Sample(0.5);
+  return samples;
+}
+
+// Argument 1 of every benchmark: 0 noise, 1 denormal input.
 template <typename Sample>
 struct StereoBlock {
-  explicit StereoBlock(int32_t frames)
-      : left(Noise<Sample>(frames, 1)),
-        right(Noise<Sample>(frames, 2)),
+  StereoBlock(int32_t frames, int64_t denormal)
+      : left(denormal ? Denormals<Sample>(frames) : Noise<Sample>(frames, 1)),
+        right(denormal ? Denormals<Sample>(frames) : Noise<Sample>(frames, 2)),
         outLeft(frames),
         outRight(frames) {}
   std::vector<Sample> left, right, outLeft, outRight;
@@ -68,7 +82,7 @@ void Report(benchmark::State& state, int32_t frames) {
 void BM_ProcessBlockAlone(benchmark::State& state) {
   const auto frames = static_cast<int32_t>(state.range(0));
   OpenedPlugin plugin(frames);
-  StereoBlock<double> block(frames);
+  StereoBlock<double> block(frames, state.range(1));
   for (auto _ : state) {
     plugin.effect->ProcessBlock(block.inputs, block.outputs, frames);
     benchmark::ClobberMemory();
@@ -79,7 +93,7 @@ void BM_ProcessBlockAlone(benchmark::State& state) {
 void BM_ProcessDoubleReplacing(benchmark::State& state) {
   const auto frames = static_cast<int32_t>(state.range(0));
   OpenedPlugin plugin(frames);
-  StereoBlock<double> block(frames);
+  StereoBlock<double> block(frames, state.range(1));
   for (auto _ : state) {
     plugin.record->processDoubleReplacing(plugin.record, block.inputs, block.outputs, frames);
     benchmark::ClobberMemory();
@@ -90,7 +104,7 @@ void BM_ProcessDoubleReplacing(benchmark::State& state) {
 void BM_ProcessReplacing(benchmark::State& state) {
   const auto frames = static_cast<int32_t>(state.range(0));
   OpenedPlugin plugin(frames);
-  StereoBlock<float> block(frames);
+  StereoBlock<float> block(frames, state.range(1));
   for (auto _ : state) {
     plugin.record->processReplacing(plugin.record, block.inputs, block.outputs, frames);
     benchmark::ClobberMemory();
@@ -101,7 +115,7 @@ void BM_ProcessReplacing(benchmark::State& state) {
 void BM_ProcessAccumulating(benchmark::State& state) {
   const auto frames = static_cast<int32_t>(state.range(0));
   OpenedPlugin plugin(frames);
-  StereoBlock<float> block(frames);
+  StereoBlock<float> block(frames, state.range(1));
   for (auto _ : state) {
     // Clearing keeps the sums bounded; it costs a few nanoseconds per block.
     std::fill(block.outLeft.begin(), block.outLeft.end(), 0.0f);
@@ -114,7 +128,8 @@ void BM_ProcessAccumulating(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ProcessBlockAlone)->Arg(32)->Arg(64)->Arg(512);
-BENCHMARK(BM_ProcessDoubleReplacing)->Arg(32)->Arg(64)->Arg(512);
-BENCHMARK(BM_ProcessReplacing)->Arg(32)->Arg(64)->Arg(512);
-BENCHMARK(BM_ProcessAccumulating)->Arg(32)->Arg(64)->Arg(512);
+// Arguments: frames, then 0 for noise or 1 for denormal input.
+BENCHMARK(BM_ProcessBlockAlone)->ArgsProduct({{32, 64, 512}, {0, 1}});
+BENCHMARK(BM_ProcessDoubleReplacing)->ArgsProduct({{32, 64, 512}, {0, 1}});
+BENCHMARK(BM_ProcessReplacing)->ArgsProduct({{32, 64, 512}, {0, 1}});
+BENCHMARK(BM_ProcessAccumulating)->ArgsProduct({{32, 64, 512}, {0, 1}});

@@ -78,6 +78,21 @@ TEST_F(Lv2Plugin, HostilePortValuesAreLimitedNeverPassedOn) {
   }
 }
 
+// A rate no filter can work at is replaced by the fallback rate.
+TEST_F(Lv2Plugin, HostileSampleRatesGiveTheFallbackRatesSound) {
+  const std::vector<float> signal = StereoSignal(2048);
+  const std::vector<float> expected = Start()->Process(signal, {256});
+  for (double rate : {0.0, -48000.0, std::numeric_limits<double>::quiet_NaN(),
+                      std::numeric_limits<double>::infinity()}) {
+    SCOPED_TRACE(rate);
+    Lv2Instance instance(module, urids.Features(), rate);
+    ASSERT_TRUE(instance.Valid());
+    instance.ConnectAll(256);
+    instance.Activate();
+    EXPECT_EQ(instance.Process(signal, {256}), expected);
+  }
+}
+
 TEST_F(Lv2Plugin, StateSaveAndRestoreGiveIdenticalChunks) {
   auto saved = Start();
   saved->controls = {3000, 50, 60, 40, 31, 50, 10, 50, 90};

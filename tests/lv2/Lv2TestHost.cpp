@@ -60,9 +60,9 @@ const void* Retrieve(LV2_State_Handle handle, uint32_t key, size_t* size, uint32
 
 }  // namespace
 
-Lv2Instance::Lv2Instance(const Lv2Module& module, const LV2_Feature* const* features)
+Lv2Instance::Lv2Instance(const Lv2Module& module, const LV2_Feature* const* features, double rate)
     : descriptor(module.Descriptor(0)), stateInterface(module.State()) {
-  if (descriptor) handle = descriptor->instantiate(descriptor, kRate, DM_LV2_BUNDLE, features);
+  if (descriptor) handle = descriptor->instantiate(descriptor, rate, DM_LV2_BUNDLE, features);
   controls = DefaultControls();
 }
 

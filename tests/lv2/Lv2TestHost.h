@@ -65,7 +65,7 @@ struct SavedState {
 class Lv2Instance {
  public:
   // features null: a host that maps no URIs.
-  Lv2Instance(const Lv2Module& module, const LV2_Feature* const* features);
+  Lv2Instance(const Lv2Module& module, const LV2_Feature* const* features, double rate = kRate);
   ~Lv2Instance();
   Lv2Instance(const Lv2Instance&) = delete;
   Lv2Instance& operator=(const Lv2Instance&) = delete;

@@ -3,7 +3,9 @@
 // so the output depends on the sample rate, on the state carried from one
 // block to the next and on the selected program. 2 in / 2 out, or 1 / 1
 // after a mono speaker arrangement. One parameter, "Gain", 0 to 200 %,
-// converts texts itself (effString2Parameter); no vendor extensions.
+// converts texts itself (effString2Parameter); no vendor extensions. Each
+// program keeps its gain and name; its state travels as chunks (a program's
+// gain, or every program's).
 #include "vst/VstInterface.h"
 
 #include <cmath>
@@ -15,12 +17,14 @@ namespace {
 
 constexpr int32_t kPrograms = 3;
 constexpr int32_t kMaxChannels = 2;
-const char* const kProgramNames[kPrograms] = {"Unity", "Half", "Double Gain"};
 constexpr double kProgramGains[kPrograms] = {100.0, 50.0, 200.0};
 
 struct GainPlugin {
   AEffect effect{};
+  char names[kPrograms][28] = {"Unity", "Half", "Double Gain"};
   double gainPercent = 100.0;
+  double gains[kPrograms] = {kProgramGains[0], kProgramGains[1], kProgramGains[2]};
+  double chunk[kPrograms] = {};  // handed out by effGetChunk
   int32_t program = 0;
   double sampleRate = 44100.0;
   int32_t channels = kMaxChannels;
@@ -88,20 +92,25 @@ intptr_t Dispatch(AEffect* e, int32_t opcode, int32_t index, intptr_t value, voi
       return 0;
     case effSetProgram:
       if (value >= 0 && value < kPrograms) {
+        p.gains[p.program] = p.gainPercent;
         p.program = static_cast<int32_t>(value);
-        p.gainPercent = kProgramGains[value];
+        p.gainPercent = p.gains[value];
       }
       return 0;
     case effGetProgram:
       return p.program;
     case effGetProgramName:
-      CopyText(ptr, kProgramNames[p.program]);
+      CopyText(ptr, p.names[p.program]);
+      return 0;
+    case effSetProgramName:
+      std::snprintf(p.names[p.program], sizeof p.names[p.program], "%s",
+                    static_cast<const char*>(ptr));
       return 0;
     case effGetProgramNameIndexed:
       if (index < 0 || index >= kPrograms) {
         return 0;
       }
-      CopyText(ptr, kProgramNames[index]);
+      CopyText(ptr, p.names[index]);
       return 1;
     case effGetParamName:
       CopyText(ptr, index == 0 ? "Gain" : "");
@@ -124,6 +133,25 @@ intptr_t Dispatch(AEffect* e, int32_t opcode, int32_t index, intptr_t value, voi
         p.gainPercent = v < 0.0 ? 0.0 : v > 200.0 ? 200.0 : v;
       }
       return 1;
+    case effGetChunk: {
+      // A program is its gain, the bank every program's gain.
+      p.gains[p.program] = p.gainPercent;
+      const bool program = index == 1;
+      std::memcpy(p.chunk, program ? &p.gainPercent : p.gains, program ? 8 : sizeof p.gains);
+      *static_cast<void**>(ptr) = p.chunk;
+      return program ? 8 : static_cast<intptr_t>(sizeof p.gains);
+    }
+    case effSetChunk: {
+      const bool program = index == 1;
+      if (!ptr || value != (program ? 8 : static_cast<intptr_t>(sizeof p.gains))) {
+        return 0;
+      }
+      std::memcpy(program ? &p.gainPercent : p.gains, ptr, static_cast<size_t>(value));
+      if (!program) {
+        p.gainPercent = p.gains[p.program];
+      }
+      return 1;
+    }
     case effSetSampleRate:
       p.sampleRate = opt;
       return 0;
@@ -174,7 +202,8 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
   e.numParams = 1;
   e.numInputs = kMaxChannels;
   e.numOutputs = kMaxChannels;
-  e.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsCanMono;
+  e.flags =
+      effFlagsCanReplacing | effFlagsCanDoubleReplacing | effFlagsCanMono | effFlagsProgramChunks;
   e.ioRatio = 1.0f;
   e.object = p;
   e.uniqueID = VstFourCC('t', 'g', 'a', 'n');

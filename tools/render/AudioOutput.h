@@ -2,6 +2,7 @@
 
 #include "tools/render/OutputTarget.h"
 #include "tools/render/PcmQuantizer.h"
+#include "tools/render/ReplacingFile.h"
 
 #include <sndfile.h>
 
@@ -31,7 +32,7 @@ class AudioOutput {
   // Throws RenderError naming the file when its folder cannot take it.
   AudioOutput(const OutputTarget& target, const Format& format,
               const std::vector<std::pair<int, std::string>>& tags);
-  ~AudioOutput();  // discards the temporary file unless committed
+  ~AudioOutput();  // the file is discarded unless committed
   AudioOutput(const AudioOutput&) = delete;
   AudioOutput& operator=(const AudioOutput&) = delete;
 
@@ -41,7 +42,7 @@ class AudioOutput {
   void Write(const float* interleaved, int64_t frames);
   void Write(const double* interleaved, int64_t frames);
 
-  const std::string& Name() const { return name_; }
+  const std::string& Name() const { return replacing_.Name(); }
   bool Dithered() const { return quantizer_ && quantizer_->Dithers(); }
 
   // Finishes the file and gives it its name. Throws RenderError on failure
@@ -50,21 +51,14 @@ class AudioOutput {
   void Commit();
 
  private:
-  void OpenTemporary(const OutputTarget& target, SF_INFO& info);
   template <typename T>
   void WriteSamples(const T* interleaved, int64_t frames);
   void CheckWrite(int64_t written, int64_t frames);
-  void CopyIntoExistingFile();
-  void Discard();
 
-  std::string name_;      // as the user gave it
-  std::string filePath_;  // the file that gets replaced
-  std::string tempPath_;  // empty when written directly
+  ReplacingFile replacing_;
   SNDFILE* file_ = nullptr;
   int format_ = 0;
   int channels_ = 0;
-  bool inPlace_ = false;
-  bool committed_ = false;
   std::optional<PcmQuantizer> quantizer_;
   std::vector<double> finite_;
   std::vector<int32_t> quantized_;

@@ -4,7 +4,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
+#include <tuple>
 
 namespace render {
 namespace {
@@ -22,6 +25,9 @@ constexpr const char* kFooter =
     "is written with TPDF dither. The output file appears only when the render\n"
     "succeeds; an existing one keeps its permissions, and the input is never\n"
     "replaced without --force.\n"
+    "\n"
+    "Presets: --preset, then --program, then each --param, then --save-preset and\n"
+    "--save-bank; without INPUT OUTPUT only the presets are saved.\n"
     "\n"
     "Exit status: 0 on success, 1 when rendering fails, 2 for a mistake on the command\n"
     "line (options, names, values, formats), 128 + N when stopped by signal N.\n";
@@ -47,6 +53,15 @@ CLI::IsMember OneOf(std::vector<std::string> names) {
   return CLI::IsMember(std::move(names), CLI::ignore_case);
 }
 
+bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() &&
+         std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
+                    [](char a, char b) {
+                      return std::tolower(static_cast<unsigned char>(a)) ==
+                             std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
 struct Parsed {
   CLI::App app{kDescription, "render"};
   std::vector<std::string> parameters;
@@ -60,6 +75,8 @@ void Declare(Parsed& p, RenderOptions& o) {
   app.footer(kFooter);
   app.formatter(std::make_shared<RenderFormatter>());
   app.add_option("--plugin", o.pluginPath, "the VST 2.4 module (.so) to load")->type_name("PATH");
+  app.add_option("--preset", o.presetPath, "load a VST 2 program (.fxp) or bank (.fxb) file first")
+      ->type_name("FILE");
   app.add_option("--program", o.program, "select a program by name or 0-based index")
       ->type_name("NAME|INDEX");
   app.add_option("--param", p.parameters,
@@ -68,6 +85,11 @@ void Declare(Parsed& p, RenderOptions& o) {
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->check(CLI::Validator(CheckAssignment, ""));
+  app.add_option("--save-preset", o.savePreset,
+                 "write the current program to a .fxp file (after --preset, --program, --param)")
+      ->type_name("FILE.fxp");
+  app.add_option("--save-bank", o.saveBank, "write all programs to a .fxb file")
+      ->type_name("FILE.fxb");
   app.add_option("--block", o.blockSize, "block size in frames (default 512)")
       ->type_name("N")
       ->check(CLI::Range(1, kMaxBlockSize).description(""));
@@ -94,8 +116,22 @@ std::string CheckValuesAndFiles(const Parsed& p, RenderOptions& o) {
   if (p.app.count("--program") > 0 && o.program.empty()) {
     return "--program: needs a program name or index";
   }
+  for (const auto& [option, value, extension] : {std::tuple{"--preset", &o.presetPath, ""},
+                                                 {"--save-preset", &o.savePreset, ".fxp"},
+                                                 {"--save-bank", &o.saveBank, ".fxb"}}) {
+    if (p.app.count(option) > 0 && value->empty()) {
+      return std::string(option) + ": needs a file name";
+    }
+    if (*extension && !value->empty() && !EndsWithIgnoringCase(*value, extension)) {
+      return std::string(option) + ": '" + *value + "' should end in " + extension;
+    }
+  }
   if (o.listOnly) {
     return p.files.empty() ? "" : "--list takes no input or output file";
+  }
+  // Saving presets alone needs no audio.
+  if (p.files.empty() && (!o.savePreset.empty() || !o.saveBank.empty())) {
+    return {};
   }
   if (p.files.size() != 2) {
     return p.files.size() < 2 ? "an input and an output file are needed" : "too many file names";

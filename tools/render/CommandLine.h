@@ -18,7 +18,10 @@ struct RenderOptions {
   bool force = false;      // the output may replace the input
   bool dither = true;      // TPDF dither when reducing to 16-bit or narrower PCM
   std::string pluginPath;  // empty: the module next to the build tree
+  std::string presetPath;  // .fxp or .fxb file loaded first; empty: none
   std::string program;     // empty: the plug-in's current program
+  std::string savePreset;  // .fxp file written after program and parameters are set
+  std::string saveBank;    // .fxb file written likewise
   std::vector<ParameterAssignment> parameters;
   int32_t blockSize = 512;
   std::string container;  // lower-case format name; empty: follow the output's extension

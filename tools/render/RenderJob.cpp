@@ -8,14 +8,17 @@
 #include "tools/render/ParameterControl.h"
 #include "tools/render/PluginInstance.h"
 #include "tools/render/PluginListing.h"
+#include "tools/render/PresetTransfer.h"
 #include "tools/render/ProgramSelection.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
 #include "tools/render/Renderer.h"
+#include "tools/render/ReplacingFile.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace render {
@@ -44,6 +47,9 @@ std::string Shortest(double value) {
 // Program first, then the single parameters, so these override the program.
 // What the plug-in made of a value is said whenever it is not what was typed.
 void ApplyProgramAndParameters(PluginInstance& plugin, const RenderOptions& options) {
+  if (!options.presetPath.empty()) {
+    LoadPresetFile(plugin, options.presetPath);
+  }
   if (!options.program.empty()) {
     SelectProgram(plugin, FindProgram(plugin, options.program));
   }
@@ -140,6 +146,42 @@ void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput
                factor(s.processSeconds));
 }
 
+// Where --save-preset and --save-bank go, checked before any work is done.
+struct PresetTargets {
+  std::optional<OutputTarget> program;
+  std::optional<OutputTarget> bank;
+};
+
+PresetTargets ResolvePresetTargets(const RenderOptions& options) {
+  PresetTargets t;
+  if (!options.savePreset.empty()) {
+    t.program = ResolveOutput(options.savePreset, options.input, options.force);
+  }
+  if (!options.saveBank.empty()) {
+    t.bank = ResolveOutput(options.saveBank, options.input, options.force);
+  }
+  return t;
+}
+
+void SavePresets(PluginInstance& plugin, const PresetTargets& targets) {
+  if (targets.program) {
+    WriteWholeFile(*targets.program, SaveProgram(plugin));
+  }
+  if (targets.bank) {
+    WriteWholeFile(*targets.bank, SaveBank(plugin));
+  }
+}
+
+// --save-preset or --save-bank without audio to render.
+void SaveOnly(const RenderOptions& options) {
+  const PresetTargets targets = ResolvePresetTargets(options);
+  PluginInstance plugin(PluginPathFor(options));
+  plugin.Open();
+  plugin.SetSampleRateAndBlockSize(kListingSampleRate, options.blockSize);
+  ApplyProgramAndParameters(plugin, options);
+  SavePresets(plugin, targets);
+}
+
 void List(const RenderOptions& options, std::FILE* out) {
   PluginInstance plugin(PluginPathFor(options));
   plugin.Open();
@@ -152,6 +194,7 @@ void Render(const RenderOptions& options, std::FILE* out) {
   const auto started = std::chrono::steady_clock::now();
   AudioInput input(options.input);
   const OutputTarget target = ResolveOutput(options.output, options.input, options.force);
+  const PresetTargets presetTargets = ResolvePresetTargets(options);
   Rendered r;
   r.format = ChooseOutputFormat(input.Format(), options.output, options.container, options.encoding,
                                 input.Channels(), input.SampleRate());
@@ -168,6 +211,7 @@ void Render(const RenderOptions& options, std::FILE* out) {
   settings.showProgress =
       ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
   ApplyProgramAndParameters(plugin, options);
+  SavePresets(plugin, presetTargets);
 
   AudioOutput output(target, {r.format, input.Channels(), input.SampleRate(), options.dither},
                      input.Tags());
@@ -191,6 +235,8 @@ void Render(const RenderOptions& options, std::FILE* out) {
 void RunRenderJob(const RenderOptions& options, std::FILE* out) {
   if (options.listOnly) {
     List(options, out);
+  } else if (options.input.empty()) {
+    SaveOnly(options);
   } else {
     Render(options, out);
   }

@@ -1,0 +1,13 @@
+// Single-precision host samples to and from the double-precision samples the
+// effect processes, four at a time where the machine allows. Widening is
+// exact; narrowing rounds to nearest exactly as a conversion of each sample
+// would; the accumulating form adds in single precision. Audio thread,
+// plug-in lock held by the caller; allocates nothing.
+#pragma once
+
+#include <cstdint>
+
+void WidenSamples(const float* from, double* to, int32_t count);
+void NarrowSamples(const double* from, float* to, int32_t count);
+// to[j] = to[j] + (float)from[j]
+void AddNarrowedSamples(const double* from, float* to, int32_t count);
