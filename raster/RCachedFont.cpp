@@ -58,6 +58,14 @@ RRect Intersect(const RRect& a, const RRect& b) {
           std::min(a.bottom, b.bottom)};
 }
 
+// Pen positions and extents are kept in 64 bits, so neither a long text nor
+// a far-off rectangle can overflow them; results are held to 32 bits.
+int32_t Saturated(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+bool FitsInt32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
+
 bool IsEmpty(const RRect& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 RRect BoundsOf(const RPixelView& view) { return {0, 0, view.width, view.height}; }
@@ -136,14 +144,16 @@ bool RCachedFont::DrawGlyph(RBitmap* bitmap, uint16_t code, int32_t x, int32_t y
   if (!glyph) return false;
   const RPixelView view = RPixelView::Of(bitmap);
   if (!view.Usable()) return false;
+  int64_t left = x, top = y;
   if (!(fontFlags & RFontFlag::QuarterTurn)) {
-    x -= glyph->bearing;
+    left -= glyph->bearing;
   } else if (fontFlags & RFontFlag::CounterClockwise) {
-    y -= glyph->bearing;
+    top -= glyph->bearing;
   } else {
-    y += glyph->bearing;
+    top += glyph->bearing;
   }
-  const RRect box{x, y, x + glyph->width, y + glyph->height};
+  const RRect box{Saturated(left), Saturated(top), Saturated(left + glyph->width),
+                  Saturated(top + glyph->height)};
   const RRect area = Intersect(Intersect(box, clip), BoundsOf(view));
   if (IsEmpty(area)) return false;
   if (backgroundMode == 2) {
@@ -151,7 +161,8 @@ bool RCachedFont::DrawGlyph(RBitmap* bitmap, uint16_t code, int32_t x, int32_t y
                     backgroundColour, opacity, blendMode & ~RBlendUseAlpha);
   }
   const uint8_t* coverage = glyphs.CoverageOf(*glyph) +
-                            static_cast<ptrdiff_t>(area.top - y) * glyph->width + (area.left - x);
+                            static_cast<ptrdiff_t>(area.top - top) * glyph->width +
+                            static_cast<ptrdiff_t>(area.left - left);
   RGlyphPaint paint;
   paint.textColour = textColour;
   paint.outlineColour = outlineColour;
@@ -226,23 +237,23 @@ void RCachedFont::WalkText(const char* text, int32_t length, uint32_t flags, Vis
 // line runs down and the lines advance to the right.
 int32_t RCachedFont::MeasureGlyphs(const char* text, int32_t length, RRect& rect, uint32_t flags) {
   const bool turned = (fontFlags & RFontFlag::QuarterTurn) != 0;
-  int32_t along = 0, across = 0, extentAlong = 0, extentAcross = 0;
+  int64_t along = 0, across = 0, extentAlong = 0, extentAcross = 0;
   WalkText(text, length, flags, [&](const RGlyph* glyph) {
     if (!glyph) {
-      across += lineHeight + lineGap;
+      across += int64_t{lineHeight} + lineGap;
       along = 0;
       return;
     }
     const int32_t sizeAlong = turned ? glyph->height : glyph->width;
     const int32_t sizeAcross = turned ? glyph->width : glyph->height;
-    const int32_t before = along;
+    const int64_t before = along;
     along += glyph->advance;
     extentAlong = std::max({extentAlong, along, before + sizeAlong - glyph->bearing});
     extentAcross = std::max(extentAcross, across + sizeAcross);
   });
-  rect.right = rect.left + (turned ? extentAcross : extentAlong);
-  rect.bottom = rect.top + (turned ? extentAlong : extentAcross);
-  return extentAcross;
+  rect.right = Saturated(rect.left + (turned ? extentAcross : extentAlong));
+  rect.bottom = Saturated(rect.top + (turned ? extentAlong : extentAcross));
+  return Saturated(extentAcross);
 }
 
 int32_t RCachedFont::DrawGlyphs(RBitmap* bitmap, const char* text, int32_t length,
@@ -264,31 +275,31 @@ int32_t RCachedFont::PaintGlyphs(RBitmap* bitmap, const char* text, int32_t leng
                                  const RRect& rect, uint32_t flags) {
   const bool turned = (fontFlags & RFontFlag::QuarterTurn) != 0;
   const bool upward = turned && (fontFlags & RFontFlag::CounterClockwise);
-  int32_t startX = rect.left, startY = rect.top;
+  int64_t startX = rect.left, startY = rect.top;
   if ((flags & RText::AlignMask) || upward) {
     // Measured on the glyph path itself, so the alignment matches what is
     // drawn.
     RRect size{0, 0, 0, 0};
     MeasureGlyphs(text, length, size, flags & RText::SingleLine);
-    if (flags & RText::Center) startX += (rect.right - rect.left - size.right) / 2;
-    if (flags & RText::Right) startX = rect.right - size.right;
-    if (flags & RText::VCenter) startY += (rect.bottom - rect.top - size.bottom) / 2;
-    if (flags & RText::Bottom) startY = rect.bottom - size.bottom;
+    if (flags & RText::Center) startX += (int64_t{rect.right} - rect.left - size.right) / 2;
+    if (flags & RText::Right) startX = int64_t{rect.right} - size.right;
+    if (flags & RText::VCenter) startY += (int64_t{rect.bottom} - rect.top - size.bottom) / 2;
+    if (flags & RText::Bottom) startY = int64_t{rect.bottom} - size.bottom;
     if (upward) startY += size.bottom;
   }
   const RRect bounds = BoundsOf(RPixelView::Of(bitmap));
   const RRect clip = (flags & RText::NoClip) ? bounds : Intersect(rect, bounds);
   if (IsEmpty(clip)) return 0;
 
-  int32_t x = startX, y = startY;
-  int32_t farthest = turned ? startX : startY;
+  int64_t x = startX, y = startY;
+  int64_t farthest = turned ? startX : startY;
   WalkText(text, length, flags, [&](const RGlyph* glyph) {
     if (!glyph) {
       if (turned) {
-        x += lineHeight + lineGap;
+        x += int64_t{lineHeight} + lineGap;
         y = startY;
       } else {
-        y += lineHeight + lineGap;
+        y += int64_t{lineHeight} + lineGap;
         x = startX;
       }
       return;
@@ -296,7 +307,9 @@ int32_t RCachedFont::PaintGlyphs(RBitmap* bitmap, const char* text, int32_t leng
     // The record may move when later glyphs are cached: copy what is used.
     const RGlyph g = *glyph;
     if (upward) y -= g.height;
-    if (DrawGlyph(bitmap, g.code, x, y, clip))
+    // A pen beyond 32 bits is beyond every bitmap.
+    if (FitsInt32(x) && FitsInt32(y) &&
+        DrawGlyph(bitmap, g.code, static_cast<int32_t>(x), static_cast<int32_t>(y), clip))
       farthest = std::max(farthest, turned ? x + g.width : y + g.height);
     if (!turned) {
       x += g.advance;
@@ -304,5 +317,5 @@ int32_t RCachedFont::PaintGlyphs(RBitmap* bitmap, const char* text, int32_t leng
       y += upward ? g.height - g.advance : g.advance;
     }
   });
-  return farthest - (turned ? startX : startY);
+  return Saturated(farthest - (turned ? startX : startY));
 }

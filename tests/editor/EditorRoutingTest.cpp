@@ -11,6 +11,7 @@
 #include "editor/IKnobArc.h"
 #include "editor/ILinkControl.h"
 #include "editor/ISlider.h"
+#include "framework/IParameter.h"
 #include "tests/editor/EditorTestImages.h"
 #include "tests/editor/EditorTestPlugin.h"
 #include "tests/editor/HeadlessEditor.h"
@@ -265,6 +266,26 @@ TEST(EditorControl, FirstHostValueBecomesTheDefaultAndClampsApply) {
     EXPECT_EQ(control.value, c.out) << c.in;
     EXPECT_EQ(plugin.events.end()[-2], (HostEvent{"automate", 3, c.out}));
   }
+}
+
+TEST_F(EditorFixture, ValueTextsShowWhatTheParameterStores) {
+  // Texts come from the control's own value, stepped as the parameter steps
+  // it, so painting never reads the value a host thread writes.
+  for (int32_t index : {TestLayout::SplitFreq, TestLayout::LowDrive}) {
+    IControl* control = Control(index);
+    IParameter* parameter = plugin.ParameterAt(control->paramIdx);
+    for (double v : {0.0, 0.005, 0.22, 0.4999, 0.75, 1.0}) {
+      control->value = v;
+      parameter->SetFromNormalized(v);
+      char shown[64], stored[64];
+      control->ValueText(shown, sizeof shown, true);
+      parameter->FormatValue(parameter->value, false, stored, sizeof stored);
+      EXPECT_EQ(std::string(shown), std::string(stored) + parameter->Label()) << index << " " << v;
+    }
+  }
+  char none[8] = "x";
+  Control(TestLayout::TitleLink)->ValueText(none, sizeof none, true);
+  EXPECT_STREQ(none, "");
 }
 
 TEST_F(EditorFixture, RightClickOpensTheTextEntry) {

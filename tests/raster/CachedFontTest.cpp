@@ -399,6 +399,16 @@ TEST_F(CachedFontTest, GlyphsTooLargeForTheCacheRenderAsNothing) {
   EXPECT_EQ(Draw("w", {0, 0, 40, 40}), 0);
   EXPECT_TRUE(Ink().empty());
 
+  // 4096 advances of 2^20 pixels: the pen passes 2^32 without wrapping.
+  fakes.fonts.Define('m', Glyph(1 << 20, 0, 1, {255}));
+  const std::string longText(4096, 'm');
+  RRect measured{INT32_MAX - 8, 0, 0, 0};
+  font.DrawText(nullptr, longText.c_str(), -1, &measured, RText::CalcRect);
+  EXPECT_EQ(measured.right, INT32_MAX);
+  EXPECT_EQ(Draw(longText.c_str(), {0, 0, 40, 40}), 1);
+  EXPECT_EQ(Ink(), (std::vector<PixelPosition>{{0, 0}}));
+  canvas = FilledBitmap(40, 40, kBlack);
+
   Use(1024, 0);  // taller than the glyph cache takes
   EXPECT_FALSE(font.RenderGlyph('A'));
   EXPECT_EQ(Draw("A", {0, 0, 40, 40}), 0);
