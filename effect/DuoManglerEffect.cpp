@@ -50,11 +50,11 @@ void DuoManglerEffect::ApplySampleRate() {
   processor.ApplySampleRate(SampleRate());
 }
 
-// Switching on starts a new stream: the filter and smoothing states of the
-// previous one must not ring into it.
+// Whether switching on starts a new stream depends on the plug-in format
+// (effect/EffectHost.h).
 void DuoManglerEffect::ProcessingSwitched(bool on) {
   PluginLockGuard guard(Lock());
-  if (on) processor.ClearState();
+  if (on && kSwitchingOnStartsNewStream) processor.ClearState();
 }
 
 void DuoManglerEffect::ParameterChanged(int32_t index) {

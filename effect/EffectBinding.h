@@ -19,6 +19,9 @@
 using EffectBinding = IEffectLV2;
 // The host's feature list from instantiate().
 using EffectHostConnection = const LV2_Feature* const*;
+// activate() starts a new stream, which must carry none of the previous one's
+// history.
+inline constexpr bool kSwitchingOnStartsNewStream = true;
 
 #else
 
@@ -27,5 +30,8 @@ using EffectHostConnection = const LV2_Feature* const*;
 using EffectBinding = IEffectVST;
 // The host's callback from the module's entry point.
 using EffectHostConnection = audioMasterCallback;
+// Hosts suspend and resume around settings changes and expect the sound to
+// carry on: resuming keeps the filter and smoothing states.
+inline constexpr bool kSwitchingOnStartsNewStream = false;
 
 #endif
