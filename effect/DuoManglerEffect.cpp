@@ -51,7 +51,7 @@ void DuoManglerEffect::ApplySampleRate() {
 }
 
 // Whether switching on starts a new stream depends on the plug-in format
-// (effect/EffectHost.h).
+// (effect/EffectBinding.h).
 void DuoManglerEffect::ProcessingSwitched(bool on) {
   PluginLockGuard guard(Lock());
   if (on && kSwitchingOnStartsNewStream) processor.ClearState();
