@@ -47,7 +47,6 @@ IEditor::~IEditor() {
 void IEditor::SetSize(int32_t w, int32_t h) {
   width = w;
   height = h;
-  lastX = lastY = -1;
   ReleaseCapture();
   {
     ListGuard guard(plugin);

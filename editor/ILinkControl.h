@@ -15,6 +15,7 @@ class ILinkControl : public IControl {
 
   // [GUI thread] Any button opens the page.
   void MousePressed(int32_t x, int32_t y, const IMouseKeys& keys) override;
+  // [GUI thread] Draws nothing.
   bool Paint(IEditor& /*editor*/) override { return true; }
 
   char address[kAddressCapacity] = {};

@@ -28,13 +28,15 @@ void ISlider::PaintBar(IEditor& editor) {
                      nullptr);
     return;
   }
+  // The vertical bar keeps the class's own rule, under which it shows only
+  // beside handles shorter than twice the inset.
   const double p = static_cast<float>(barTravel) * (1 - value) + barHandle.H / 2;
-  const int32_t bottom = barRect.T + barHandle.H - barInset + barTravel;
-  if (p <= barHandle.H - barInset + barTravel) return;
+  const int32_t reach = barHandle.H - barInset + barTravel;
+  if (p <= reach) return;
   const float bx = static_cast<float>(barRect.L + barRect.R) * 0.5f;
   editor.PaintRect(barColour,
                    {RoundToInt(bx - t), RoundToIntDouble(static_cast<double>(barRect.T) + p),
-                    RoundToInt(bx + t), bottom},
+                    RoundToInt(bx + t), barRect.T + reach},
                    nullptr);
 }
 

@@ -1,10 +1,14 @@
 #include "effect/DuoManglerEffect.h"
 
+#include "editor/IEditor.h"
+#include "editor/IPlatformEditor.h"
 #include "effect/DerivedQuantities.h"
+#include "effect/EditorLayout.h"
 #include "effect/FactoryPrograms.h"
 #include "effect/ParameterMapping.h"
 #include "effect/TraceLine.h"
 #include "framework/FourCharCode.h"
+#include "platform/ModuleInstance.h"
 
 namespace {
 
@@ -29,6 +33,7 @@ DuoManglerEffect::DuoManglerEffect(EffectHostConnection host)
   // initialisers; the parameters come next, then the programs, which capture
   // the parameters' defaults in slot 0.
   DefineParameters();
+  AttachOwnEditor();
   InstallFactoryPrograms(*this);
 }
 
@@ -45,16 +50,23 @@ void DuoManglerEffect::DefineParameters() {
   ParameterAt(kMix)->DefineInteger("Mix", 90, 0, 100, "%");
 }
 
+void DuoManglerEffect::AttachOwnEditor() {
+  IEditor* panel = NewPlatformEditor(this, kEditorWidth, kEditorHeight, 0, ModuleInstance());
+  if (!panel) return;
+  BuildEditorLayout(*panel, this);
+  AttachEditor(panel);
+}
+
 void DuoManglerEffect::ApplySampleRate() {
   PluginLockGuard guard(Lock());
   processor.ApplySampleRate(SampleRate());
 }
 
-// Switching on starts a new stream: the filter and smoothing states of the
-// previous one must not ring into it.
+// Whether switching on starts a new stream depends on the plug-in format
+// (effect/EffectHost.h).
 void DuoManglerEffect::ProcessingSwitched(bool on) {
   PluginLockGuard guard(Lock());
-  if (on) processor.ClearState();
+  if (on && kSwitchingOnStartsNewStream) processor.ClearState();
 }
 
 void DuoManglerEffect::ParameterChanged(int32_t index) {

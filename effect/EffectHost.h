@@ -18,6 +18,9 @@
 using EffectHost = IEffectLV2;
 // The host's feature list from instantiate().
 using EffectHostConnection = const LV2_Feature* const*;
+// activate() starts a new stream, which must carry none of the previous one's
+// history.
+inline constexpr bool kSwitchingOnStartsNewStream = true;
 
 #else
 
@@ -26,5 +29,8 @@ using EffectHostConnection = const LV2_Feature* const*;
 using EffectHost = IEffectVST;
 // The host's callback from the module's entry point.
 using EffectHostConnection = audioMasterCallback;
+// Hosts suspend and resume around settings changes and expect the sound to
+// carry on: resuming keeps the filter and smoothing states.
+inline constexpr bool kSwitchingOnStartsNewStream = false;
 
 #endif

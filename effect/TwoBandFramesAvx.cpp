@@ -62,9 +62,11 @@ void ProcessFramesAvx(const StereoFrames& f, const BlockConstants& c, ChannelSta
 
 }  // namespace
 
+// The processor's features are read once by the runtime when the module
+// loads; asking costs a load and a test, and takes no lock on the audio
+// thread, as a function-local static would on its first call.
 TwoBandFrameLoop AvxFrameLoop() {
-  static const bool supported = __builtin_cpu_supports("avx");
-  return supported ? ProcessFramesAvx : nullptr;
+  return __builtin_cpu_supports("avx") ? ProcessFramesAvx : nullptr;
 }
 
 #else

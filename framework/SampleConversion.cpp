@@ -8,7 +8,9 @@
 // (cvtps2pd, cvtpd2ps under the default round-to-nearest mode, addps), only
 // on several lanes, so every sample comes out the same.
 
-void WidenSamples(const float* from, double* to, int32_t count) {
+namespace {
+
+void Widen(const float* from, double* to, int32_t count) {
   int32_t j = 0;
 #if defined(__SSE2__)
   for (; j + 4 <= count; j += 4) {
@@ -21,14 +23,12 @@ void WidenSamples(const float* from, double* to, int32_t count) {
 }
 
 #if defined(__SSE2__)
-namespace {
 inline __m128 NarrowFour(const double* from) {
   return _mm_movelh_ps(_mm_cvtpd_ps(_mm_loadu_pd(from)), _mm_cvtpd_ps(_mm_loadu_pd(from + 2)));
 }
-}  // namespace
 #endif
 
-void NarrowSamples(const double* from, float* to, int32_t count) {
+void Narrow(const double* from, float* to, int32_t count) {
   int32_t j = 0;
 #if defined(__SSE2__)
   for (; j + 4 <= count; j += 4) _mm_storeu_ps(to + j, NarrowFour(from + j));
@@ -36,11 +36,34 @@ void NarrowSamples(const double* from, float* to, int32_t count) {
   for (; j < count; ++j) to[j] = static_cast<float>(from[j]);
 }
 
-void AddNarrowedSamples(const double* from, float* to, int32_t count) {
+void AddNarrowed(const double* from, float* to, int32_t count) {
   int32_t j = 0;
 #if defined(__SSE2__)
   for (; j + 4 <= count; j += 4)
     _mm_storeu_ps(to + j, _mm_add_ps(_mm_loadu_ps(to + j), NarrowFour(from + j)));
 #endif
   for (; j < count; ++j) to[j] = to[j] + static_cast<float>(from[j]);
+}
+
+constexpr SampleConverters kSse2{Widen, Narrow, AddNarrowed};
+
+const SampleConverters& Fastest() {
+  const SampleConverters* avx = AvxSampleConverters();
+  return avx ? *avx : kSse2;
+}
+
+}  // namespace
+
+const SampleConverters& Sse2SampleConverters() { return kSse2; }
+
+void WidenSamples(const float* from, double* to, int32_t count) {
+  Fastest().widen(from, to, count);
+}
+
+void NarrowSamples(const double* from, float* to, int32_t count) {
+  Fastest().narrow(from, to, count);
+}
+
+void AddNarrowedSamples(const double* from, float* to, int32_t count) {
+  Fastest().addNarrowed(from, to, count);
 }

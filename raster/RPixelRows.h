@@ -27,5 +27,8 @@ struct RPixelRows {
 const RPixelRows& Raster_ScalarPixelRows();
 // The SSE2 unit; null where the build targets no SSE2.
 const RPixelRows* Raster_Sse2PixelRows();
-// The fastest unit this build carries (SSE2 is part of every x86-64 CPU).
+// The AVX2 unit; null where the processor or the build has no AVX2.
+const RPixelRows* Raster_Avx2PixelRows();
+// The fastest unit this build and processor support (SSE2 is part of every
+// x86-64 processor).
 const RPixelRows& Raster_PixelRows();

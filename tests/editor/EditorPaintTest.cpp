@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/IBitmapCache.h"
 #include "editor/IFrameControl.h"
 #include "editor/IKnobArcImg.h"
 #include "editor/IKnobRotVal.h"
@@ -127,6 +128,60 @@ TEST(EditorPaint, EachControlKindAtThreeValues) {
     SCOPED_TRACE(c.name);
     ExpectMatchesGolden(*PaintAtThreeValues(c.make, c.width, c.height), c.name);
   }
+}
+
+TEST(EditorPaint, FramesTextsAndCopies) {
+  EditorTestPlugin plugin;
+  HeadlessEditor editor(&plugin, TestImageFolder(), 60, 60);
+  editor.CreateBackBuffer();
+  const IBitmapStrip strip = editor.GetBitmap(102, "img/knob2.png", 2);
+  EXPECT_EQ(editor.GetBitmap(102, "img/knob2.png", 1).bitmap, strip.bitmap);
+  const IBlendSpec overwrite{IBlendSpec::BlendOverwrite, 1.0f};
+  editor.PaintInvalid({0, 0, 60, 60});  // no controls: sets nothing, presents nothing
+  EXPECT_TRUE(editor.presented.empty());
+
+  // Frame 2 of a 104-pixel strip of two frames side by side starts 52
+  // columns in; frame 1 and single-frame strips start at 0.
+  editor.AddControl(new IFrameControl(&plugin, {}, strip));
+  editor.PaintInvalid({0, 0, 60, 60});
+  struct Case {
+    int32_t frames, frame, sourceX;
+  } cases[] = {{2, 2, 52}, {2, 1, 0}, {1, 2, 0}};
+  for (const Case& c : cases) {
+    const IBitmapStrip framed{strip.bitmap, strip.W, strip.H, c.frames};
+    Raster_FillRect(editor.BackBuffer(), 0, 0, 60, 60, kGround, 1.0f, RBlend::Copy);
+    EXPECT_TRUE(editor.BlitBitmapFrame(framed, {0, 0, 52, 52}, c.frame, &overwrite, false));
+    for (int32_t x : {0, 26, 51}) {
+      EXPECT_EQ(PixelAt(editor.BackBuffer(), x, 26), PixelAt(strip.bitmap, c.sourceX + x, 26))
+          << c.frames << " " << c.frame << " " << x;
+    }
+  }
+
+  // An empty text succeeds and draws nothing.
+  Raster_FillRect(editor.BackBuffer(), 0, 0, 60, 60, kGround, 1.0f, RBlend::Copy);
+  ITextStyle style = TestLayout::TextStyle();
+  EXPECT_TRUE(editor.PaintText(style, "", {0, 0, 60, 60}));
+  EXPECT_TRUE(editor.PaintText(style, nullptr, {0, 0, 60, 60}));
+  for (int32_t y = 0; y < 60; y += 7) EXPECT_EQ(PixelAt(editor.BackBuffer(), 30, y), kGround);
+  EXPECT_TRUE(editor.PaintText(style, "88", {0, 0, 60, 60}));
+  EXPECT_NE(style.cachedFont, nullptr);
+  ITextStyle copy = TestLayout::TextStyle();
+  copy.colour = {255, 0, 0, 0};  // colour and quality are not part of the key
+  copy.quality = 3;
+  EXPECT_EQ(editor.GetTextFont(copy), style.cachedFont);
+  copy.style = 1;
+  EXPECT_NE(editor.GetTextFont(copy), style.cachedFont);
+
+  // Copies of a frame are shared by every editor of the process.
+  HeadlessEditor other(&plugin, TestImageFolder(), 60, 60);
+  const IBitmapStrip first = editor.CopyBitmapRegion(strip, {0, 0, 52, 52});
+  const int32_t cached = IBitmapCache::Count();
+  const IBitmapStrip second = other.CopyBitmapRegion(strip, {0, 0, 52, 52});
+  EXPECT_EQ(second.bitmap, first.bitmap);
+  EXPECT_EQ(IBitmapCache::Count(), cached);
+  EXPECT_EQ(second.W, 52);
+  EXPECT_EQ(second.frames, 2);
+  EXPECT_EQ(PixelAt(second.bitmap, 26, 10), PixelAt(strip.bitmap, 26, 10));
 }
 
 struct LayoutPaint : ::testing::Test {

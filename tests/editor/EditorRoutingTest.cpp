@@ -11,6 +11,7 @@
 #include "editor/IKnobArc.h"
 #include "editor/ILinkControl.h"
 #include "editor/ISlider.h"
+#include "framework/IParameter.h"
 #include "tests/editor/EditorTestImages.h"
 #include "tests/editor/EditorTestPlugin.h"
 #include "tests/editor/HeadlessEditor.h"
@@ -267,13 +268,35 @@ TEST(EditorControl, FirstHostValueBecomesTheDefaultAndClampsApply) {
   }
 }
 
+TEST_F(EditorFixture, ValueTextsShowWhatTheParameterStores) {
+  // Texts come from the control's own value, stepped as the parameter steps
+  // it, so painting never reads the value a host thread writes.
+  for (int32_t index : {TestLayout::SplitFreq, TestLayout::LowDrive}) {
+    IControl* control = Control(index);
+    IParameter* parameter = plugin.ParameterAt(control->paramIdx);
+    for (double v : {0.0, 0.005, 0.22, 0.4999, 0.75, 1.0}) {
+      control->value = v;
+      parameter->SetFromNormalized(v);
+      char shown[64], stored[64];
+      control->ValueText(shown, sizeof shown, true);
+      parameter->FormatValue(parameter->value, false, stored, sizeof stored);
+      EXPECT_EQ(std::string(shown), std::string(stored) + parameter->Label()) << index << " " << v;
+    }
+  }
+  char none[8] = "x";
+  Control(TestLayout::TitleLink)->ValueText(none, sizeof none, true);
+  EXPECT_STREQ(none, "");
+}
+
 TEST_F(EditorFixture, RightClickOpensTheTextEntry) {
   auto* split = static_cast<IKnobArc*>(Control(TestLayout::SplitFreq));
   editor->HandleMousePress(244, 117, kRight);
   editor->HandleMouseRelease(244, 117, kNone);
   EXPECT_TRUE(split->prompting);
   EXPECT_TRUE(split->textEntryOpen);
+  const size_t sent = plugin.events.size();
   split->EndTextEntry();
+  EXPECT_EQ(plugin.events.size(), sent) << "closing an entry sends no value outside a gesture";
   editor->Tick();
   EXPECT_FALSE(split->prompting);
 

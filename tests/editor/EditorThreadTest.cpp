@@ -21,25 +21,28 @@ TEST(EditorThreads, HostValuesArriveWhileTheGuiThreadPaints) {
   TestLayout::Build(*editor, &plugin);
   plugin.AttachEditor(editor);
 
-  std::atomic<bool> hostDone{false};
+  std::atomic<bool> guiDone{false};
   // As the binding's setParameter does: under the lock, show the value,
   // then set the parameter.
   std::thread host([&] {
-    for (int i = 0; i < 3000; ++i) {
-      PluginLockGuard guard(plugin.Lock());
-      const double v = (i % 101) / 100.0;
-      for (int32_t p = 0; p < plugin.ParameterCount(); ++p) {
-        editor->ShowParameterValue(p, v, true);
-        plugin.ParameterAt(p)->SetFromNormalized(v);
+    for (int i = 0; !guiDone; ++i) {
+      {
+        PluginLockGuard guard(plugin.Lock());
+        const double v = (i % 101) / 100.0;
+        for (int32_t p = 0; p < plugin.ParameterCount(); ++p) {
+          editor->ShowParameterValue(p, v, true);
+          plugin.ParameterAt(p)->SetFromNormalized(v);
+        }
       }
+      std::this_thread::yield();  // let the GUI thread's pushes take the lock too
     }
-    hostDone = true;
   });
   int32_t paints = 0;
-  while (!hostDone) {
+  for (int i = 0; i < 300; ++i) {
     paints += editor->Tick() ? 1 : 0;
     editor->HandleWheel(49, 177, {}, 1);
   }
+  guiDone = true;
   host.join();
   EXPECT_GT(paints, 0);
 

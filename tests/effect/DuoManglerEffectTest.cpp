@@ -174,7 +174,9 @@ TEST(DuoManglerEffect, BlocksThroughTheBaseMatchTheProcessor) {
   EXPECT_EQ(std::memcmp(right.data(), expected.right.data(), 700 * sizeof(double)), 0);
 }
 
-TEST(DuoManglerEffect, SwitchingProcessingOnStartsFromSilence) {
+// A VST host suspends and resumes around settings changes; the sound carries
+// on (the LV2 build's activate() starts from silence, tested with its binding).
+TEST(DuoManglerEffect, SuspendAndResumeKeepTheFilterAndSmoothingStates) {
   VSTCLASS effect(nullptr);
   Open(effect);
   std::vector<double> left = Noise(64, 53), right = Noise(64, 54);
@@ -185,18 +187,17 @@ TEST(DuoManglerEffect, SwitchingProcessingOnStartsFromSilence) {
     effect.RouteOutputsDouble(0, 2, channels);
     effect.RunBlockDouble(64);
   }
-  const TwoBandProcessor& p = effect.Processor();
-  ASSERT_NE(p.filter[1].filterZ1, 0.0);
-  const double coefIn = p.coefIn;
+  const TwoBandProcessor before = effect.Processor();
+  ASSERT_NE(before.filter[1].filterZ1, 0.0);
   effect.ProcessingSwitched(false);
   effect.ProcessingSwitched(true);
+  const TwoBandProcessor& after = effect.Processor();
   for (int32_t channel = 0; channel < 2; ++channel) {
-    EXPECT_EQ(p.filter[channel].filterZ1, 0.0);
-    EXPECT_EQ(p.filter[channel].filterZ2, 0.0);
-    EXPECT_EQ(p.smoothLow[channel], 0.0);
-    EXPECT_EQ(p.smoothHigh[channel], 0.0);
+    EXPECT_EQ(after.filter[channel].filterZ1, before.filter[channel].filterZ1);
+    EXPECT_EQ(after.filter[channel].filterZ2, before.filter[channel].filterZ2);
+    EXPECT_EQ(after.smoothLow[channel], before.smoothLow[channel]);
+    EXPECT_EQ(after.smoothHigh[channel], before.smoothHigh[channel]);
   }
-  EXPECT_EQ(p.coefIn, coefIn);
 }
 
 }  // namespace

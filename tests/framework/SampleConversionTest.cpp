@@ -1,4 +1,4 @@
-// The vectorised sample conversions against a conversion of each sample, bit
+// Every unit of the sample conversions against a conversion of each sample, bit
 // for bit, over values that round, overflow, underflow or are not numbers,
 // at every length around the vector width and at unaligned starts.
 #include "framework/SampleConversion.h"
@@ -54,28 +54,32 @@ std::vector<double> AwkwardDoubles(size_t count) {
 }
 
 TEST(SampleConversion, EveryFormMatchesPerSampleConversion) {
-  for (int32_t count = 0; count <= 19; ++count) {
-    for (int32_t start = 0; start < 3; ++start) {
-      const std::vector<double> doubles = AwkwardDoubles(count + start);
-      std::vector<float> floats(count + start);
-      for (size_t j = 0; j < floats.size(); ++j) floats[j] = static_cast<float>(doubles[j] * 0.7);
+  std::vector<const SampleConverters*> units{&Sse2SampleConverters()};
+  if (AvxSampleConverters()) units.push_back(AvxSampleConverters());
+  for (const SampleConverters* unit : units) {
+    for (int32_t count = 0; count <= 19; ++count) {
+      for (int32_t start = 0; start < 3; ++start) {
+        const std::vector<double> doubles = AwkwardDoubles(count + start);
+        std::vector<float> floats(count + start);
+        for (size_t j = 0; j < floats.size(); ++j) floats[j] = static_cast<float>(doubles[j] * 0.7);
 
-      std::vector<double> widened(count), widenedExpected(count);
-      WidenSamples(floats.data() + start, widened.data(), count);
-      for (int32_t j = 0; j < count; ++j) widenedExpected[j] = floats[start + j];
-      ExpectSameBits(widened, widenedExpected);
+        std::vector<double> widened(count), widenedExpected(count);
+        unit->widen(floats.data() + start, widened.data(), count);
+        for (int32_t j = 0; j < count; ++j) widenedExpected[j] = floats[start + j];
+        ExpectSameBits(widened, widenedExpected);
 
-      std::vector<float> narrowed(count), narrowedExpected(count);
-      NarrowSamples(doubles.data() + start, narrowed.data(), count);
-      for (int32_t j = 0; j < count; ++j)
-        narrowedExpected[j] = static_cast<float>(doubles[start + j]);
-      ExpectSameBits(narrowed, narrowedExpected);
+        std::vector<float> narrowed(count), narrowedExpected(count);
+        unit->narrow(doubles.data() + start, narrowed.data(), count);
+        for (int32_t j = 0; j < count; ++j)
+          narrowedExpected[j] = static_cast<float>(doubles[start + j]);
+        ExpectSameBits(narrowed, narrowedExpected);
 
-      std::vector<float> added(floats.begin() + start, floats.end()), addedExpected = added;
-      AddNarrowedSamples(doubles.data() + start, added.data(), count);
-      for (int32_t j = 0; j < count; ++j)
-        addedExpected[j] = addedExpected[j] + static_cast<float>(doubles[start + j]);
-      ExpectSameBits(added, addedExpected);
+        std::vector<float> added(floats.begin() + start, floats.end()), addedExpected = added;
+        unit->addNarrowed(doubles.data() + start, added.data(), count);
+        for (int32_t j = 0; j < count; ++j)
+          addedExpected[j] = addedExpected[j] + static_cast<float>(doubles[start + j]);
+        ExpectSameBits(added, addedExpected);
+      }
     }
   }
 }

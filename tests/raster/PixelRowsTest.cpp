@@ -1,4 +1,4 @@
-// The vector row unit against the scalar reference, bit for bit: exhaustive
+// The vector row units against the scalar reference, bit for bit: exhaustive
 // over the interpolation every Copy form shares, random rows for the rest
 // (odd lengths, so the scalar tails run too).
 #include "raster/RPixelRows.h"
@@ -14,10 +14,13 @@ namespace {
 class PixelRows : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!Raster_Sse2PixelRows()) GTEST_SKIP() << "no vector unit in this build";
+    for (const RPixelRows* unit : {Raster_Sse2PixelRows(), Raster_Avx2PixelRows()}) {
+      if (unit) units.push_back(unit);
+    }
+    if (units.empty()) GTEST_SKIP() << "no vector unit in this build";
   }
   const RPixelRows& scalar = Raster_ScalarPixelRows();
-  const RPixelRows& vector = *Raster_Sse2PixelRows();
+  std::vector<const RPixelRows*> units;  // the vector units this processor runs
   std::mt19937 random{17};
 
   uint32_t Word() { return static_cast<uint32_t>(random()); }
@@ -38,14 +41,17 @@ class PixelRows : public ::testing::Test {
 
 // Every destination byte, colour byte and weight of the fill's interpolation.
 TEST_F(PixelRows, FillCopyMatchesEveryByteAndWeight) {
-  std::vector<uint32_t> row(256);
-  for (int32_t w = 1; w <= 255; ++w) {
-    for (uint32_t s = 0; s < 256; ++s) {
-      for (uint32_t x = 0; x < 256; ++x) row[x] = x * 0x01010101u ^ 0x00FF0000u;
-      std::vector<uint32_t> expected = row;
-      scalar.fillCopy(expected.data(), 256, s * 0x01010101u, w);
-      vector.fillCopy(row.data(), 256, s * 0x01010101u, w);
-      ASSERT_EQ(row, expected) << "w " << w << " colour " << s;
+  for (const RPixelRows* unit : units) {
+    const RPixelRows& vector = *unit;
+    std::vector<uint32_t> row(256);
+    for (int32_t w = 1; w <= 255; ++w) {
+      for (uint32_t s = 0; s < 256; ++s) {
+        for (uint32_t x = 0; x < 256; ++x) row[x] = x * 0x01010101u ^ 0x00FF0000u;
+        std::vector<uint32_t> expected = row;
+        scalar.fillCopy(expected.data(), 256, s * 0x01010101u, w);
+        vector.fillCopy(row.data(), 256, s * 0x01010101u, w);
+        ASSERT_EQ(row, expected) << "w " << w << " colour " << s;
+      }
     }
   }
 }
@@ -53,55 +59,64 @@ TEST_F(PixelRows, FillCopyMatchesEveryByteAndWeight) {
 // At full weight every source alpha over every pair of colour bytes; other
 // weights on random rows.
 TEST_F(PixelRows, AlphaBlendMatchesAtEveryAlphaAndWeight) {
-  std::vector<uint32_t> src(65536), dst(65536);
-  for (uint32_t sa = 0; sa < 256; ++sa) {
-    for (uint32_t i = 0; i < 65536; ++i) {
-      src[i] = sa << 24 | (i & 0xFF) * 0x010101u;
-      dst[i] = (i >> 8) * 0x01010101u;
+  for (const RPixelRows* unit : units) {
+    const RPixelRows& vector = *unit;
+    std::vector<uint32_t> src(65536), dst(65536);
+    for (uint32_t sa = 0; sa < 256; ++sa) {
+      for (uint32_t i = 0; i < 65536; ++i) {
+        src[i] = sa << 24 | (i & 0xFF) * 0x010101u;
+        dst[i] = (i >> 8) * 0x01010101u;
+      }
+      std::vector<uint32_t> expected = dst;
+      scalar.alphaBlend(expected.data(), src.data(), 65536, 256);
+      vector.alphaBlend(dst.data(), src.data(), 65536, 256);
+      ASSERT_EQ(dst, expected) << "source alpha " << sa;
     }
-    std::vector<uint32_t> expected = dst;
-    scalar.alphaBlend(expected.data(), src.data(), 65536, 256);
-    vector.alphaBlend(dst.data(), src.data(), 65536, 256);
-    ASSERT_EQ(dst, expected) << "source alpha " << sa;
-  }
-  for (int32_t w = 1; w <= 256; ++w) {
-    const int32_t count = Between(1, 67);
-    const std::vector<uint32_t> source = Pixels(count);
-    std::vector<uint32_t> actual = Pixels(count), expected = actual;
-    scalar.alphaBlend(expected.data(), source.data(), count, w);
-    vector.alphaBlend(actual.data(), source.data(), count, w);
-    ASSERT_EQ(actual, expected) << "w " << w;
+    for (int32_t w = 1; w <= 256; ++w) {
+      const int32_t count = Between(1, 67);
+      const std::vector<uint32_t> source = Pixels(count);
+      std::vector<uint32_t> actual = Pixels(count), expected = actual;
+      scalar.alphaBlend(expected.data(), source.data(), count, w);
+      vector.alphaBlend(actual.data(), source.data(), count, w);
+      ASSERT_EQ(actual, expected) << "w " << w;
+    }
   }
 }
 
 TEST_F(PixelRows, MaskCopyMatchesOnRandomCoverage) {
-  for (int32_t trial = 0; trial < 2000; ++trial) {
-    const int32_t count = Between(1, 67), w = Between(1, 256);
-    const uint32_t colour = Word();
-    std::vector<uint8_t> coverage(count);
-    for (uint8_t& c : coverage) c = Between(0, 2) == 0 ? 0 : static_cast<uint8_t>(Word());
-    std::vector<uint32_t> actual = Pixels(count), expected = actual;
-    scalar.maskCopy(expected.data(), coverage.data(), count, colour, w);
-    vector.maskCopy(actual.data(), coverage.data(), count, colour, w);
-    ASSERT_EQ(actual, expected) << "trial " << trial;
+  for (const RPixelRows* unit : units) {
+    const RPixelRows& vector = *unit;
+    for (int32_t trial = 0; trial < 2000; ++trial) {
+      const int32_t count = Between(1, 67), w = Between(1, 256);
+      const uint32_t colour = Word();
+      std::vector<uint8_t> coverage(count);
+      for (uint8_t& c : coverage) c = Between(0, 2) == 0 ? 0 : static_cast<uint8_t>(Word());
+      std::vector<uint32_t> actual = Pixels(count), expected = actual;
+      scalar.maskCopy(expected.data(), coverage.data(), count, colour, w);
+      vector.maskCopy(actual.data(), coverage.data(), count, colour, w);
+      ASSERT_EQ(actual, expected) << "trial " << trial;
+    }
   }
 }
 
 // Walks in every direction, starting inside, on the last row and column and
 // outside, over sources of one pixel up to a few dozen.
 TEST_F(PixelRows, BilinearSpanMatchesEverywhereAroundTheSource) {
-  for (int32_t trial = 0; trial < 2000; ++trial) {
-    const int32_t width = Between(1, 40), height = Between(1, 40), span = width + Between(0, 3);
-    const std::vector<uint32_t> pixels = Pixels(span * height);
-    const RSampleSource source{pixels.data(), span, width, height};
-    const int64_t x = Between(-3 << 16, (width + 2) << 16),
-                  y = Between(-3 << 16, (height + 2) << 16);
-    const int64_t stepX = Between(-0x28000, 0x28000), stepY = Between(-0x28000, 0x28000);
-    const int32_t count = Between(1, 50);
-    std::vector<uint32_t> actual(count, 1), expected(count, 2);
-    scalar.bilinearSpan(expected.data(), source, x, y, stepX, stepY, count);
-    vector.bilinearSpan(actual.data(), source, x, y, stepX, stepY, count);
-    ASSERT_EQ(actual, expected) << "trial " << trial;
+  for (const RPixelRows* unit : units) {
+    const RPixelRows& vector = *unit;
+    for (int32_t trial = 0; trial < 2000; ++trial) {
+      const int32_t width = Between(1, 40), height = Between(1, 40), span = width + Between(0, 3);
+      const std::vector<uint32_t> pixels = Pixels(span * height);
+      const RSampleSource source{pixels.data(), span, width, height};
+      const int64_t x = Between(-3 << 16, (width + 2) << 16),
+                    y = Between(-3 << 16, (height + 2) << 16);
+      const int64_t stepX = Between(-0x28000, 0x28000), stepY = Between(-0x28000, 0x28000);
+      const int32_t count = Between(1, 50);
+      std::vector<uint32_t> actual(count, 1), expected(count, 2);
+      scalar.bilinearSpan(expected.data(), source, x, y, stepX, stepY, count);
+      vector.bilinearSpan(actual.data(), source, x, y, stepX, stepY, count);
+      ASSERT_EQ(actual, expected) << "trial " << trial;
+    }
   }
 }
 

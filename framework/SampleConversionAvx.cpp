@@ -1,0 +1,53 @@
+// The AVX unit of the sample conversions: eight samples a step, the tail by
+// the SSE2 unit. Compiled with AVX enabled and chosen only on processors that
+// have it.
+#include "framework/SampleConversion.h"
+
+#if defined(__AVX__)
+
+#include <immintrin.h>
+
+namespace {
+
+void Widen(const float* from, double* to, int32_t count) {
+  int32_t j = 0;
+  for (; j + 8 <= count; j += 8) {
+    _mm256_storeu_pd(to + j, _mm256_cvtps_pd(_mm_loadu_ps(from + j)));
+    _mm256_storeu_pd(to + j + 4, _mm256_cvtps_pd(_mm_loadu_ps(from + j + 4)));
+  }
+  Sse2SampleConverters().widen(from + j, to + j, count - j);
+}
+
+inline __m256 NarrowEight(const double* from) {
+  return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm256_cvtpd_ps(_mm256_loadu_pd(from))),
+                              _mm256_cvtpd_ps(_mm256_loadu_pd(from + 4)), 1);
+}
+
+void Narrow(const double* from, float* to, int32_t count) {
+  int32_t j = 0;
+  for (; j + 8 <= count; j += 8) _mm256_storeu_ps(to + j, NarrowEight(from + j));
+  Sse2SampleConverters().narrow(from + j, to + j, count - j);
+}
+
+void AddNarrowed(const double* from, float* to, int32_t count) {
+  int32_t j = 0;
+  for (; j + 8 <= count; j += 8)
+    _mm256_storeu_ps(to + j, _mm256_add_ps(_mm256_loadu_ps(to + j), NarrowEight(from + j)));
+  Sse2SampleConverters().addNarrowed(from + j, to + j, count - j);
+}
+
+constexpr SampleConverters kAvx{Widen, Narrow, AddNarrowed};
+
+}  // namespace
+
+// The runtime reads the processor's features when the module loads; asking
+// takes no lock.
+const SampleConverters* AvxSampleConverters() {
+  return __builtin_cpu_supports("avx") ? &kAvx : nullptr;
+}
+
+#else
+
+const SampleConverters* AvxSampleConverters() { return nullptr; }
+
+#endif
