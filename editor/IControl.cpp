@@ -77,9 +77,12 @@ void IControl::PromptForValue() {
   redrawNext = true;
 }
 
+// Sends nothing: a commit has already sent its value inside its own gesture,
+// and a cancelled entry has no value to send, so no automate ever reaches the
+// host outside a begin/end pair.
 void IControl::EndTextEntry() {
   textEntryOpen = false;
-  MarkChanged(true);
+  MarkChanged(false);
   redrawNext = true;
 }
 

@@ -70,7 +70,8 @@ class IControl {
   // ---- [GUI thread] ----
   // Opens the editor's text entry for the bound parameter.
   void PromptForValue();
-  // The text entry opened for this control closed, committed or not.
+  // The text entry opened for this control closed, committed or not; marks
+  // the control for painting and sends nothing.
   void EndTextEntry();
   // The bound parameter, or null.
   IParameter* Parameter() const;

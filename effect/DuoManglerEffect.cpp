@@ -1,10 +1,14 @@
 #include "effect/DuoManglerEffect.h"
 
+#include "editor/IEditor.h"
+#include "editor/IPlatformEditor.h"
 #include "effect/DerivedQuantities.h"
+#include "effect/EditorLayout.h"
 #include "effect/FactoryPrograms.h"
 #include "effect/ParameterMapping.h"
 #include "effect/TraceLine.h"
 #include "framework/FourCharCode.h"
+#include "platform/ModuleInstance.h"
 
 namespace {
 
@@ -29,6 +33,7 @@ DuoManglerEffect::DuoManglerEffect(EffectHostConnection host)
   // initialisers; the parameters come next, then the programs, which capture
   // the parameters' defaults in slot 0.
   DefineParameters();
+  AttachOwnEditor();
   InstallFactoryPrograms(*this);
 }
 
@@ -43,6 +48,13 @@ void DuoManglerEffect::DefineParameters() {
   ParameterAt(kHighGain)->DefineInteger("High Gain", 20, 0, 100, "%");
   ParameterAt(kHighRound)->DefineInteger("High Round", 50, 0, 100, "%");
   ParameterAt(kMix)->DefineInteger("Mix", 90, 0, 100, "%");
+}
+
+void DuoManglerEffect::AttachOwnEditor() {
+  IEditor* panel = NewPlatformEditor(this, kEditorWidth, kEditorHeight, 0, ModuleInstance());
+  if (!panel) return;
+  BuildEditorLayout(*panel, this);
+  AttachEditor(panel);
 }
 
 void DuoManglerEffect::ApplySampleRate() {

@@ -24,6 +24,9 @@ class DuoManglerEffect : public EffectHost {
 
  private:
   void DefineParameters();
+  // Builds the editor and hands it to the plug-in, where the platform has
+  // an editor window.
+  void AttachOwnEditor();
 
   TwoBandProcessor processor;
 };

@@ -20,9 +20,12 @@ IEffectVST::IEffectVST(audioMasterCallback host, int32_t parameterCount, const c
   PrepareForBlockSize(kInitialBlockSize);
 }
 
-// The chunk buffers go first (members in reverse order), then the base with
-// its parameters, programs and editor.
-IEffectVST::~IEffectVST() = default;
+// The editor's window closes first, while the binding can still send the
+// host a pending end of edit; then the chunk buffers go (members in reverse
+// order), then the base with its parameters, programs and editor.
+IEffectVST::~IEffectVST() {
+  if (Editor()) Editor()->CloseEditorWindow();
+}
 
 IEffectVST* IEffectVST::FromEffect(AEffect* record) {
   return record ? static_cast<IEffectVST*>(record->object) : nullptr;

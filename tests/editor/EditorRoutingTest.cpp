@@ -294,7 +294,9 @@ TEST_F(EditorFixture, RightClickOpensTheTextEntry) {
   editor->HandleMouseRelease(244, 117, kNone);
   EXPECT_TRUE(split->prompting);
   EXPECT_TRUE(split->textEntryOpen);
+  const size_t sent = plugin.events.size();
   split->EndTextEntry();
+  EXPECT_EQ(plugin.events.size(), sent) << "closing an entry sends no value outside a gesture";
   editor->Tick();
   EXPECT_FALSE(split->prompting);
 

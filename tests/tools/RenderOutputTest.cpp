@@ -315,4 +315,29 @@ TEST(RenderTool, FileAccessIsIndependentOfTheBlockSize) {
   EXPECT_EQ(ReadAudio(dir.Path("out.wav")).Frames(), 20000);
 }
 
+// A batch writes one output per input under its name, goes on after a file
+// that fails, names it, and ends with status 1.
+TEST(RenderTool, BatchRendersTheGoodFilesAndReportsTheBadOne) {
+  TempFolder dir;
+  tool_test::WriteAudio(dir.Path("a.wav"), tool_test::MakeSignal(2, 44100, 1000, kFloatWav));
+  tool_test::WriteText(dir.Path("b.wav"), "not audio");
+  tool_test::WriteAudio(dir.Path("c.aiff"),
+                        tool_test::MakeSignal(1, 48000, 500, SF_FORMAT_AIFF | SF_FORMAT_PCM_24));
+  const std::string folder = dir.Path("out");
+  const tool_test::RunResult run =
+      RunRender({"--plugin", DM_TEST_GAIN_PLUGIN, "-o", folder, dir.Path("a.wav"),
+                 dir.Path("b.wav"), dir.Path("c.aiff")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_THAT(run.err, testing::HasSubstr("cannot read input '" + dir.Path("b.wav") + "'"));
+  EXPECT_THAT(run.err, testing::EndsWith("1 of 3 files failed: '" + dir.Path("b.wav") + "'\n"));
+  EXPECT_EQ(ReadAudio(folder + "/a.wav").Frames(), 1000);
+  EXPECT_EQ(ReadAudio(folder + "/c.aiff").Frames(), 500);
+  EXPECT_FALSE(tool_test::Exists(folder + "/b.wav"));
+  // Two inputs of one name would write one output: refused before any work.
+  const tool_test::RunResult clash = RunRender(
+      {"--plugin", DM_TEST_GAIN_PLUGIN, "-o", folder, dir.Path("a.wav"), folder + "/a.wav"});
+  EXPECT_EQ(clash.exitCode, 2);
+  EXPECT_THAT(clash.err, testing::HasSubstr("would both be written to '" + folder + "/a.wav'"));
+}
+
 }  // namespace

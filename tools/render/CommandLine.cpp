@@ -26,6 +26,10 @@ constexpr const char* kFooter =
     "succeeds; an existing one keeps its permissions, and the input is never\n"
     "replaced without --force.\n"
     "\n"
+    "Batches: with -o DIR every file named is an input, written to DIR under its\n"
+    "own name (its extension follows --format). A file that fails is reported and\n"
+    "the others are rendered; the status is then 1.\n"
+    "\n"
     "Presets: --preset, then --program, then each --param, then --save-preset and\n"
     "--save-bank; without INPUT OUTPUT only the presets are saved.\n"
     "\n"
@@ -35,7 +39,9 @@ constexpr const char* kFooter =
 class RenderFormatter : public CLI::Formatter {
  public:
   std::string make_usage(const CLI::App*, std::string) const override {
-    return "Usage: render [OPTIONS] INPUT OUTPUT\n       render [OPTIONS] --list\n";
+    return "Usage: render [OPTIONS] INPUT OUTPUT\n"
+           "       render [OPTIONS] -o DIR INPUT...\n"
+           "       render [OPTIONS] --list\n";
   }
 };
 
@@ -103,6 +109,9 @@ void Declare(Parsed& p, RenderOptions& o) {
   app.add_option("--dither", p.dither, "dither for 16-bit and narrower PCM (default tpdf)")
       ->type_name("tpdf|none")
       ->transform(OneOf({"tpdf", "none"}).description(""));
+  app.add_option("-o,--output-folder", o.outputFolder,
+                 "render every file named into this folder, each under its own name")
+      ->type_name("DIR");
   app.add_flag("--force", o.force, "allow the output to replace the input file");
   app.add_flag("--list", o.listOnly, "show the plug-in's programs and parameters and exit");
   app.add_flag("-q,--quiet", o.quiet, "no progress bar and no summary (warnings still show)");
@@ -128,6 +137,14 @@ std::string CheckValuesAndFiles(const Parsed& p, RenderOptions& o) {
   }
   if (o.listOnly) {
     return p.files.empty() ? "" : "--list takes no input or output file";
+  }
+  if (p.app.count("--output-folder") > 0) {
+    if (o.outputFolder.empty() || p.files.empty()) {
+      return o.outputFolder.empty() ? "--output-folder: needs a folder name"
+                                    : "--output-folder needs at least one input file";
+    }
+    o.inputs = p.files;
+    return {};
   }
   // Saving presets alone needs no audio.
   if (p.files.empty() && (!o.savePreset.empty() || !o.saveBank.empty())) {

@@ -28,6 +28,10 @@ struct RenderOptions {
   std::string encoding;   // lower-case encoding name; empty: keep the input's
   std::string input;
   std::string output;
+  // A batch: every file is an input, each written to outputFolder under its
+  // own name.
+  std::string outputFolder;
+  std::vector<std::string> inputs;
 };
 
 struct CommandLineResult {

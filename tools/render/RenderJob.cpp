@@ -15,11 +15,16 @@
 #include "tools/render/Renderer.h"
 #include "tools/render/ReplacingFile.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace render {
 namespace {
@@ -230,11 +235,76 @@ void Render(const RenderOptions& options, std::FILE* out) {
   }
 }
 
+std::string BaseNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The output of each input of a batch: the folder, the input's name, and
+// the extension of --format when it is given.
+std::vector<std::string> BatchOutputs(const RenderOptions& options) {
+  std::vector<std::string> outputs;
+  for (const std::string& input : options.inputs) {
+    std::string name = BaseNameOf(input);
+    if (!options.container.empty()) {
+      const size_t dot = name.find_last_of('.');
+      name = (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + "." +
+             options.container;
+    }
+    const std::string output = options.outputFolder + "/" + name;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+      if (outputs[i] == output) {
+        throw UsageError("inputs '" + options.inputs[i] + "' and '" + input +
+                         "' would both be written to '" + output + "'");
+      }
+    }
+    outputs.push_back(output);
+  }
+  return outputs;
+}
+
+// Renders every input; a file that fails is reported and the others go on.
+// A command-line mistake or a signal stops the batch.
+void RenderBatch(const RenderOptions& options, std::FILE* out) {
+  const std::vector<std::string> outputs = BatchOutputs(options);
+  if (mkdir(options.outputFolder.c_str(), 0777) != 0 && errno != EEXIST) {
+    throw RenderError("cannot make output folder '" + options.outputFolder +
+                      "': " + std::strerror(errno));
+  }
+  std::vector<std::string> failed;
+  for (size_t i = 0; i < outputs.size(); ++i) {
+    RenderOptions one = options;
+    one.input = options.inputs[i];
+    one.output = outputs[i];
+    try {
+      Render(one, out);
+    } catch (const UsageError&) {
+      throw;
+    } catch (const Interrupted&) {
+      throw;
+    } catch (const RenderError& e) {
+      std::fflush(out);
+      Warn(e.what());
+      failed.push_back(one.input);
+    }
+  }
+  if (!failed.empty()) {
+    std::string names;
+    for (const std::string& f : failed) {
+      names += (names.empty() ? "'" : ", '") + f + "'";
+    }
+    throw RenderError(std::to_string(failed.size()) + " of " + std::to_string(outputs.size()) +
+                      " files failed: " + names);
+  }
+}
+
 }  // namespace
 
 void RunRenderJob(const RenderOptions& options, std::FILE* out) {
   if (options.listOnly) {
     List(options, out);
+  } else if (!options.outputFolder.empty()) {
+    RenderBatch(options, out);
   } else if (options.input.empty()) {
     SaveOnly(options);
   } else {

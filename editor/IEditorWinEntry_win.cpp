@@ -1,0 +1,164 @@
+// The text entry for a parameter value: a one-line field (or, for a
+// parameter with a list of display texts, a drop-down list) over the
+// control. Enter, a list choice or a left-click in the editor commits on the
+// next tick, a right-click in the editor cancels; losing the focus does
+// neither.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "editor/IControl.h"
+#include "editor/IEditorWin.h"
+#include "framework/IEffectBase.h"
+#include "framework/IParameter.h"
+
+namespace {
+
+constexpr int kEntryId = 99;
+constexpr int kFieldHeight = 16;
+constexpr int kFontHeight = 14;
+constexpr int kLongestTypedText = 1000;
+
+LRESULT CALLBACK EntryProc(HWND entry, UINT message, WPARAM wParam, LPARAM lParam) {
+  IEditorWin* editor = IEditorWin::FromWindow(GetParent(entry));
+  if (!editor || editor->EntryWindow() != entry)
+    return DefWindowProcA(entry, message, wParam, lParam);
+  return editor->HandleEntryMessage(entry, message, wParam, lParam);
+}
+
+bool HasListOfTexts(const IParameter& parameter) {
+  return parameter.DisplayTextCount() > 0 &&
+         (parameter.kind == ParamKind::Boolean || parameter.kind == ParamKind::Enumerated);
+}
+
+const IDisplayText* DisplayTexts(const IParameter& parameter) {
+  return reinterpret_cast<const IDisplayText*>(parameter.displayTexts.Data());
+}
+
+HWND CreateList(const IParameter& parameter, const char* current, int cx, int cy, HWND parent,
+                HINSTANCE module) {
+  const int count = parameter.DisplayTextCount();
+  size_t longest = 0;
+  for (int i = 0; i < count; ++i)
+    longest = std::max(longest, std::strlen(DisplayTexts(parameter)[i].text));
+  const int width = 8 * static_cast<int>(longest) + 24;
+  const int height = 36 * (count + 1);
+  HWND list = CreateWindowExA(
+      0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, cx - width / 2, cy, width,
+      height, parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(kEntryId)), module, nullptr);
+  if (!list) return nullptr;
+  int selected = -1;
+  for (int i = 0; i < count; ++i) {
+    const char* text = DisplayTexts(parameter)[i].text;
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    if (selected < 0 && std::strcmp(text, current) == 0) selected = i;
+  }
+  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+  return list;
+}
+
+// One line, centred, scrolling sideways, so a text longer than the field
+// still takes every character typed.
+HWND CreateField(const IParameter& parameter, const char* current, int cx, int cy, HWND parent,
+                 HINSTANCE module) {
+  char widest[64];
+  parameter.FormatValue(parameter.max, false, widest, sizeof widest);
+  const int width = std::max(32, 7 * static_cast<int>(std::strlen(widest)) + 6);
+  HWND field =
+      CreateWindowExA(0, "EDIT", current, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL,
+                      cx - width / 2, cy - kFieldHeight / 2, width, kFieldHeight, parent,
+                      reinterpret_cast<HMENU>(static_cast<intptr_t>(kEntryId)), module, nullptr);
+  if (field) SendMessageA(field, EM_SETSEL, 0, -1);
+  return field;
+}
+
+bool IsEditField(HWND window) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  return lstrcmpiA(name, "EDIT") == 0;
+}
+
+}  // namespace
+
+IEditorWin* IEditorWin::FromWindow(HWND__* window) {
+  if (!window) return nullptr;
+  auto* editor = reinterpret_cast<IEditorWin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return editor && editor->window == window ? editor : nullptr;
+}
+
+void IEditorWin::EditParameterText(IControl* control, IParameter* parameter) {
+  if (!control || !parameter || entryWindow || !window) return;
+  const int cx = static_cast<int>((control->rect.L + control->rect.R) * 0.5f);
+  const int cy = static_cast<int>((control->rect.T + control->rect.B) * 0.5f);
+  // The control's own value: host threads write the parameter's.
+  char current[64];
+  control->ValueText(current, sizeof current, false);
+  entryWindow = HasListOfTexts(*parameter)
+                    ? CreateList(*parameter, current, cx, cy, window, moduleInstance)
+                    : CreateField(*parameter, current, cx, cy, window, moduleInstance);
+  if (!entryWindow) return;
+  SetFocus(entryWindow);
+  entryPrevProc =
+      SetWindowLongPtrA(entryWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EntryProc));
+  entryFont = CreateFontA(kFontHeight, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  SendMessageA(entryWindow, WM_SETFONT, reinterpret_cast<WPARAM>(entryFont), TRUE);
+  entryControl = control;
+  entryParam = parameter;
+  entryState = kEntryIdle;
+}
+
+intptr_t IEditorWin::HandleEntryMessage(HWND__* entry, uint32_t message, uintptr_t wParam,
+                                        intptr_t lParam) {
+  const auto previous = reinterpret_cast<WNDPROC>(entryPrevProc);
+  switch (message) {
+    case WM_SETFOCUS:
+      entryState = kEntryActive;
+      break;
+    case WM_KILLFOCUS:
+      entryState = kEntryIdle;
+      break;
+    case WM_KEYDOWN:
+      if (wParam != VK_RETURN) {
+        entryState = kEntryActive;
+        break;
+      }
+      if (IsEditField(entry)) SendMessageA(entry, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+      entryState = kEntryCommit;
+      return 0;
+    case WM_CHAR:
+      if (wParam == '\r') return 0;  // a one-line field would only beep
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(previous, entry, message, wParam, lParam);
+}
+
+void IEditorWin::CommitEntry() {
+  if (!entryParam || !entryControl || !plugin) return;
+  char text[kLongestTypedText + 1] = {};
+  SendMessageA(entryWindow, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  const double typed = entryParam->ValueFromText(text);
+  const int32_t index = entryControl->paramIdx;
+  plugin->HostBeginEdit(index);
+  entryControl->ApplyTypedValue(entryParam->NormalizedOf(typed));
+  plugin->HostEndEdit(index);
+}
+
+void IEditorWin::CloseEntry() {
+  if (!entryWindow) return;
+  HWND entry = entryWindow;
+  IControl* control = entryControl;
+  entryWindow = nullptr;
+  entryControl = nullptr;
+  entryParam = nullptr;
+  entryState = kEntryIdle;
+  if (control) control->EndTextEntry();
+  SetWindowLongPtrA(entry, GWLP_WNDPROC, entryPrevProc);
+  entryPrevProc = 0;
+  DestroyWindow(entry);
+  // One font per entry, released with it.
+  if (entryFont) DeleteObject(entryFont);
+  entryFont = nullptr;
+}

@@ -1,0 +1,3 @@
+#include "editor/IPlatformEditor.h"
+
+IEditor* NewPlatformEditor(IEffectBase*, int32_t, int32_t, int32_t, void*) { return nullptr; }

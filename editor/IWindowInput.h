@@ -1,0 +1,32 @@
+// Native input turned into the editor's terms, kept apart from the window
+// code so the arithmetic is the same and testable on every platform.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/IMouseKeys.h"
+
+// The editor's key code for a Windows virtual key: space 0, up 1, down 2,
+// left 3, right 4, '0'-'9' 5-14, 'A'-'Z' (and 0x61-0x7A) 15-40; -1 for any
+// other key, which the window does not pass on.
+int32_t EditorKeyCode(int32_t virtualKey);
+
+// The buttons and modifiers of a mouse message's key-state word (bit 0 left,
+// bit 1 right, bit 2 shift, bit 3 control) and the Alt key.
+IMouseKeys MouseKeysFromFlags(uint32_t flags, bool altHeld);
+
+// Gathers wheel deltas into whole notches of 120. High-resolution wheels and
+// touchpads send smaller deltas; those add up instead of being lost, and a
+// message that completes no notch yields none (so no gesture is opened for
+// it). A turn in the other direction starts afresh.
+class IWheelAccumulator {
+ public:
+  static constexpr int32_t kDeltaPerNotch = 120;
+
+  // Adds one message's delta; returns the whole notches now complete.
+  int32_t Add(int32_t delta);
+  void Reset() { remainder = 0; }
+
+ private:
+  int32_t remainder = 0;
+};
