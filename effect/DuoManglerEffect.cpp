@@ -26,9 +26,9 @@ constexpr double kSplitFreqShape = 2.0;
 }  // namespace
 
 DuoManglerEffect::DuoManglerEffect(EffectHostConnection host)
-    : EffectHost(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
-                 "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
-                 /*usesChunks=*/false, /*isInstrument=*/false) {
+    : EffectBinding(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
+                    "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
+                    /*usesChunks=*/false, /*isInstrument=*/false) {
   // The processor starts zeroed, coefficients not ready, by its own
   // initialisers; the parameters come next, then the programs, which capture
   // the parameters' defaults in slot 0.
@@ -63,7 +63,7 @@ void DuoManglerEffect::ApplySampleRate() {
 }
 
 // Whether switching on starts a new stream depends on the plug-in format
-// (effect/EffectHost.h).
+// (effect/EffectBinding.h).
 void DuoManglerEffect::ProcessingSwitched(bool on) {
   PluginLockGuard guard(Lock());
   if (on && kSwitchingOnStartsNewStream) processor.ClearState();
@@ -80,5 +80,5 @@ void DuoManglerEffect::ParameterChanged(int32_t index) {
 
 // The base calls this with the plug-in lock held.
 void DuoManglerEffect::ProcessBlock(double** inputs, double** outputs, int32_t frames) {
-  processor.ProcessBlock(inputs, outputs, frames, SampleRate());
+  processor.ProcessBlock(inputs, outputs, frames);
 }

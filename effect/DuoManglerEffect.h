@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "effect/EffectHost.h"
+#include "effect/EffectBinding.h"
 #include "effect/TwoBandProcessor.h"
 
-class DuoManglerEffect : public EffectHost {
+class DuoManglerEffect : public EffectBinding {
  public:
   explicit DuoManglerEffect(EffectHostConnection host);
   ~DuoManglerEffect() override = default;

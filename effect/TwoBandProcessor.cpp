@@ -44,13 +44,9 @@ void TwoBandProcessor::ApplySampleRate(double rate) {
   }
 }
 
-void TwoBandProcessor::PrepareFirstBlock(double hostSampleRate) {
+void TwoBandProcessor::PrepareFirstBlock() {
   coefficientsReady = true;
-  if (IsUsableSampleRate(hostSampleRate)) {
-    filterSampleRate = hostSampleRate;
-  } else if (!IsUsableSampleRate(filterSampleRate)) {
-    filterSampleRate = kFallbackSampleRate;
-  }
+  if (!IsUsableSampleRate(filterSampleRate)) filterSampleRate = kFallbackSampleRate;
   UpdateFilterCoefficients();
 }
 
@@ -75,13 +71,12 @@ void TwoBandProcessor::ClearChannelIfNotFinite(int32_t channel) {
 }
 
 void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* outputs,
-                                    int32_t frames, double hostSampleRate) {
-  ProcessBlockWith(FastestFrameLoop(), inputs, outputs, frames, hostSampleRate);
+                                    int32_t frames) {
+  ProcessBlockWith(FastestFrameLoop(), inputs, outputs, frames);
 }
 
 void TwoBandProcessor::ProcessBlockWith(TwoBandFrameLoop loop, const double* const* inputs,
-                                        double* const* outputs, int32_t frames,
-                                        double hostSampleRate) {
+                                        double* const* outputs, int32_t frames) {
   if (frames <= 0 || inputs == nullptr || outputs == nullptr) return;
   const double* inLeft = inputs[0];
   const double* inRight = inputs[1];
@@ -89,7 +84,7 @@ void TwoBandProcessor::ProcessBlockWith(TwoBandFrameLoop loop, const double* con
   double* outRight = outputs[1];
   if (inLeft == nullptr || inRight == nullptr || outLeft == nullptr || outRight == nullptr) return;
 
-  if (!coefficientsReady) PrepareFirstBlock(hostSampleRate);
+  if (!coefficientsReady) PrepareFirstBlock();
 
   const BlockConstants c{coefIn,
                          coefB1,

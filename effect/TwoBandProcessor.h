@@ -41,17 +41,17 @@ struct TwoBandProcessor {
   void UpdateFilterCoefficients();
 
   // Takes a new sample rate for the coefficients; the states carry over.
-  // Unusable rates are ignored.
+  // Unusable rates are ignored. The only way a rate reaches the processor.
   void ApplySampleRate(double rate);
 
   // Processes frames of the two channels; inputs and outputs hold a left and
   // a right pointer, and an output may be the same array as its input.
-  // hostSampleRate is used for the coefficients of the very first block.
-  void ProcessBlock(const double* const* inputs, double* const* outputs, int32_t frames,
-                    double hostSampleRate);
+  // The very first block computes the coefficients, at kFallbackSampleRate
+  // when no usable rate was applied before it.
+  void ProcessBlock(const double* const* inputs, double* const* outputs, int32_t frames);
   // The same with a chosen unit of the frame loop (the tests compare them).
   void ProcessBlockWith(TwoBandFrameLoop loop, const double* const* inputs, double* const* outputs,
-                        int32_t frames, double hostSampleRate);
+                        int32_t frames);
 
   // Zeroes the filter and smoothing state of both channels.
   void ClearState();
@@ -72,7 +72,7 @@ struct TwoBandProcessor {
   bool coefficientsReady = false;
 
  private:
-  void PrepareFirstBlock(double hostSampleRate);
+  void PrepareFirstBlock();
   void ClearChannel(int32_t channel);
   void ClearChannelIfNotFinite(int32_t channel);
 };

@@ -3,6 +3,27 @@
 // seams at which the effect adds its behaviour and the format binding reaches
 // the host. The order of the virtual operations below is part of the design;
 // keep it.
+//
+// Threads. Three kinds of thread call into a plug-in, which has none of its
+// own: the host's audio thread (the audio callbacks, and usually the MIDI
+// events), any other host thread (the dispatcher and the parameter callbacks;
+// typically the host's user-interface thread) and the GUI thread that created
+// the editor window (its messages and timer). Every operation below is tagged
+// with the threads that may call it: [audio], [host], [gui], or [constructor]
+// for what only runs while the plug-in is built, before any host holds it.
+//
+// The lock rule. The plug-in lock is taken in one layer: by the plug-in's own
+// operations (this class, the binding derived from it and the effect), never
+// by the C callbacks in front of them. An operation tagged "takes the lock"
+// holds it for its whole duration: each one a host or editor thread enters
+// through (dispatch, audio and parameter calls, the requests made of the
+// host, the editor's calls), and each one that changes what a running block
+// reads (the effect's ApplySampleRate, ParameterChanged and
+// ProcessingSwitched, the parameter readers and writers). An operation tagged
+// "lock held" is only ever a step inside one of those and takes nothing. The
+// lock is re-entrant, so operations nest freely, and the host is always
+// called with it held. Destruction (effClose) waits for the lock and releases
+// it before the plug-in goes, so no call is running while it is destroyed.
 #pragma once
 
 #include <cstdint>
@@ -31,44 +52,83 @@ class IEffectBase {
   IEffectBase& operator=(const IEffectBase&) = delete;
 
   // ---- Virtual operations, in slot order ----
+  // [host] effClose, after the lock was released (see the lock rule).
   virtual ~IEffectBase();
+  // The rate stored by StoreSampleRate reaches the effect here, and only
+  // here. [host] takes the lock.
   virtual void ApplySampleRate();
+  // [host, gui] takes the lock.
   virtual void ParameterChanged(int32_t index);
   // inputs/outputs are null when the plug-in has no channel of that side.
+  // Allocates nothing. [audio] lock held.
   virtual void ProcessBlock(double** inputs, double** outputs, int32_t frames);
+  // [host] lock held.
   virtual void EditorOpened() {}
+  // [host] lock held.
   virtual void EditorClosing() {}
+  // [host] takes the lock.
   virtual void ProcessingSwitched(bool on);
+  // [audio, host] lock held.
   virtual void MidiMessageReceived(const IShortMidi& /*message*/) {}
+  // [audio, host] lock held.
   virtual void SysExReceived(const ISysExBlock& /*message*/) {}
-  // text has room for at least one character; it is emptied.
+  // text has room for at least one character; it is emptied. [host] lock
+  // held.
   virtual bool MidiNoteName(int32_t note, char* text);
+  // [host] lock held.
   virtual bool SaveState(IStateBuffer& chunk);
+  // [host] lock held.
   virtual int32_t LoadState(IStateBuffer& chunk, int32_t position);
+  // The requests made of the host, by the editor and the effect. Each takes
+  // the lock, so the host is always called with it held.
+  // [gui] takes the lock.
   virtual void HostBeginEdit(int32_t index) = 0;
+  // [gui] takes the lock.
   virtual void HostBeginEditUnlessPending(int32_t index) = 0;
+  // [host, gui] takes the lock.
   virtual void HostAutomate(int32_t index, double normalized) = 0;
+  // [gui] takes the lock.
   virtual void HostEndEdit(int32_t index) = 0;
+  // [audio, host, gui] takes the lock.
   virtual void HostRefreshDisplay() = 0;
+  // [audio, gui] takes the lock.
   virtual int32_t HostSamplePosition() = 0;
+  // [audio, gui] takes the lock.
   virtual double HostTempo() = 0;
+  // [audio, gui] takes the lock.
   virtual void HostTimeSignature(int32_t& numerator, int32_t& denominator) = 0;
+  // [host, gui] takes the lock (in the binding; the base only reads).
   virtual HostKind QueryHostKind();
+  // [constructor, gui] takes the lock.
   virtual void EditorResized(int32_t width, int32_t height) = 0;
+  // [host] effOpen; lock held.
   virtual void HostSpecificSetup() = 0;
-  // Takes ownership of the editor.
+  // Takes ownership of the editor. [constructor] takes the lock.
   virtual void AttachEditor(IEditorSeam* newEditor);
+  // Resizes the scratch buffers: the one operation of the routing that
+  // allocates. [constructor, host] lock held.
   virtual void PrepareForBlockSize(int32_t frames);
+  // [constructor, or inside a seam] lock held.
   virtual void DeclareLatency(int32_t samples);
+  // [audio, gui] takes the lock.
   virtual bool SendMidiMessage(const IShortMidi& message) = 0;
+  // [audio, gui] each message takes the lock.
   virtual bool SendMidiMessages(const IShortMidi* messages, int32_t count);
+  // [audio, gui] takes the lock.
   virtual bool SendSystemExclusive(const ISysExBlock& message) = 0;
+  // [constructor, host, gui] takes the lock.
   virtual bool WriteParameters(IStateBuffer& chunk);
+  // [host, gui] takes the lock.
   virtual int32_t ReadParameters(IStateBuffer& chunk, int32_t position);
+  // [host] lock held.
   virtual bool WriteBank(IStateBuffer& chunk);
+  // [host] lock held.
   virtual int32_t ReadBank(IStateBuffer& chunk, int32_t position);
 
   // ---- Identity and lists ----
+  // Plain reads. Identity and the lists are fixed once constructed; the
+  // other values change under the lock, so a reader that may race with a
+  // change holds it.
   IParameter* ParameterAt(int32_t index) const { return parameters.At(index); }
   int32_t ParameterCount() const { return parameters.Count(); }
   IPresetSlot* PresetAt(int32_t index) const { return presets.At(index); }
@@ -98,10 +158,13 @@ class IEffectBase {
   IEditorSeam* Editor() const { return editor; }
   PluginLock& Lock() { return lock; }
 
+  // Keeps the host's rate for ApplySampleRate. [host] lock held.
   void StoreSampleRate(double rate) { sampleRate = rate; }
   double SampleRate() const { return sampleRate; }
 
-  // ---- Channels and blocks (the caller holds the lock) ----
+  // ---- Channels and blocks ----
+  // Connections: [constructor, host] lock held. Routing and the block runs:
+  // [audio] lock held; they allocate nothing.
   // A negative count matches any count.
   bool SupportsChannelCounts(int32_t inputs, int32_t outputs) const;
   void ConnectInputs(int32_t first, int32_t count, bool connected);
@@ -117,16 +180,24 @@ class IEffectBase {
   void UseStereoInputsAllOutputs();
 
   // ---- Parameters and the editor ----
+  // [gui] takes the lock.
   void SetParameterFromEditor(int32_t index, double normalized);
+  // [host] lock held.
   void NotifyAllParametersChanged();
+  // [host, gui] lock held.
   void PushValuesToEditor();
+  // [gui] takes the lock.
   void DeferEndOfEdit(int32_t index);
+  // [gui] takes the lock.
   void FlushDeferredEndOfEdit();
 
   // ---- Host identification ----
+  // [host] lock held.
   void IdentifyHost(const char* hostProductName, int32_t version);
 
   // ---- Programs ----
+  // Filling: [constructor]. Selecting, storing and naming: [host, gui] lock
+  // held.
   void FillDefaultPresets(const char* name, int32_t count);
   // One value per parameter in index order after the name: an int for
   // Boolean, Integer and Enumerated parameters, a double for the others.
@@ -138,7 +209,7 @@ class IEffectBase {
   // Writes "user preset N" (at most capacity bytes, NUL-terminated).
   void NextUserPresetName(char* text, int32_t capacity) const;
 
-  // ---- Chunk exchange with the host (the caller holds the lock) ----
+  // ---- Chunk exchange with the host: [host] lock held ----
   // Fill chunk with the header and the current program's values, or with the
   // header and every slot (the current values stored into the current slot
   // first). True when the chunk holds it all.

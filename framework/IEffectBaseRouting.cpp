@@ -1,6 +1,7 @@
 // Channel configurations, connection, routing of the host's buffers and the
-// running of blocks. Runs on the audio thread with the plug-in lock held:
-// nothing here allocates.
+// running of blocks. Routing and blocks run on the audio thread with the
+// plug-in lock held and allocate nothing; only PrepareForBlockSize, called
+// when the host announces its block size, resizes the scratch buffers.
 #include "framework/IEffectBase.h"
 #include "framework/SampleConversion.h"
 

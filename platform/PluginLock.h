@@ -1,6 +1,6 @@
-// The plug-in's one re-entrant lock. Every host entry holds it for its whole
-// duration and the framework takes it again inside, so the thread holding it
-// must be able to take it any number of times.
+// The plug-in's one re-entrant lock: the thread holding it can take it again
+// any number of times, so operations that take it may call one another. Who
+// takes it and when is the plug-in base's rule (framework/IEffectBase.h).
 #pragma once
 
 #include <cstddef>

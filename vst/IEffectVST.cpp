@@ -1,7 +1,12 @@
-#include "vst/IEffectVST.h"
+// The effect record and what the plug-in declares through it: construction,
+// flags, names, capabilities, latency and the editor.
+#include <cstring>
 
 #include "framework/SaturatingConversions.h"
+#include "framework/TextCopy.h"
+#include "vst/IEffectVST.h"
 #include "vst/VstCallbacks.h"
+#include "vst/VstTextLimits.h"
 
 IEffectVST::IEffectVST(audioMasterCallback host, int32_t parameterCount, const char* channelString,
                        int32_t presetCount, const char* effectTitle, const char* productTitle,
@@ -89,6 +94,7 @@ void IEffectVST::AttachEditor(IEditorSeam* newEditor) {
 }
 
 void IEffectVST::EditorResized(int32_t /*width*/, int32_t /*height*/) {
+  PluginLockGuard guard(lock);
   if (!Editor()) return;
   editorRect.top = 0;
   editorRect.left = 0;
@@ -99,4 +105,64 @@ void IEffectVST::EditorResized(int32_t /*width*/, int32_t /*height*/) {
 void IEffectVST::DeclareLatency(int32_t samples) {
   effect.initialDelay = samples;
   IEffectBase::DeclareLatency(samples);
+}
+
+// The names the host shows for the plug-in.
+intptr_t IEffectVST::DispatchIdentity(int32_t opcode, void* ptr) {
+  char* text = static_cast<char*>(ptr);
+  if (!text) return 0;
+  switch (opcode) {
+    case effGetEffectName:
+      CopyTextBounded(text, kEffectNameBytes, EffectName());
+      return 1;
+    case effGetVendorString:
+      CopyTextBounded(text, kVendorStringBytes, MakerName());
+      return 1;
+    case effGetProductString:
+      CopyTextBounded(text, kProductStringBytes, ProductName());
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+// effCanDo: the capability texts the plug-in answers, compared whole.
+namespace {
+
+constexpr intptr_t kCockosExtensionsAnswer = 0xBEEF0000;
+
+bool Is(const char* text, const char* capability) { return std::strcmp(text, capability) == 0; }
+
+}  // namespace
+
+intptr_t IEffectVST::CanDo(const char* text) const {
+  if (!text) return 0;
+  if (Is(text, "receiveVstTimeInfo")) return 1;
+  if (Is(text, "sendVstEvents") || Is(text, "sendVstMidiEvent")) return (midiFlags & 1) ? 1 : 0;
+  if (Is(text, "receiveVstEvents") || Is(text, "receiveVstMidiEvent"))
+    return (midiFlags == 1 || midiFlags == 2) ? 1 : 0;
+  if (Is(text, "hasCockosExtensions") || Is(text, "hasCockosViewAsConfig"))
+    return kCockosExtensionsAnswer;
+  return 0;
+}
+
+// Editor requests; a plug-in without an editor answers 0 to each.
+intptr_t IEffectVST::DispatchEditor(int32_t opcode, void* ptr) {
+  if (!editor) return 0;
+  switch (opcode) {
+    case effEditGetRect:
+      if (!ptr) return 0;
+      *static_cast<ERect**>(ptr) = &editorRect;
+      return 1;
+    case effEditOpen:
+      if (!editor->OpenEditorWindow(ptr)) return 0;
+      EditorOpened();
+      return 1;
+    case effEditClose:
+      EditorClosing();
+      editor->CloseEditorWindow();
+      return 1;
+    default:
+      return 0;
+  }
 }

@@ -1,6 +1,8 @@
 // Binds the plug-in base to the VST 2.4 interface: fills the effect record
 // that the host drives, answers the host's dispatcher requests and audio and
-// parameter calls, and passes the plug-in's own requests to the host.
+// parameter calls, and passes the plug-in's own requests to the host. Threads
+// and the lock follow the rule at the top of framework/IEffectBase.h: these
+// operations take the lock, the C callbacks in front of them do not.
 #pragma once
 
 #include <cstdint>
@@ -19,21 +21,23 @@ class IEffectVST : public IEffectBase {
 
   // The record handed to the host; its `object` leads back here.
   AEffect* Effect() { return &effect; }
-  // The plug-in behind a record, or null.
+  // The plug-in behind a record, or null. [audio, host] no lock.
   static IEffectVST* FromEffect(AEffect* record);
 
-  // One host request through the dispatcher, the lock already held. effClose
-  // is not handled here: closing destroys the plug-in and so lives with the
-  // callback that releases the lock first.
+  // One host request through the dispatcher. effClose is not handled here:
+  // closing destroys the plug-in and so lives with the callback, which waits
+  // for the lock and releases it first. [host; effProcessEvents usually from
+  // audio] takes the lock.
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
-  // The audio and parameter callbacks; each takes the plug-in lock.
+  // The audio callbacks. [audio] takes the lock.
   void ProcessSingle(float** inputs, float** outputs, int32_t frames, bool adding);
   void ProcessDouble(double** inputs, double** outputs, int32_t frames);
+  // The parameter callbacks. [host, audio] takes the lock.
   void SetParameterFromHost(int32_t index, float normalized);
   float ParameterForHost(int32_t index);
 
-  // Host services.
+  // Host services: threads and lock as declared in IEffectBase.
   void HostBeginEdit(int32_t index) override;
   void HostBeginEditUnlessPending(int32_t index) override;
   void HostAutomate(int32_t index, double normalized) override;
@@ -58,7 +62,8 @@ class IEffectVST : public IEffectBase {
   static constexpr int32_t kInitialBlockSize = 1024;
 
  private:
-  // Dispatcher rows, grouped by what they touch.
+  // Dispatcher requests by concern; each lives in the IEffectVST*.cpp file of
+  // that concern.
   intptr_t DispatchPrograms(int32_t opcode, int32_t index, intptr_t value, void* ptr);
   intptr_t DispatchParameterTexts(int32_t opcode, int32_t index, void* ptr);
   intptr_t DispatchProcessingSetup(int32_t opcode, intptr_t value, float opt);

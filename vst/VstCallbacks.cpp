@@ -40,7 +40,6 @@ intptr_t Dispatcher(AEffect* effect, int32_t opcode, int32_t index, intptr_t val
       Close(plugin);
       return 0;
     }
-    PluginLockGuard guard(plugin.Lock());
     return plugin.Dispatch(opcode, index, value, ptr, opt);
   });
 }

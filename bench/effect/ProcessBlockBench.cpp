@@ -57,7 +57,6 @@ enum class Runner { Vector, Scalar, Transcribed };
 void Run(benchmark::State& state, Runner runner, int32_t program, Signal signal) {
   const auto frames = static_cast<int32_t>(state.range(0));
   TwoBandProcessor processor = ProcessorFor(program);
-  processor.ProcessBlock(nullptr, nullptr, 0, kRate);
   Transcription transcription(processor);
   std::vector<double> left = Block(signal, frames, 1), right = Block(signal, frames, 2);
   std::vector<double> outLeft(frames), outRight(frames);
@@ -66,10 +65,10 @@ void Run(benchmark::State& state, Runner runner, int32_t program, Signal signal)
   for (auto _ : state) {
     switch (runner) {
       case Runner::Vector:
-        processor.ProcessBlock(inputs, outputs, frames, kRate);
+        processor.ProcessBlock(inputs, outputs, frames);
         break;
       case Runner::Scalar:
-        processor.ProcessBlockWith(ProcessFramesScalar, inputs, outputs, frames, kRate);
+        processor.ProcessBlockWith(ProcessFramesScalar, inputs, outputs, frames);
         break;
       case Runner::Transcribed:
         transcription.ProcessBlock(inputs, outputs, frames);

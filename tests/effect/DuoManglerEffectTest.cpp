@@ -157,12 +157,13 @@ TEST(DuoManglerEffect, BlocksThroughTheBaseMatchTheProcessor) {
   VSTCLASS effect(nullptr);
   Open(effect);
   effect.StoreSampleRate(48000.0);
+  effect.ApplySampleRate();  // the one way a rate reaches the processor
   std::vector<double> left = Noise(700, 51);
   std::vector<double> right = Noise(700, 52);
   TwoBandProcessor reference = ConfiguredProcessor(kDefaultValues, 48000.0);
   const StereoRun expected = RunInBlocks(reference, left, right, 700, 48000.0);
 
-  // First block with the base's rate, without ApplySampleRate before it.
+  // The first block prepares the coefficients at the applied rate.
   double* channels[2] = {left.data(), right.data()};
   {
     PluginLockGuard guard(effect.Lock());

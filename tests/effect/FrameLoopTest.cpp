@@ -85,8 +85,7 @@ TwoBandProcessor Configured(const std::vector<int32_t>& values, double rate) {
 enum class Buffers { Separate, InPlace, LeftOutputOnRightInput };
 
 // Runs the signal in blocks of a varying odd length through the loop.
-StereoRun RunThrough(TwoBandProcessor p, TwoBandFrameLoop loop, const Torture& t, Buffers buffers,
-                     double rate) {
+StereoRun RunThrough(TwoBandProcessor p, TwoBandFrameLoop loop, const Torture& t, Buffers buffers) {
   StereoRun out{t.left, t.right};
   std::vector<double> inLeft = t.left, inRight = t.right;
   const size_t frames = t.left.size();
@@ -102,7 +101,7 @@ StereoRun RunThrough(TwoBandProcessor p, TwoBandFrameLoop loop, const Torture& t
       inputs[1] = outputs[0];
       std::copy_n(inRight.data() + start, block, out.left.data() + start);
     }
-    p.ProcessBlockWith(loop, inputs, outputs, static_cast<int32_t>(block), rate);
+    p.ProcessBlockWith(loop, inputs, outputs, static_cast<int32_t>(block));
   }
   return out;
 }
@@ -123,10 +122,9 @@ TEST(FrameLoop, VectorLoopReproducesTheScalarLoopBitForBit) {
       for (const Torture& signal : signals) {
         for (const Buffers buffers :
              {Buffers::Separate, Buffers::InPlace, Buffers::LeftOutputOnRightInput}) {
-          const StereoRun expected =
-              RunThrough(processor, ProcessFramesScalar, signal, buffers, rate);
+          const StereoRun expected = RunThrough(processor, ProcessFramesScalar, signal, buffers);
           for (const TwoBandFrameLoop unit : VectorUnits()) {
-            const StereoRun actual = RunThrough(processor, unit, signal, buffers, rate);
+            const StereoRun actual = RunThrough(processor, unit, signal, buffers);
             for (size_t i = 0; i < expected.left.size(); ++i) {
               ASSERT_TRUE(SameSample(actual.left[i], expected.left[i]) &&
                           SameSample(actual.right[i], expected.right[i]))

@@ -31,7 +31,8 @@ inline TwoBandProcessor ConfiguredProcessor(const int32_t (&values)[9], double r
   return p;
 }
 
-// Runs a stereo signal through the processor in blocks of blockFrames.
+// Runs a stereo signal through the processor in blocks of blockFrames. Like
+// the effect, it applies the host's rate before the first block.
 struct StereoRun {
   std::vector<double> left;
   std::vector<double> right;
@@ -41,11 +42,12 @@ inline StereoRun RunInBlocks(TwoBandProcessor& p, const std::vector<double>& lef
                              const std::vector<double>& right, size_t blockFrames,
                              double rate = 44100.0) {
   StereoRun out{std::vector<double>(left.size()), std::vector<double>(right.size())};
+  if (!p.coefficientsReady) p.ApplySampleRate(rate);
   for (size_t start = 0; start < left.size(); start += blockFrames) {
     const size_t frames = left.size() - start < blockFrames ? left.size() - start : blockFrames;
     const double* inputs[2] = {left.data() + start, right.data() + start};
     double* outputs[2] = {out.left.data() + start, out.right.data() + start};
-    p.ProcessBlock(inputs, outputs, static_cast<int32_t>(frames), rate);
+    p.ProcessBlock(inputs, outputs, static_cast<int32_t>(frames));
   }
   return out;
 }

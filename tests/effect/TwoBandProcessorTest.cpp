@@ -241,7 +241,7 @@ TEST(Processing, InPlaceEqualsSeparateBuffers) {
   std::vector<double> r = right;
   for (size_t start = 0; start < l.size(); start += 500) {
     double* channels[2] = {l.data() + start, r.data() + start};
-    inPlace.ProcessBlock(channels, channels, 500, 44100.0);
+    inPlace.ProcessBlock(channels, channels, 500);
   }
   EXPECT_TRUE(SameBits(l, expected.left));
   EXPECT_TRUE(SameBits(r, expected.right));
@@ -271,9 +271,9 @@ TEST(Processing, EmptyOrNegativeBlocksDoNothing) {
   double left = 0.5;
   double right = 0.5;
   double* channels[2] = {&left, &right};
-  p.ProcessBlock(channels, channels, 0, 44100.0);
-  p.ProcessBlock(channels, channels, -5, 44100.0);
-  p.ProcessBlock(nullptr, channels, 1, 44100.0);
+  p.ProcessBlock(channels, channels, 0);
+  p.ProcessBlock(channels, channels, -5);
+  p.ProcessBlock(nullptr, channels, 1);
   EXPECT_EQ(left, 0.5);
   EXPECT_FALSE(p.coefficientsReady);
 }

@@ -1,6 +1,7 @@
-// The layer the effect derives from: a format binding on top of the plug-in
-// base. It answers the host and reaches the host for the effect; the effect
-// class only adds its parameters, processing, programs and editor.
+// EffectBinding, the layer the effect derives from: a format binding on top
+// of the plug-in base. It answers the host and reaches the host for the
+// effect; the effect class only adds its parameters, processing, programs
+// and editor.
 //
 // The binding is chosen here, at compile time: the effect's class is compiled
 // once per plug-in format (effect/CMakeLists.txt), each build defining which
@@ -15,7 +16,7 @@
 
 #include "lv2/IEffectLV2.h"
 
-using EffectHost = IEffectLV2;
+using EffectBinding = IEffectLV2;
 // The host's feature list from instantiate().
 using EffectHostConnection = const LV2_Feature* const*;
 // activate() starts a new stream, which must carry none of the previous one's
@@ -26,7 +27,7 @@ inline constexpr bool kSwitchingOnStartsNewStream = true;
 
 #include "vst/IEffectVST.h"
 
-using EffectHost = IEffectVST;
+using EffectBinding = IEffectVST;
 // The host's callback from the module's entry point.
 using EffectHostConnection = audioMasterCallback;
 // Hosts suspend and resume around settings changes and expect the sound to
