@@ -9,8 +9,10 @@
 
 #include <cstdint>
 
-// <windows.h> maps DrawText to DrawTextA or DrawTextW; code that includes it
-// calls the Win32 functions by their full names.
+// <windows.h> maps DrawText to DrawTextA or DrawTextW. Code that needs both
+// includes it first (the macro goes here) and calls the Win32 functions by
+// their full names; included later, the macro turns calls of DrawText into
+// compile errors.
 #ifdef DrawText
 #undef DrawText
 #endif

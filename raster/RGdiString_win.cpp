@@ -90,8 +90,9 @@ int32_t DrawIntoTargetDc(HDC dc, const RStringJob& job, const GdiText& text) {
   return height;
 }
 
-// Where the measured text lands in the rectangle.
-int32_t Aligned(int32_t low, int32_t high, int32_t size, bool toEnd, bool centred) {
+// Where the measured text lands in the rectangle; 64 bits, so no rectangle
+// can overflow it.
+int64_t Aligned(int64_t low, int64_t high, int64_t size, bool toEnd, bool centred) {
   if (toEnd) return high - size;
   if (centred) return (low + high - size) / 2;
   return low;
@@ -115,12 +116,17 @@ int32_t DrawThroughScratch(const RStringJob& job, const GdiText& text) {
     return height;
   }
 
-  const int32_t x =
+  const int64_t x =
       Aligned(rect.left, rect.right, width, job.flags & DT_RIGHT, job.flags & DT_CENTER);
-  const int32_t y =
+  const int64_t y =
       Aligned(rect.top, rect.bottom, tall, job.flags & DT_BOTTOM, job.flags & DT_VCENTER);
-  RRect box = {std::max(x, 0), std::max(y, 0), std::min(x + width, job.bitmap->Width()),
-               std::min(y + tall, job.bitmap->Height())};
+  const auto within = [](int64_t v, int32_t limit) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, 0, limit));
+  };
+  const int32_t bitmapWidth = std::max(job.bitmap->Width(), 0);
+  const int32_t bitmapHeight = std::max(job.bitmap->Height(), 0);
+  RRect box = {within(x, bitmapWidth), within(y, bitmapHeight), within(x + width, bitmapWidth),
+               within(y + tall, bitmapHeight)};
   if (!(job.flags & DT_NOCLIP)) {
     box.left = std::max(box.left, std::max(rect.left, 0));
     box.top = std::max(box.top, std::max(rect.top, 0));
@@ -129,7 +135,9 @@ int32_t DrawThroughScratch(const RStringJob& job, const GdiText& text) {
   }
   if (box.right <= box.left || box.bottom <= box.top) return 0;
 
-  const int32_t cutLeft = box.left - x, cutTop = box.top - y;
+  // Less than the text's size, as the box is not empty.
+  const int32_t cutLeft = static_cast<int32_t>(box.left - x);
+  const int32_t cutTop = static_cast<int32_t>(box.top - y);
   const int32_t overhang = std::min(box.left, job.lineHeight < 16 ? 2 : job.lineHeight / 16 + 2);
   box.left -= overhang;
   const int32_t boxWidth = box.right - box.left, boxHeight = box.bottom - box.top;

@@ -90,6 +90,30 @@ TEST_F(GdiFontTest, WineKeepsTheEditorsFontsOnTheGlyphPath) {
   EXPECT_TRUE(GlyphCached('0'));
 }
 
+TEST_F(GdiFontTest, ScratchRouteMatchesDrawingIntoTheDc) {
+  Raster_OverrideWineState(0);
+  const struct {
+    RRect rect;
+    uint32_t flags;
+  } cases[] = {
+      {{0, 0, 200, 30}, RText::Center | RText::VCenter | RText::SingleLine},
+      {{0, 0, 200, 30}, RText::Right | RText::Bottom | RText::SingleLine},
+      {{-20, -5, 60, 30}, 0},  // cut at the left and the top
+      {{30, 2, 70, 14}, 0},    // clipped by the rectangle
+  };
+  for (const auto& c : cases) {
+    RSysBitmap dib(200, 30);
+    RMemBitmap memory(200, 30, 4);
+    for (RBitmap* bitmap : {static_cast<RBitmap*>(&dib), static_cast<RBitmap*>(&memory)}) {
+      Raster_FillRect(bitmap, 0, 0, 200, 30, kBlack, 1.0f, RBlend::Copy);
+      RRect rect = c.rect;
+      font.DrawText(bitmap, kValueText, -1, &rect, c.flags);
+    }
+    EXPECT_FALSE(ChangedPixels(dib, kBlack).empty()) << c.flags;
+    EXPECT_EQ(AllPixels(memory), AllPixels(dib)) << c.rect.left << " " << c.flags;
+  }
+}
+
 TEST_F(GdiFontTest, LongTextsMeasureWhole) {
   Raster_OverrideWineState(0);
   const auto widthOf = [&](int32_t count) {
