@@ -77,6 +77,11 @@ class IControl {
   IParameter* Parameter() const;
   // The editor attached to the plug-in, or null.
   IEditor* Editor() const;
+  // The area the control may draw into: rect and the value text's overhang.
+  IBounds PaintArea() const {
+    if (rect.IsEmpty()) return rect;
+    return {rect.L - textOverhang, rect.T, rect.R + textOverhang, rect.B};
+  }
   // Writes the parameter's value text for the control's value (empty for a
   // control without a parameter). The text is computed from the control's
   // own value, stepped as the parameter steps it, so the GUI thread never
@@ -93,6 +98,10 @@ class IControl {
   IEffectBase* plugin;
   IBounds rect;
   IBounds targetRect;
+  // How far a centred value text may reach beyond each side of rect ("20000Hz"
+  // is wider than the Split Freq knob). The editor repaints that much more,
+  // so what is drawn and what is repainted agree and no stale text stays.
+  int32_t textOverhang = 0;
   IBitmapStrip frameCache;
   int32_t paramIdx;
   double value = 0.0;

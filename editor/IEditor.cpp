@@ -149,7 +149,7 @@ bool IEditor::CollectChangedArea(IBounds& area) {
   for (int32_t i = 0; i < controls.Count(); ++i) {
     IControl* control = controls.At(i);
     if (!control->NeedsPaint()) continue;
-    area = area.Union(control->rect);
+    area = area.Union(control->PaintArea());
     any = true;
   }
   return any;
@@ -161,7 +161,7 @@ bool IEditor::PaintInvalid(const IBounds& area) {
   drawRect = area;
   for (int32_t i = 0; i < controls.Count(); ++i) {
     IControl* control = controls.At(i);
-    if (!control->hidden && control->rect.Overlaps(area)) control->Paint(*this);
+    if (!control->hidden && control->PaintArea().Overlaps(area)) control->Paint(*this);
     control->MarkPainted();
   }
   return Present(area);

@@ -32,7 +32,9 @@ IKnobArc::IKnobArc(IEffectBase* owner, int32_t parameterIndex, int32_t x, int32_
       textOffset(offset),
       margin(arcMargin),
       radius(arcRadius),
-      thickness(arcThickness) {}
+      thickness(arcThickness) {
+  textOverhang = style.size / 2;
+}
 
 void IKnobArc::MousePressed(int32_t, int32_t, const IMouseKeys& keys) {
   if (keys.R && !prompting && !noTextEntry) {

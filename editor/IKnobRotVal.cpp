@@ -31,7 +31,9 @@ IKnobRotVal::IKnobRotVal(IEffectBase* owner, int32_t parameterIndex, int32_t x, 
       textGap(gap),
       sweepDegrees(sweep),
       knobOpacity(opacity),
-      knobBlend{IBlendSpec::BlendAlphaCopy, 1.0f} {}
+      knobBlend{IBlendSpec::BlendAlphaCopy, 1.0f} {
+  textOverhang = style.size / 2;
+}
 
 bool IKnobRotVal::Paint(IEditor& editor) {
   knobBlend = {IBlendSpec::BlendAlphaCopy, knobOpacity};

@@ -28,7 +28,9 @@ ISliderImg::ISliderImg(IEffectBase* owner, int32_t parameterIndex, const IBounds
       handle(handleStrip),
       length(trackLength),
       travel(trackLength - (direction == 0 ? handleStrip.H : handleStrip.W)),
-      vertical(direction == 0) {}
+      vertical(direction == 0) {
+  textOverhang = style.size / 2;
+}
 
 void ISliderImg::MoveHandleTo(int32_t x, int32_t y) {
   if (!trackRect.Contains(x, y)) return;

@@ -231,7 +231,7 @@ TEST_F(EditorFixture, ValuesFromThePluginReachTheBoundControls) {
   EXPECT_DOUBLE_EQ(mix->value, 0.9);          // applied on the GUI thread's next tick
   EXPECT_TRUE(editor->Tick());
   EXPECT_DOUBLE_EQ(mix->value, 0.25);
-  EXPECT_EQ(editor->presented.back(), mix->rect);
+  EXPECT_EQ(editor->presented.back(), mix->PaintArea());
   EXPECT_TRUE(editor->Tick());  // painted in two consecutive passes
   EXPECT_FALSE(editor->Tick());
 
@@ -286,6 +286,22 @@ TEST_F(EditorFixture, ValueTextsShowWhatTheParameterStores) {
   char none[8] = "x";
   Control(TestLayout::TitleLink)->ValueText(none, sizeof none, true);
   EXPECT_STREQ(none, "");
+}
+
+TEST_F(EditorFixture, RepaintCoversValueTextsWiderThanTheirControl) {
+  editor->Tick();
+  editor->Tick();  // everything painted and settled
+  for (int32_t index :
+       {int32_t{TestLayout::SplitFreq}, int32_t{TestLayout::LowDrive}, int32_t{TestLayout::Mix}}) {
+    IControl* control = Control(index);
+    control->ApplyHostValue(control->value > 0.5 ? 0.0 : 1.0);
+    IBounds area;
+    ASSERT_TRUE(editor->CollectChangedArea(area)) << index;
+    const IBounds& r = control->rect;
+    EXPECT_EQ(area, (IBounds{r.L - 8, r.T, r.R + 8, r.B})) << index;
+    editor->Tick();
+    editor->Tick();
+  }
 }
 
 TEST_F(EditorFixture, RightClickOpensTheTextEntry) {
