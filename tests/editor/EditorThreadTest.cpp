@@ -22,6 +22,7 @@ TEST(EditorThreads, HostValuesArriveWhileTheGuiThreadPaints) {
   plugin.AttachEditor(editor);
 
   std::atomic<bool> guiDone{false};
+  std::atomic<int32_t> hostRounds{0};
   // As the binding's setParameter does: under the lock, show the value,
   // then set the parameter.
   std::thread host([&] {
@@ -34,11 +35,14 @@ TEST(EditorThreads, HostValuesArriveWhileTheGuiThreadPaints) {
           plugin.ParameterAt(p)->SetFromNormalized(v);
         }
       }
+      ++hostRounds;
       std::this_thread::yield();  // let the GUI thread's pushes take the lock too
     }
   });
   int32_t paints = 0;
-  for (int i = 0; i < 300; ++i) {
+  // Paint until the host thread has delivered values for a while: a slow
+  // thread start (Wine) must not leave the GUI loop with nothing to paint.
+  for (int i = 0; i < 300 || hostRounds < 100; ++i) {
     paints += editor->Tick() ? 1 : 0;
     editor->HandleWheel(49, 177, {}, 1);
   }
