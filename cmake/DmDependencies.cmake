@@ -1,7 +1,26 @@
 # Third-party libraries. Natively they are Debian's packages; for win64, zlib
 # comes from Debian's mingw package and libpng is built from Debian's source
 # package by scripts/build-deps-win64 into the build folder.
-if(WIN32)
+if(EMSCRIPTEN)
+  # The browser build: zlib, libpng and FreeType built with emscripten from
+  # Debian's source packages by scripts/build-deps-wasm.
+  set(DM_WASM_DEPS "${CMAKE_BINARY_DIR}/deps/install" CACHE PATH "Third-party libraries built for wasm")
+  if(NOT EXISTS "${DM_WASM_DEPS}/lib/libfreetype.a")
+    execute_process(
+      COMMAND ${CMAKE_SOURCE_DIR}/scripts/build-deps-wasm "${CMAKE_BINARY_DIR}/deps"
+      RESULT_VARIABLE deps_result)
+    if(NOT deps_result EQUAL 0)
+      message(FATAL_ERROR "Building the libraries for wasm failed")
+    endif()
+  endif()
+  add_library(dm_png INTERFACE)
+  target_include_directories(dm_png SYSTEM INTERFACE "${DM_WASM_DEPS}/include")
+  target_link_libraries(dm_png INTERFACE "${DM_WASM_DEPS}/lib/libpng16.a" "${DM_WASM_DEPS}/lib/libz.a")
+  add_library(dm_freetype INTERFACE)
+  target_include_directories(dm_freetype SYSTEM INTERFACE "${DM_WASM_DEPS}/include/freetype2")
+  target_link_libraries(dm_freetype INTERFACE "${DM_WASM_DEPS}/lib/libfreetype.a")
+  add_library(Threads::Threads INTERFACE IMPORTED)
+elseif(WIN32)
   set(DM_WIN64_DEPS "${CMAKE_BINARY_DIR}/deps/install" CACHE PATH "Cross-built third-party libraries")
   if(NOT EXISTS "${DM_WIN64_DEPS}/lib/libpng16.a")
     execute_process(
@@ -26,7 +45,7 @@ endif()
 
 # LV2: Debian's lv2-dev headers. The LV2 plug-in is built natively on Linux
 # only; without the headers it is left out.
-if(NOT WIN32)
+if(NOT WIN32 AND NOT EMSCRIPTEN)
   find_path(DM_LV2_INCLUDE_DIR lv2/core/lv2.h)
   if(DM_LV2_INCLUDE_DIR)
     set(DM_LV2 ON)
