@@ -17,11 +17,11 @@ const kSilentMeanSquare = 1e-10;
 class DuoManglerProcessor extends AudioWorkletProcessor {
   constructor(options) {
     super();
-    const { wasm, program = -1, values = [], bypass = false } = options.processorOptions;
+    const { wasm, program = -1, values, bypass = false } = options.processorOptions;
     this.dm = instantiateNow(new WebAssembly.Module(wasm));
     if (!this.dm.dm_audio_open(sampleRate)) throw new Error('duoMangler could not start');
     if (program >= 0) this.dm.dm_audio_select_program(program);
-    values.forEach((value, index) => this.dm.dm_audio_set_parameter(index, value));
+    values?.forEach((value, index) => this.dm.dm_audio_set_parameter(index, value));
     this.bypass = bypass;
     this.bypassMix = bypass ? 1 : 0;
     this.dryMeanSquare = 0;
