@@ -1,18 +1,26 @@
 # Third-party libraries. Natively they are Debian's packages; for win64, zlib
 # comes from Debian's mingw package and libpng is built from Debian's source
-# package by scripts/build-deps-win64 into the build folder.
-if(EMSCRIPTEN)
-  # The browser build: zlib, libpng and FreeType built with emscripten from
-  # Debian's source packages by scripts/build-deps-wasm.
-  set(DM_WASM_DEPS "${CMAKE_BINARY_DIR}/deps/install" CACHE PATH "Third-party libraries built for wasm")
-  if(NOT EXISTS "${DM_WASM_DEPS}/lib/libfreetype.a")
-    execute_process(
-      COMMAND ${CMAKE_SOURCE_DIR}/scripts/build-deps-wasm "${CMAKE_BINARY_DIR}/deps"
-      RESULT_VARIABLE deps_result)
-    if(NOT deps_result EQUAL 0)
-      message(FATAL_ERROR "Building the libraries for wasm failed")
-    endif()
+# package by scripts/build-deps-win64 into the build folder; for the browser
+# (wasm), zlib, libpng and FreeType are built with emscripten from Debian's
+# source packages by scripts/build-deps-wasm.
+
+# Runs a build-deps script into build/<preset>/deps unless the library
+# marker is in the install folder already.
+function(dm_build_deps script install marker)
+  if(EXISTS "${install}/${marker}")
+    return()
   endif()
+  execute_process(
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/${script} "${CMAKE_BINARY_DIR}/deps"
+    RESULT_VARIABLE deps_result)
+  if(NOT deps_result EQUAL 0)
+    message(FATAL_ERROR "${script} failed")
+  endif()
+endfunction()
+
+if(EMSCRIPTEN)
+  set(DM_WASM_DEPS "${CMAKE_BINARY_DIR}/deps/install")
+  dm_build_deps(build-deps-wasm ${DM_WASM_DEPS} lib/libfreetype.a)
   add_library(dm_png INTERFACE)
   target_include_directories(dm_png SYSTEM INTERFACE "${DM_WASM_DEPS}/include")
   target_link_libraries(dm_png INTERFACE "${DM_WASM_DEPS}/lib/libpng16.a" "${DM_WASM_DEPS}/lib/libz.a")
@@ -22,14 +30,7 @@ if(EMSCRIPTEN)
   add_library(Threads::Threads INTERFACE IMPORTED)
 elseif(WIN32)
   set(DM_WIN64_DEPS "${CMAKE_BINARY_DIR}/deps/install" CACHE PATH "Cross-built third-party libraries")
-  if(NOT EXISTS "${DM_WIN64_DEPS}/lib/libpng16.a")
-    execute_process(
-      COMMAND ${CMAKE_SOURCE_DIR}/scripts/build-deps-win64 "${CMAKE_BINARY_DIR}/deps"
-      RESULT_VARIABLE deps_result)
-    if(NOT deps_result EQUAL 0)
-      message(FATAL_ERROR "Building libpng for win64 failed")
-    endif()
-  endif()
+  dm_build_deps(build-deps-win64 ${DM_WIN64_DEPS} lib/libpng16.a)
   add_library(dm_png STATIC IMPORTED GLOBAL)
   set_target_properties(dm_png PROPERTIES
     IMPORTED_LOCATION "${DM_WIN64_DEPS}/lib/libpng16.a"

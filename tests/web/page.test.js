@@ -124,6 +124,25 @@ describe('the sound', () => {
   });
 });
 
+describe('the input', () => {
+  test('a chosen file plays through the effect in a loop', async () => {
+    const file = join(work, 'my song.wav');
+    writeFileSync(file, writeFloatWav(testSignal(0.5), 44100));
+    const { tab, errors } = await openPage(browser.context, server.url);
+    await tab.setInputFiles('#file', file);
+    await tab.locator('#source-name', { hasText: 'my song.wav' }).waitFor();
+    const state = await tab.evaluate(async () => {
+      const { page } = window.duoMangler;
+      await new Promise((done) => setTimeout(done, 300));
+      return { playing: page.playing, context: page.context.state, loop: page.source?.loop, seconds: page.input.duration };
+    });
+    assert.deepEqual({ ...state, seconds: Math.round(state.seconds * 10) / 10 },
+      { playing: true, context: 'running', loop: true, seconds: 0.5 });
+    assert.deepEqual(errors, []);
+    await tab.close();
+  });
+});
+
 describe('the panel', () => {
   const knobOnCanvas = { x: 49, y: 177 };  // Low Drive
   const kLowDrive = 2;

@@ -237,9 +237,12 @@ function fillProgramMenu() {
   menu.addEventListener('change', () => selectProgram(Number(menu.value)));
 }
 
+// The worklet hears the values the panel now has, not the program's index:
+// the panel's program slots keep the edits made in them, the worklet's
+// would not.
 function selectProgram(index) {
   page.panel.dm_panel_select_program(index);
-  post(['program', index]);
+  parameterValues().forEach((value, i) => post(['parameter', i, value]));
 }
 
 function parameterValues() {

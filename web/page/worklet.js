@@ -49,7 +49,6 @@ class DuoManglerProcessor extends AudioWorkletProcessor {
   applyMessages() {
     for (const [kind, index, value] of this.pending) {
       if (kind === 'parameter') this.dm.dm_audio_set_parameter(index, value);
-      else if (kind === 'program') this.dm.dm_audio_select_program(index);
       else if (kind === 'bypass') this.bypass = index;
     }
     this.pending.length = 0;
