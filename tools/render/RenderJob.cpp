@@ -208,9 +208,12 @@ void Render(const RenderOptions& options, std::FILE* out) {
   CheckChannelCount(plugin, input, options.useDouble);
 
   plugin.Open();
-  plugin.SetSampleRateAndBlockSize(input.SampleRate(), options.blockSize);
+  const int32_t factor = options.oversampling;
+  plugin.SetSampleRateAndBlockSize(static_cast<double>(input.SampleRate()) * factor,
+                                   options.blockSize * factor);
   RenderSettings settings;
   settings.blockSize = options.blockSize;
+  settings.oversampling = factor;
   settings.useDouble = options.useDouble;
   settings.channelsAccepted = plugin.RequestChannels(input.Channels());
   plugin.AnnouncePrecision(options.useDouble);
@@ -218,7 +221,9 @@ void Render(const RenderOptions& options, std::FILE* out) {
       ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
   ApplyProgramAndParameters(plugin, options);
   SavePresets(plugin, presetTargets);
-  settings.changes = PlanAutomation(plugin, options.automation, input.SampleRate(), input.Frames());
+  settings.changes =
+      PlanAutomation(plugin, options.automation, static_cast<double>(input.SampleRate()) * factor,
+                     input.Frames() * factor);
 
   AudioOutput output(target, {r.format, input.Channels(), input.SampleRate(), options.dither},
                      input.Tags());
