@@ -143,13 +143,16 @@ void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput
             (IsIntegerEncoding(r.format) ? " (clipped)" : "");
   }
   std::fprintf(out,
-               "%s (%s%s): %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time "
+               "%s (%s%s%s): %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time "
                "(plug-in alone %.0fx)\n",
                options.output.c_str(), DescribeFormat(r.format).c_str(),
-               r.dithered ? ", TPDF dither" : "", seconds, ChannelWord(input.Channels()).c_str(),
-               input.SampleRate(), Decibels(s.output.PeakDb()).c_str(),
-               Decibels(s.output.RmsDb()).c_str(), overs.c_str(), factor(r.wallSeconds),
-               factor(s.processSeconds));
+               r.dithered ? ", TPDF dither" : "",
+               options.oversampling > 1
+                   ? (", " + std::to_string(options.oversampling) + "x oversampled").c_str()
+                   : "",
+               seconds, ChannelWord(input.Channels()).c_str(), input.SampleRate(),
+               Decibels(s.output.PeakDb()).c_str(), Decibels(s.output.RmsDb()).c_str(),
+               overs.c_str(), factor(r.wallSeconds), factor(s.processSeconds));
 }
 
 // Where --save-preset and --save-bank go, checked before any work is done.
