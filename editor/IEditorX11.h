@@ -34,6 +34,9 @@ class IEditorX11 : public IEditor {
 
   // ---- IEditor, [GUI thread] unless noted ----
   bool Present(const IBounds& area) override;
+  // Resizes the back buffer and the window; the host's window is the
+  // host's. The effect's editor has a fixed size and never calls it.
+  void SetSize(int32_t w, int32_t h) override;
   // Free-text editing, dialogs and folders are not used by the effect's
   // controls: none opens, folders are empty.
   void EditControlText(IControl*) override {}

@@ -169,8 +169,11 @@ void IEditorX11::Idle() {
     HandleEvent(event);
   }
   if (ticker.Due(MonotonicMilliseconds())) Tick();
+  // Errors of these requests are read here, inside the trap. A refused
+  // request (focus on a window the host has just hidden, say) is no reason
+  // to stop: the window is gone only when the server says so
+  // (DestroyNotify).
   XSync(display, False);
-  if (trap.Failed()) windowGone = true;
 }
 
 // One tick, as the Windows timer's: the entry's pending commit or cancel,
@@ -194,6 +197,16 @@ void IEditorX11::CountDownEndOfEdit() {
   // tick's own decrement counts.
   if (!endEditCountdown.compare_exchange_strong(ticks, ticks - 1) || ticks - 1 != 0) return;
   if (plugin) plugin->FlushDeferredEndOfEdit();
+}
+
+void IEditorX11::SetSize(int32_t w, int32_t h) {
+  IEditor::SetSize(w, h);
+  if (backBuffer) backBuffer->Resize(w, h);
+  if (!display || windowGone) return;
+  ErrorTrap trap(display);
+  XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+  stale = IBounds{0, 0, w, h};
+  XSync(display, False);
 }
 
 void IEditorX11::HostFolder(IGrowableBuffer& text) {
