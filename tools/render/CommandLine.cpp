@@ -33,6 +33,11 @@ constexpr const char* kFooter =
     "Presets: --preset, then --program, then each --param, then --save-preset and\n"
     "--save-bank; without INPUT OUTPUT only the presets are saved.\n"
     "\n"
+    "Automation: --automate \"Mix=0:0,2.5:100,4:100,4:30\" holds Mix at 0 %, moves it\n"
+    "to 100 % by 2.5 s, holds it and jumps to 30 % at 4 s; before the first point\n"
+    "the first value holds, after the last the last. The plug-in gets each new value\n"
+    "as a host's automation before the very frame it belongs to.\n"
+    "\n"
     "Exit status: 0 on success, 1 when rendering fails, 2 for a mistake on the command\n"
     "line (options, names, values, formats), 128 + N when stopped by signal N.\n";
 
@@ -71,6 +76,7 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
 struct Parsed {
   CLI::App app{kDescription, "render"};
   std::vector<std::string> parameters;
+  std::vector<std::string> automation;
   std::vector<std::string> files;
   std::string dither = "tpdf";
 };
@@ -91,6 +97,19 @@ void Declare(Parsed& p, RenderOptions& o) {
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->check(CLI::Validator(CheckAssignment, ""));
+  app.add_option("--automate", p.automation,
+                 "move a parameter along straight lines between points in seconds and display "
+                 "units (repeatable; applied after --param)")
+      ->type_name("NAME=T:V,T:V,...")
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            std::string error;
+            ParseAutomationLane(text, error);
+            return error;
+          },
+          ""));
   app.add_option("--save-preset", o.savePreset,
                  "write the current program to a .fxp file (after --preset, --program, --param)")
       ->type_name("FILE.fxp");
@@ -184,6 +203,10 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
   for (const std::string& text : p.parameters) {
     const size_t eq = text.rfind('=');
     o.parameters.push_back({text.substr(0, eq), text.substr(eq + 1)});
+  }
+  for (const std::string& text : p.automation) {
+    std::string error;
+    o.automation.push_back(ParseAutomationLane(text, error));
   }
   result.error = CheckValuesAndFiles(p, o);
   return result;

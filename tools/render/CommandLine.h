@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/render/Automation.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@ struct RenderOptions {
   std::string savePreset;  // .fxp file written after program and parameters are set
   std::string saveBank;    // .fxb file written likewise
   std::vector<ParameterAssignment> parameters;
+  std::vector<AutomationLane> automation;  // played from the first frame on
   int32_t blockSize = 512;
   std::string container;  // lower-case format name; empty: follow the output's extension
   std::string encoding;   // lower-case encoding name; empty: keep the input's

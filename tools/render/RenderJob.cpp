@@ -3,6 +3,7 @@
 #include "tools/render/AudioFormat.h"
 #include "tools/render/AudioInput.h"
 #include "tools/render/AudioOutput.h"
+#include "tools/render/Automation.h"
 #include "tools/render/Interruption.h"
 #include "tools/render/OutputTarget.h"
 #include "tools/render/ParameterControl.h"
@@ -217,6 +218,7 @@ void Render(const RenderOptions& options, std::FILE* out) {
       ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
   ApplyProgramAndParameters(plugin, options);
   SavePresets(plugin, presetTargets);
+  settings.changes = PlanAutomation(plugin, options.automation, input.SampleRate(), input.Frames());
 
   AudioOutput output(target, {r.format, input.Channels(), input.SampleRate(), options.dither},
                      input.Tags());

@@ -24,20 +24,49 @@ class PinBuffers {
  public:
   PinBuffers(int32_t pins, int32_t frames)
       : storage_(static_cast<size_t>(pins), std::vector<T>(static_cast<size_t>(frames), T(0))),
-        pointers_(static_cast<size_t>(pins)) {
+        pointers_(static_cast<size_t>(pins)),
+        shifted_(static_cast<size_t>(pins)) {
     for (size_t i = 0; i < storage_.size(); ++i) {
       pointers_[i] = storage_[i].data();
     }
   }
 
   T** Pointers() { return pointers_.data(); }
+  // The pointers moved on by `frame` frames, for a part of a block.
+  T** PointersFrom(int32_t frame) {
+    for (size_t i = 0; i < storage_.size(); ++i) {
+      shifted_[i] = storage_[i].data() + frame;
+    }
+    return shifted_.data();
+  }
   T* Pin(int32_t i) { return storage_[static_cast<size_t>(i)].data(); }
   int32_t Count() const { return static_cast<int32_t>(storage_.size()); }
 
  private:
   std::vector<std::vector<T>> storage_;
   std::vector<T*> pointers_;
+  std::vector<T*> shifted_;
 };
+
+// Processes one block of frames starting at file frame `first`, split where
+// an automation change falls inside it, each change sent just before its
+// frame.
+template <typename T>
+void ProcessBlock(PluginInstance& plugin, PinBuffers<T>& ins, PinBuffers<T>& outs, int32_t frames,
+                  int64_t first, const std::vector<ParameterChange>& changes, size_t& next) {
+  for (int32_t done = 0; done < frames;) {
+    const int64_t now = first + done;
+    for (; next < changes.size() && changes[next].frame <= now; ++next) {
+      plugin.SetParameter(changes[next].index, changes[next].normalized);
+    }
+    int32_t part = frames - done;
+    if (next < changes.size() && changes[next].frame < now + part) {
+      part = static_cast<int32_t>(changes[next].frame - now);
+    }
+    plugin.Process(ins.PointersFrom(done), outs.PointersFrom(done), part);
+    done += part;
+  }
+}
 
 template <typename T>
 RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput& output,
@@ -55,6 +84,7 @@ RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput&
   ProgressBar progress(stderr, input.Frames(), settings.showProgress);
   std::chrono::steady_clock::duration inPlugin{};
   RenderStats stats;
+  size_t nextChange = 0;
   const std::string what = "'" + output.Name() + "' was not written";
 
   for (;;) {
@@ -77,7 +107,7 @@ RenderStats RenderBlocks(PluginInstance& plugin, AudioInput& input, AudioOutput&
       }
 
       const auto start = std::chrono::steady_clock::now();
-      plugin.Process(ins.Pointers(), outs.Pointers(), frames);
+      ProcessBlock(plugin, ins, outs, frames, stats.frames + at, settings.changes, nextChange);
       inPlugin += std::chrono::steady_clock::now() - start;
 
       T* to = written.data() + at * channels;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tools/render/Automation.h"
 #include "tools/render/LevelMeter.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace render {
 
@@ -17,6 +19,8 @@ struct RenderSettings {
   // The plug-in took the file's channel count through its speaker
   // arrangement; otherwise a mono file feeds every input.
   bool channelsAccepted = true;
+  // Sent before the frame they name; a block is split there.
+  std::vector<ParameterChange> changes;
 };
 
 struct RenderStats {
