@@ -33,8 +33,8 @@ constexpr Point kLowDrive{49, 177};
 constexpr Point kLowGain{109, 177};
 constexpr int kDampingTrackY = 186;
 
-// The host window's place on the screen: clear of the windows the Wine tests
-// open at the top left of the same display.
+// The host window's place on the screen, away from the corner where other
+// programs on a shared display open theirs.
 constexpr int kHostX = 660;
 constexpr int kHostY = 560;
 

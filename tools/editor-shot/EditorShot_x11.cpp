@@ -17,8 +17,8 @@
 
 namespace {
 
-// Where the host window goes: clear of the windows the tests open on a
-// shared display, so nothing covers the pixels read back.
+// Where the host window goes: clear of the windows the editor tests open
+// on a shared display, so nothing covers the pixels read back.
 constexpr int kHostX = 700;
 constexpr int kHostY = 100;
 
