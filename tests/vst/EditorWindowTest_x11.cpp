@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <png.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 
 // After GoogleTest, which has names that Xlib defines as macros (None).
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -161,6 +163,28 @@ class X11EditorTest : public HostedPluginTest {
 };
 
 }  // namespace
+
+TEST_F(X11EditorTest, ShowsTheArtworkTheModuleCarries) {
+  png_image png = {};
+  png.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&png, DM_MODULE_RESOURCES "/bg.png"));
+  png.format = PNG_FORMAT_BGRA;  // the pixel words of a little-endian X server
+  std::vector<uint32_t> background(PNG_IMAGE_SIZE(png) / 4);
+  ASSERT_TRUE(png_image_finish_read(&png, nullptr, background.data(), 0, nullptr));
+  ASSERT_EQ(png.width, 488u);
+  XImage* shown = XGetImage(display, editor, 0, 0, 488, 282, AllPlanes, ZPixmap);
+  ASSERT_NE(shown, nullptr);
+  // The frame around the panel: the background image alone is drawn there.
+  int differing = 0;
+  for (int x = 0; x < 488; ++x) {
+    for (int y : {0, 1, 280, 281}) {
+      const uint32_t want = background[static_cast<size_t>(y) * 488 + static_cast<size_t>(x)];
+      differing += (XGetPixel(shown, x, y) & 0xFFFFFF) != (want & 0xFFFFFF) ? 1 : 0;
+    }
+  }
+  XDestroyImage(shown);
+  EXPECT_EQ(differing, 0);
+}
 
 TEST_F(X11EditorTest, DraggingABandKnobUpByItsHeightAddsAQuarter) {
   ASSERT_FLOAT_EQ(Value(2), 0.5f);
