@@ -118,9 +118,9 @@ void IEditorX11::CloseEditorWindow() {
   // The plug-in may be on its way out: its pending end of edit goes now,
   // while the binding that sends it is intact.
   if (endEditCountdown.load() != 0 && plugin) plugin->FlushDeferredEndOfEdit();
-  CloseEntry();
   {
     ErrorTrap trap(display);
+    CloseEntry();
     // With the host's window gone ours went with it; the requests fail
     // harmlessly then.
     if (window && !windowGone) XDestroyWindow(display, window);
@@ -169,11 +169,12 @@ void IEditorX11::Idle() {
     HandleEvent(event);
   }
   if (ticker.Due(MonotonicMilliseconds())) Tick();
-  // Errors of these requests are read here, inside the trap. A refused
-  // request (focus on a window the host has just hidden, say) is no reason
-  // to stop: the window is gone only when the server says so
-  // (DestroyNotify).
-  XSync(display, False);
+  // The requests go out now; their errors, if any, are read by the next
+  // call's XPending, inside its trap (a round trip here would double the
+  // cost of an idle call). A refused request (focus on a window the host has
+  // just hidden, say) is no reason to stop: the window is gone only when the
+  // server says so (DestroyNotify).
+  XFlush(display);
 }
 
 // One tick, as the Windows timer's: the entry's pending commit or cancel,
