@@ -23,6 +23,14 @@ inline bool EditorShotUsage(int argc) {
   return false;
 }
 
+// The plug-in from the module's entry point, if it has an editor to show.
+inline AEffect* PluginWithEditor(VstPluginMainProc entry, const char* path) {
+  AEffect* effect = entry ? entry(&EditorShotHost) : nullptr;
+  if (effect && (effect->flags & effFlagsHasEditor)) return effect;
+  std::fprintf(stderr, "editor_shot: %s has no editor to show\n", path);
+  return nullptr;
+}
+
 // Opens the plug-in and applies the program and parameters of the command
 // line; returns the editor's size (0 x 0 without an editor).
 inline void PrepareForShot(AEffect* effect, int argc, char** argv, int& width, int& height) {

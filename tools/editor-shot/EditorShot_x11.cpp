@@ -68,11 +68,8 @@ int main(int argc, char** argv) {
   void* module = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
   auto entry =
       module ? reinterpret_cast<VstPluginMainProc>(dlsym(module, "VSTPluginMain")) : nullptr;
-  AEffect* effect = entry ? entry(&EditorShotHost) : nullptr;
-  if (!effect || !(effect->flags & effFlagsHasEditor)) {
-    std::fprintf(stderr, "editor_shot: %s has no editor to show\n", argv[1]);
-    return 1;
-  }
+  AEffect* effect = PluginWithEditor(entry, argv[1]);
+  if (!effect) return 1;
   int width = 0, height = 0;
   PrepareForShot(effect, argc, argv, width, height);
   Display* display = XOpenDisplay(nullptr);
