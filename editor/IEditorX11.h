@@ -70,7 +70,7 @@ class IEditorX11 : public IEditor {
   enum IEntryState : int32_t { kEntryIdle, kEntryCommit, kEntryCancel };
 
   bool CreateWindow(unsigned long parent);
-  void HandleEvent(const _XEvent& event);
+  void HandleEvent(_XEvent& event);
   void ButtonPressed(int32_t button, int32_t x, int32_t y, uint32_t state, unsigned long time);
   void ButtonReleased(int32_t button, int32_t x, int32_t y, uint32_t state);
   void KeyPressed(_XEvent& event);

@@ -56,7 +56,7 @@ int32_t VirtualKeyOf(KeySym symbol) {
 
 }  // namespace
 
-void IEditorX11::HandleEvent(const XEvent& event) {
+void IEditorX11::HandleEvent(XEvent& event) {
   if (event.xany.window != window) return;
   switch (event.type) {
     case Expose: {
@@ -89,7 +89,7 @@ void IEditorX11::HandleEvent(const XEvent& event) {
       break;
     }
     case KeyPress:
-      KeyPressed(const_cast<XEvent&>(event));
+      KeyPressed(event);
       break;
     case DestroyNotify:
       if (event.xdestroywindow.window == window) windowGone = true;
