@@ -25,6 +25,19 @@ inline constexpr bool kSwitchingOnStartsNewStream = true;
 // Hosts draw their own controls for the control ports: no editor window.
 inline constexpr bool kBindingOpensEditor = false;
 
+#elif defined(DM_BINDING_WEB)
+
+#include "web/IEffectWeb.h"
+
+using EffectBinding = IEffectWeb;
+// The page that shows the plug-in, or null for the instance on the audio
+// thread, which nobody edits.
+using EffectHostConnection = IWebHost*;
+// A new page starts a new stream.
+inline constexpr bool kSwitchingOnStartsNewStream = true;
+// The page's panel module has one; the audio module's factory makes none.
+inline constexpr bool kBindingOpensEditor = true;
+
 #else
 
 #include "vst/IEffectVST.h"
