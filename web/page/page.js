@@ -124,7 +124,7 @@ function keyFlags(event) {
 let pressed = false;
 
 canvas.addEventListener('mousedown', (event) => {
-  if (event.button !== 0 && event.button !== 2) return;
+  if (!page.panel || (event.button !== 0 && event.button !== 2)) return;
   event.preventDefault();
   canvas.focus();
   const { x, y } = editorPoint(event);
@@ -148,9 +148,10 @@ canvas.addEventListener('mousedown', (event) => {
 // Moves and the release are followed outside the canvas too, as a window
 // that captured the mouse would.
 window.addEventListener('mousemove', (event) => {
+  if (!page.panel) return;
   const point = editorPoint(event);
   page.mouse = point;
-  if (pressed && page.panel) page.panel.dm_panel_move(point.x, point.y, keyFlags(event), event.altKey);
+  if (pressed) page.panel.dm_panel_move(point.x, point.y, keyFlags(event), event.altKey);
 });
 
 window.addEventListener('mouseup', (event) => {
@@ -163,6 +164,7 @@ window.addEventListener('mouseup', (event) => {
 canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
 canvas.addEventListener('wheel', (event) => {
+  if (!page.panel) return;
   event.preventDefault();
   const perNotch = event.deltaMode === WheelEvent.DOM_DELTA_PIXEL ? kWheelPixelsPerNotch
                  : event.deltaMode === WheelEvent.DOM_DELTA_LINE ? 3 : 1;
@@ -172,7 +174,7 @@ canvas.addEventListener('wheel', (event) => {
 }, { passive: false });
 
 canvas.addEventListener('keydown', (event) => {
-  if (event.ctrlKey || event.metaKey || event.altKey) return;
+  if (!page.panel || event.ctrlKey || event.metaKey || event.altKey) return;
   // The DOM's key codes are the Windows virtual keys the editor maps.
   page.panel.dm_panel_key(page.mouse.x, page.mouse.y, event.keyCode);
   if (event.key === ' ' || event.key.startsWith('Arrow')) event.preventDefault();
@@ -333,7 +335,9 @@ async function useFile(file) {
 
 function showSource() {
   $('source-name').textContent = page.inputName;
-  $('drop').querySelector('p').lastChild.textContent = page.playing ? ' is playing through the effect.' : ' is ready: press Play.';
+  const state = !page.playing ? ' is ready: press Play.'
+    : page.bypass ? ' is playing, bypassed at the loudness of the effect.' : ' is playing through the effect.';
+  $('drop').querySelector('p').lastChild.textContent = state;
 }
 
 function status(text) {
@@ -426,6 +430,7 @@ async function start() {
   $('bypass').addEventListener('change', (event) => {
     page.bypass = event.target.checked;
     post(['bypass', page.bypass]);
+    showSource();
   });
   $('file').addEventListener('change', (event) => event.target.files[0] && useFile(event.target.files[0]));
   const drop = $('drop');
