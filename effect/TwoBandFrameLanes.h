@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cstdint>
 #include <initializer_list>
 #include <type_traits>
 
@@ -246,7 +247,9 @@ inline void KeepInputs(__m128d* xs, const double* inLeft, const double* inRight,
 }
 
 inline bool Overlap(const double* a, const double* b, int32_t count) {
-  return a < b + count && b < a + count;
+  const auto start = [](const double* p) { return reinterpret_cast<uintptr_t>(p); };
+  const uintptr_t bytes = static_cast<uintptr_t>(count) * sizeof(double);
+  return start(a) < start(b) + bytes && start(b) < start(a) + bytes;
 }
 
 template <bool Guarded, typename Lanes>
