@@ -292,6 +292,7 @@ async function ensureContext() {
   await context.audioWorklet.addModule('worklet.js');
   page.context = context;
   page.node = effectNode(context, { bypass: page.bypass });
+  page.node.onprocessorerror = () => status('The sound stopped: the audio engine failed. Reload the page to start it again.');
   page.node.connect(context.destination);
   return context;
 }
