@@ -8,6 +8,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -25,17 +26,27 @@ constexpr int32_t kBoldWeight = 600;
 constexpr int32_t kNonAntialiased = 3;
 constexpr uint32_t kBlack = 0xFF000000;
 
-int32_t RoundedDivision(int64_t numerator, int64_t denominator) {
-  return static_cast<int32_t>((2 * numerator + denominator) / (2 * denominator));
+int64_t RoundedDivision(int64_t numerator, int64_t denominator) {
+  return (2 * numerator + denominator) / (2 * denominator);
+}
+
+// The em in whole pixels for a cell height: the nearest, one less when the
+// nearest would make the cell taller than asked (as GDI maps it).
+int64_t EmForCell(int64_t cellHeight, int64_t cellUnits, int64_t unitsPerEm) {
+  int64_t ppem = RoundedDivision(unitsPerEm * cellHeight, cellUnits);
+  if (ppem > 1 && RoundedDivision(cellUnits * ppem, unitsPerEm) > cellHeight) --ppem;
+  return ppem;
 }
 
 // The face's extent above and below the baseline in font units, as GDI
 // measures it: the OS/2 table's Windows metrics, else the horizontal header's.
 void VerticalExtent(FT_Face face, int64_t& above, int64_t& below) {
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  if (os2 && os2->usWinAscent + os2->usWinDescent > 0) {
+  // Some fonts store the descent negated; GDI takes its magnitude.
+  const int64_t winDescent = os2 ? std::abs(static_cast<int16_t>(os2->usWinDescent)) : 0;
+  if (os2 && os2->usWinAscent + winDescent > 0) {
     above = os2->usWinAscent;
-    below = os2->usWinDescent;
+    below = winDescent;
   } else {
     above = face->ascender;
     below = -static_cast<int64_t>(face->descender);
@@ -84,17 +95,16 @@ std::unique_ptr<RFreeTypeFace> RFreeTypeFace::Sized(std::unique_ptr<RFreeTypeFac
   if (above < 0 || below < 0 || above + below == 0) return nullptr;
 
   const int64_t height = request.height == 0 ? kDefaultCellHeight : request.height;
-  const int64_t ppem =
-      height < 0
-          ? -height
-          : RoundedDivision(std::min<int64_t>(height, kMaxPixelsPerEm * 4) * face->units_per_EM,
-                            above + below);
+  const int64_t ppem = height < 0 ? -height
+                                  : EmForCell(std::min<int64_t>(height, kMaxPixelsPerEm * 4),
+                                              above + below, face->units_per_EM);
   if (ppem < 1 || ppem > kMaxPixelsPerEm) return nullptr;
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem)) != 0) return nullptr;
 
-  made->pixelsPerEm = static_cast<int32_t>(ppem);
-  made->ascent = RoundedDivision(above * ppem, face->units_per_EM);
-  made->descent = RoundedDivision(below * ppem, face->units_per_EM);
+  // Pixels per font unit in 16.16, each extent rounded once from it.
+  const int64_t scale = RoundedDivision(ppem << 16, face->units_per_EM);
+  made->ascent = static_cast<int32_t>((above * scale + 0x8000) >> 16);
+  made->descent = static_cast<int32_t>((below * scale + 0x8000) >> 16);
   made->monochrome = request.quality == kNonAntialiased;
   made->emboldened = request.weight >= kBoldWeight && !(face->style_flags & FT_STYLE_FLAG_BOLD);
   made->slanted = request.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);

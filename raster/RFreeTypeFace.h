@@ -37,7 +37,6 @@ class RFreeTypeFace {
   ~RFreeTypeFace();
 
   int32_t LineHeight() const { return ascent + descent; }
-  int32_t PixelsPerEm() const { return pixelsPerEm; }
 
   // Rasterises code as RGlyphSource::Render describes, into this face's own
   // canvas (valid until the next Render). Characters below 32, ones
@@ -58,7 +57,6 @@ class RFreeTypeFace {
   FT_FaceRec_* face = nullptr;
   RFontBytes bytes;  // kept alive for a face opened from memory
   RMemBitmap canvas{0, 0, 4};
-  int32_t pixelsPerEm = 0;
   int32_t ascent = 0;
   int32_t descent = 0;
   bool monochrome = false;  // the request asked for no antialiasing

@@ -105,10 +105,12 @@ TEST(FreeTypeFont, ArialMeasuresAsWindowsMeasuresIt) {
   EXPECT_NEAR(arial.Width("0123456789 Hz%."), windowsWidth, 1);
 
   // Positive heights are cell heights, negative ones em heights: the line
-  // heights GDI reports for the same face.
+  // heights GDI reports for the same face (under Wine), including the cells
+  // that the nearest whole em would make taller than asked (14, 33).
   constexpr struct {
     int32_t height, lineHeight;
-  } kHeights[] = {{12, 12}, {13, 14}, {24, 23}, {-14, 16}, {-16, 17}, {0, 16}};
+  } kHeights[] = {{12, 12},  {13, 14},  {14, 14},  {24, 23}, {33, 32},
+                  {-14, 16}, {-16, 17}, {-37, 41}, {0, 16}};
   for (const auto& h : kHeights) {
     PlatformFont sized(Request(h.height));
     EXPECT_EQ(sized.font.GetLineHeight(), h.lineHeight) << h.height;
