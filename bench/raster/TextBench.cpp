@@ -35,13 +35,14 @@ struct ValueTextScene {
   RCachedFont font;
   RMemBitmap target{488, 282, 4};
 
+  // The scene's font system stays installed: SetFont takes the handle as
+  // one of the installed system's.
   explicit ValueTextScene(Glyphs glyphs) {
-    // The font keeps the system it was set up with.
     Raster_SetFontSystem(glyphs == Glyphs::Fake ? &fakes : nullptr);
     font.SetFont(OpenValueFont(fakes, glyphs), RFontFlag::OwnsFont | RFontFlag::PreferSystem);
-    Raster_SetFontSystem(nullptr);
     font.SetTextColour(0xE6FFFFFF);
   }
+  ~ValueTextScene() { Raster_SetFontSystem(nullptr); }
 
   void Draw() {
     RRect rect{100, 100, 160, 120};
