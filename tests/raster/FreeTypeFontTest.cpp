@@ -42,17 +42,18 @@ std::vector<uint8_t> FileBytes(const char* path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A cached font over a handle of the platform's font system (installed, so
-// the font closes the handle through it).
-struct PlatformFont {
-  explicit PlatformFont(const RFontRequest& request)
-      : PlatformFont(Raster_PlatformFontSystem(), request) {}
-  PlatformFont(RFontSystem& system, const RFontRequest& request) {
+// A cached font over a handle of a font system, which stays installed
+// while the font lives.
+struct TestFont {
+  explicit TestFont(const RFontRequest& request) : TestFont(Raster_PlatformFontSystem(), request) {}
+  TestFont(RFontSystem& system, const RFontRequest& request)
+      : TestFont(system, system.OpenFont(request)) {}
+  TestFont(RFontSystem& system, RFontHandle handle) {
     Raster_SetFontSystem(&system);
-    opened = font.SetFont(system.OpenFont(request), RFontFlag::OwnsFont | RFontFlag::PreferSystem);
+    opened = font.SetFont(handle, RFontFlag::OwnsFont | RFontFlag::PreferSystem) && handle;
     font.SetTextColour(kValueColour);
   }
-  ~PlatformFont() { Raster_SetFontSystem(nullptr); }
+  ~TestFont() { Raster_SetFontSystem(nullptr); }
 
   int32_t Advance(char c) {
     font.RenderGlyph(static_cast<uint8_t>(c));
@@ -89,7 +90,7 @@ TEST(FreeTypeFont, ArialMeasuresAsWindowsMeasuresIt) {
                 {'z', 1024}, {'%', 1821}, {'.', 569},  {'k', 1024}, {'m', 1706}, {'-', 682},
                 {'d', 1139}, {'W', 1933}, {'i', 455}};
   constexpr double kPixelsPerUnit = 14.0 / 2048.0;
-  PlatformFont arial(Request(16));
+  TestFont arial(Request(16));
   ASSERT_TRUE(arial.opened);
   EXPECT_EQ(arial.font.GetLineHeight(), 16);
   for (const auto& a : kArial) {
@@ -112,7 +113,7 @@ TEST(FreeTypeFont, ArialMeasuresAsWindowsMeasuresIt) {
   } kHeights[] = {{12, 12},  {13, 14},  {14, 14},  {24, 23}, {33, 32},
                   {-14, 16}, {-16, 17}, {-37, 41}, {0, 16}};
   for (const auto& h : kHeights) {
-    PlatformFont sized(Request(h.height));
+    TestFont sized(Request(h.height));
     EXPECT_EQ(sized.font.GetLineHeight(), h.lineHeight) << h.height;
   }
 }
@@ -125,29 +126,25 @@ TEST(FreeTypeFont, FacesFromMemoryDrawAsFromTheirFile) {
 
   RFreeTypeFontSystem files;
   const RFontRequest request = Request(16);
-  Raster_SetFontSystem(&files);
-  RCachedFont fromFile;
-  ASSERT_TRUE(fromFile.SetFont(files.OpenFontFile(kLiberationSans, request), RFontFlag::OwnsFont));
-  fromFile.SetTextColour(kValueColour);
-  auto expected = FilledBitmap(150, 20, kGround);
-  RRect rect{0, 0, 150, 20};
-  fromFile.DrawText(expected.get(), kValueText, -1, &rect, kValueFlags);
-  Raster_SetFontSystem(nullptr);
-  EXPECT_GT(ChangedPixels(*expected, kGround).size(), 100u);
+  std::vector<uint32_t> expected;
+  {
+    TestFont fromFile(files, files.OpenFontFile(kLiberationSans, request));
+    ASSERT_TRUE(fromFile.opened);
+    auto painted = fromFile.Paint(kValueText);
+    EXPECT_GT(ChangedPixels(*painted, kGround).size(), 100u);
+    expected = AllPixels(*painted);
+  }
 
   // By its family, by any other family (the bundled face stands in), and
   // opened straight from the bytes.
   for (const char* family : {"liberation sans", "Arial"}) {
-    PlatformFont font(bundled, Request(16, 400, false, 0, family));
+    TestFont font(bundled, Request(16, 400, false, 0, family));
     ASSERT_TRUE(font.opened) << family;
-    EXPECT_EQ(AllPixels(*font.Paint(kValueText)), AllPixels(*expected)) << family;
+    EXPECT_EQ(AllPixels(*font.Paint(kValueText)), expected) << family;
   }
-  Raster_SetFontSystem(&bundled);
-  RCachedFont fromData;
-  ASSERT_TRUE(fromData.SetFont(bundled.OpenFontData(bytes.data(), bytes.size(), request),
-                               RFontFlag::OwnsFont));
-  Raster_SetFontSystem(nullptr);
-  EXPECT_EQ(fromData.GetLineHeight(), 16);
+  TestFont fromData(bundled, bundled.OpenFontData(bytes.data(), bytes.size(), request));
+  ASSERT_TRUE(fromData.opened);
+  EXPECT_EQ(AllPixels(*fromData.Paint(kValueText)), expected);
 }
 
 TEST(FreeTypeFont, MissingOrUnreadableFacesGiveNoFont) {
@@ -169,13 +166,8 @@ TEST(FreeTypeFont, MissingOrUnreadableFacesGiveNoFont) {
   // A face cut short may open (FreeType reads tables on demand); its glyphs
   // then render as nothing or as far as they are there.
   {
-    Raster_SetFontSystem(&empty);
-    RCachedFont cut;
-    cut.SetFont(empty.OpenFontData(bytes.data(), bytes.size() / 2, request), RFontFlag::OwnsFont);
-    auto bitmap = FilledBitmap(150, 20, kGround);
-    RRect rect{0, 0, 150, 20};
-    cut.DrawText(bitmap.get(), kValueText, -1, &rect, kValueFlags);
-    Raster_SetFontSystem(nullptr);
+    TestFont cut(empty, empty.OpenFontData(bytes.data(), bytes.size() / 2, request));
+    cut.Paint(kValueText);
   }
 
   // A cached font without a font draws nothing and says so.
@@ -188,7 +180,7 @@ TEST(FreeTypeFont, MissingOrUnreadableFacesGiveNoFont) {
 
   // Control characters render as nothing; a face without the character
   // draws its missing-glyph box.
-  PlatformFont arial(Request(16));
+  TestFont arial(Request(16));
   arial.font.RenderGlyph(1);
   EXPECT_EQ(arial.font.FindGlyph(1)->offset, -1);
   EXPECT_TRUE(arial.font.RenderGlyph(0x4E00));
@@ -207,7 +199,7 @@ TEST(FreeTypeFont, ValueTextsMatchTheirGoldenImage) {
   RMemBitmap strip(kWidth, kRow * 4, 4);
   int32_t top = 0;
   for (const auto& s : kStyles) {
-    PlatformFont font(Request(16, s.weight, s.italic, s.quality));
+    TestFont font(Request(16, s.weight, s.italic, s.quality));
     ASSERT_TRUE(font.opened);
     auto row = font.Paint("1000 Hz  -12.5 %");
     const RPixelView from = RPixelView::Of(row.get()), to = RPixelView::Of(&strip);
