@@ -1,7 +1,10 @@
 // scripts/demo with a user's file: it never loses the file, even one inside
-// the folder it clears, and it says in what format the renders are and how
-// many samples each one clipped.
+// the folder it clears, it says in what format the renders are and how many
+// samples each one clipped, and it adds the input's row, the transfer curves
+// and copies of the renders at the input's loudness.
 #include "tests/tools/ToolTestSupport.h"
+#include "tools/demo/AudioFile.h"
+#include "tools/demo/Loudness.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -35,6 +38,14 @@ TEST(DemoScript, KeepsAnInputInsideItsFolderAndReportsFormatAndClipping) {
   const std::string page = tool_test::ReadText(out + "/index.html");
   EXPECT_THAT(page, HasSubstr("The renders are WAV 16-bit PCM, TPDF dither, like the input;"));
   EXPECT_THAT(page, testing::ContainsRegex("[1-9][0-9]* samples clipped</p>"));
+  EXPECT_THAT(page, HasSubstr("<td class=\"n\">in</td><td>Input</td>"));
+  EXPECT_THAT(tool_test::ReadText(out + "/data/08-kick.transfer"),
+              testing::MatchesRegex("(-?[0-9.]+ -?[0-9.]+ -?[0-9.]+\n){61}"));
+  demo::AudioData in, matched;
+  ASSERT_TRUE(demo::ReadAudioFile(out + "/input.wav", "test", in));
+  ASSERT_TRUE(demo::ReadAudioFile(out + "/08-kick-matched.wav", "test", matched));
+  EXPECT_NEAR(demo::IntegratedLoudness(matched.samples, 2, 44100),
+              demo::IntegratedLoudness(in.samples, 2, 44100), 0.05);
   std::system(("rm -rf '" + out + "'").c_str());
 }
 

@@ -1,6 +1,9 @@
 // The demo's synthesised input and the analysis behind its plots.
 #include "tools/demo/AudioAnalysis.h"
 #include "tools/demo/DemoSong.h"
+#include "tools/demo/TransferCurve.h"
+#include "tools/render/PluginInstance.h"
+#include "tools/render/ProgramSelection.h"
 
 #include <gtest/gtest.h>
 
@@ -37,25 +40,42 @@ TEST(DemoSong, EightSecondsPeakingAtMinusSixDbfsAndTheSameEveryTime) {
 }
 
 TEST(DemoAnalysis, FullScaleSineReadsZeroDbfsInItsBand) {
-  // A frequency on a bin centre near 1 kHz: 48000 / 8192 * 171 = 1001.95 Hz.
-  const double hz = 48000.0 / 8192.0 * 171.0;
-  std::vector<double> sine(48000);
-  for (size_t i = 0; i < sine.size(); ++i) {
-    sine[i] = std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(i) / 48000.0);
+  // Frequencies on bin centres, near 1 kHz with the old 8192-point analysis
+  // and near 41 Hz (a bass's low E) with the page's 1 Hz bins from 10 Hz.
+  const struct {
+    int rate;
+    int fftSize;
+    double lowestHz;
+    int bands;
+    double hz;
+  } cases[] = {{48000, 8192, 20.0, 300, 48000.0 / 8192.0 * 171.0},
+               {44100, 65536, 10.0, 400, 44100.0 / 65536.0 * 61.0}};
+  for (const auto& c : cases) {
+    std::vector<double> sine(static_cast<size_t>(c.rate) * 4);
+    for (size_t i = 0; i < sine.size(); ++i) {
+      sine[i] = std::sin(2.0 * std::numbers::pi * c.hz * static_cast<double>(i) / c.rate);
+    }
+    const std::vector<demo::SpectrumPoint> spectrum =
+        demo::AverageSpectrum(sine, c.rate, c.fftSize, c.lowestHz, c.bands);
+    ASSERT_EQ(spectrum.size(), static_cast<size_t>(c.bands));
+    const auto loudest = std::max_element(spectrum.begin(), spectrum.end(),
+                                          [](const auto& a, const auto& b) { return a.db < b.db; });
+    // Scaled so the centre bin's power is 1; the Hann window puts half the
+    // amplitude (power 1/4) into each neighbour, so a band's mean power lies
+    // between 1 (a band of one bin) and 1.5 / 4 (-4.3 dB) for three or more,
+    // with -6 dB for a band holding one neighbour and the centre elsewhere.
+    EXPECT_NEAR(loudest->hz, c.hz, c.hz * 0.02) << c.hz;
+    EXPECT_LE(loudest->db, 0.01) << c.hz;
+    EXPECT_GE(loudest->db, -6.03) << c.hz;
+    EXPECT_GT(spectrum.front().hz, c.lowestHz);
+    EXPECT_LT(spectrum.front().hz, c.lowestHz * 1.05);
+    // Far from the tone, the window's sidelobes have fallen away.
+    for (const demo::SpectrumPoint& p : spectrum) {
+      if (p.hz < c.hz / 2 || p.hz > c.hz * 2) {
+        EXPECT_LT(p.db, -60.0) << c.hz << ": " << p.hz;
+      }
+    }
   }
-  const std::vector<demo::SpectrumPoint> spectrum = demo::AverageSpectrum(sine, 48000, 8192, 300);
-  ASSERT_EQ(spectrum.size(), 300u);
-  const auto loudest = std::max_element(spectrum.begin(), spectrum.end(),
-                                        [](const auto& a, const auto& b) { return a.db < b.db; });
-  // Scaled so the centre bin's power is 1; the Hann window puts half the
-  // amplitude (power 1/4) into each neighbour. A band there is about 24 Hz,
-  // four bins of 5.86 Hz, so its mean power lies between 1.5 / 4 (-4.3 dB)
-  // and 1 / 4 (-6.0 dB) depending on where its edges fall.
-  EXPECT_NEAR(loudest->hz, hz, hz * 0.02);
-  EXPECT_LE(loudest->db, -4.2);
-  EXPECT_GE(loudest->db, -6.03);
-  EXPECT_LT(spectrum.front().db, -60.0);
-  EXPECT_LT(spectrum.back().db, -60.0);
 }
 
 TEST(DemoAnalysis, EnvelopeHoldsEachColumnsExtremes) {
@@ -68,6 +88,40 @@ TEST(DemoAnalysis, EnvelopeHoldsEachColumnsExtremes) {
   EXPECT_DOUBLE_EQ(columns[2].low, -0.5);
   EXPECT_DOUBLE_EQ(columns[2].high, 0.25);
   EXPECT_TRUE(demo::WaveformEnvelope({}, 44100, 10).empty());
+
+  // Overs are marked per column from every channel, with their sign.
+  const std::vector<double> stereo = {0.5, 1.0, -1.25, 0.2, 0.1, 0.1, 0.3, 1.5};
+  const std::vector<demo::OverMark> overs = demo::OversByColumn(stereo, 2, 2, 2);
+  ASSERT_EQ(overs.size(), 2u);
+  EXPECT_DOUBLE_EQ(overs[0].seconds, 0.0);
+  EXPECT_DOUBLE_EQ(overs[0].value, -1.25);
+  EXPECT_DOUBLE_EQ(overs[1].seconds, 1.0);
+  EXPECT_DOUBLE_EQ(overs[1].value, 1.5);
+}
+
+TEST(DemoAnalysis, TransferCurveOfAPlainFilterIsItsGainAtEveryLevel) {
+  // The test plug-in is y[n] = g (x[n] + 0.5 x[n-1]) at 44.1 kHz: a straight
+  // line |g (1 + 0.5 e^-jw)| above the diagonal, whatever the level.
+  for (const auto& [program, gain] :
+       {std::pair{"Unity", 1.0}, {"Half", 0.5}, {"Double Gain", 2.0}}) {
+    for (const double hz : {100.0, 5000.0}) {
+      render::PluginInstance plugin(DM_TEST_GAIN_PLUGIN);
+      plugin.Open();
+      plugin.SetSampleRateAndBlockSize(44100.0, 512);
+      render::SelectProgram(plugin, render::FindProgram(plugin, program));
+      plugin.Start();
+      const std::vector<demo::TransferPoint> curve =
+          demo::MeasureTransfer(plugin, 44100.0, hz, -60.0, 0.0, 1.0);
+      const double w = 2.0 * std::numbers::pi * hz / 44100.0;
+      const double db = 20.0 * std::log10(gain * std::sqrt(1.25 + std::cos(w)));
+      ASSERT_EQ(curve.size(), 61u);
+      for (const demo::TransferPoint& p : curve) {
+        EXPECT_NEAR(p.outputDb, p.inputDb + db, 0.01) << program << ", " << hz << " Hz";
+      }
+      EXPECT_DOUBLE_EQ(curve.front().inputDb, -60.0);
+      EXPECT_NEAR(curve.back().inputDb, 0.0, 1e-9);
+    }
+  }
 }
 
 }  // namespace

@@ -23,9 +23,10 @@ CommandLineResult Parse(std::vector<const char*> args) {
 }
 
 TEST(RenderCommandLine, ReadsEveryOptionInBothSpellings) {
-  const CommandLineResult r = Parse(
-      {"--plugin=/p/x.so", "--program", "Kick", "--param", "Split Freq=500", "--param", "Mix=50",
-       "--block=64", "--double", "--format", "flac", "--encoding=pcm16", "in.wav", "out.flac"});
+  const CommandLineResult r =
+      Parse({"--plugin=/p/x.so", "--program", "Kick", "--param", "Split Freq=500", "--param",
+             "Mix=50", "--block=64", "--oversample", "8", "--double", "--format", "flac",
+             "--encoding=pcm16", "in.wav", "out.flac"});
   ASSERT_EQ(r.error, "");
   const RenderOptions& o = r.options;
   EXPECT_EQ(o.pluginPath, "/p/x.so");
@@ -35,6 +36,7 @@ TEST(RenderCommandLine, ReadsEveryOptionInBothSpellings) {
   EXPECT_EQ(o.parameters[0].value, "500");
   EXPECT_EQ(o.parameters[1].name, "Mix");
   EXPECT_EQ(o.blockSize, 64);
+  EXPECT_EQ(o.oversampling, 8);
   EXPECT_TRUE(o.useDouble);
   EXPECT_EQ(o.container, "flac");
   EXPECT_EQ(o.encoding, "pcm16");
@@ -45,6 +47,7 @@ TEST(RenderCommandLine, ReadsEveryOptionInBothSpellings) {
 TEST(RenderCommandLine, RejectsWhatItCannotDo) {
   EXPECT_NE(Parse({"--block", "65537", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--block", "-1", "a", "b"}).error, "");
+  EXPECT_NE(Parse({"--oversample", "3", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--param", "=5", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--param", "Mix=", "a", "b"}).error, "");
   EXPECT_NE(Parse({"--list", "a"}).error, "");

@@ -33,6 +33,16 @@ constexpr const char* kFooter =
     "Presets: --preset, then --program, then each --param, then --save-preset and\n"
     "--save-bank; without INPUT OUTPUT only the presets are saved.\n"
     "\n"
+    "Automation: --automate \"Mix=0:0,2.5:100,4:100,4:30\" holds Mix at 0 %, moves it\n"
+    "to 100 % by 2.5 s, holds it and jumps to 30 % at 4 s; before the first point\n"
+    "the first value holds, after the last the last. The plug-in gets each new value\n"
+    "as a host's automation before the very frame it belongs to.\n"
+    "\n"
+    "Oversampling: with --oversample N the plug-in runs at N times the file's rate\n"
+    "(and N times the block size) between libsoxr's very-high-quality linear-phase\n"
+    "converters, so harmonics beyond the file's Nyquist frequency are filtered away\n"
+    "instead of folding back; the output keeps the input's length and timing.\n"
+    "\n"
     "Exit status: 0 on success, 1 when rendering fails, 2 for a mistake on the command\n"
     "line (options, names, values, formats), 128 + N when stopped by signal N.\n";
 
@@ -71,6 +81,7 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
 struct Parsed {
   CLI::App app{kDescription, "render"};
   std::vector<std::string> parameters;
+  std::vector<std::string> automation;
   std::vector<std::string> files;
   std::string dither = "tpdf";
 };
@@ -91,6 +102,19 @@ void Declare(Parsed& p, RenderOptions& o) {
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->check(CLI::Validator(CheckAssignment, ""));
+  app.add_option("--automate", p.automation,
+                 "move a parameter along straight lines between points in seconds and display "
+                 "units (repeatable; applied after --param)")
+      ->type_name("NAME=T:V,T:V,...")
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            std::string error;
+            ParseAutomationLane(text, error);
+            return error;
+          },
+          ""));
   app.add_option("--save-preset", o.savePreset,
                  "write the current program to a .fxp file (after --preset, --program, --param)")
       ->type_name("FILE.fxp");
@@ -99,6 +123,10 @@ void Declare(Parsed& p, RenderOptions& o) {
   app.add_option("--block", o.blockSize, "block size in frames (default 512)")
       ->type_name("N")
       ->check(CLI::Range(1, kMaxBlockSize).description(""));
+  app.add_option("--oversample", o.oversampling,
+                 "run the plug-in at 2, 4 or 8 times the file's rate (default 1: off)")
+      ->type_name("N")
+      ->check(CLI::IsMember({1, 2, 4, 8}).description(""));
   app.add_flag("--double", o.useDouble, "process in double precision");
   app.add_option("--format", o.container, "output format (default: the output's extension)")
       ->type_name(JoinedNames(ContainerNames()))
@@ -184,6 +212,10 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
   for (const std::string& text : p.parameters) {
     const size_t eq = text.rfind('=');
     o.parameters.push_back({text.substr(0, eq), text.substr(eq + 1)});
+  }
+  for (const std::string& text : p.automation) {
+    std::string error;
+    o.automation.push_back(ParseAutomationLane(text, error));
   }
   result.error = CheckValuesAndFiles(p, o);
   return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/render/Automation.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,9 +25,11 @@ struct RenderOptions {
   std::string savePreset;  // .fxp file written after program and parameters are set
   std::string saveBank;    // .fxb file written likewise
   std::vector<ParameterAssignment> parameters;
+  std::vector<AutomationLane> automation;  // played from the first frame on
   int32_t blockSize = 512;
-  std::string container;  // lower-case format name; empty: follow the output's extension
-  std::string encoding;   // lower-case encoding name; empty: keep the input's
+  int32_t oversampling = 1;  // 2, 4 or 8: the plug-in runs at that multiple of the file's rate
+  std::string container;     // lower-case format name; empty: follow the output's extension
+  std::string encoding;      // lower-case encoding name; empty: keep the input's
   std::string input;
   std::string output;
   // A batch: every file is an input, each written to outputFolder under its

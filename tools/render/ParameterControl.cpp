@@ -104,30 +104,6 @@ std::string DecimalText(double number) {
   return text;
 }
 
-// Reads a value in the parameter's display units; throws UsageError for a
-// value that is no decimal number, carries another unit or lies outside the
-// range.
-double CheckedNumber(const std::string& name, const std::string& valueText,
-                     const std::string& label, const ParameterRange& range) {
-  const std::optional<UserValue> v = ParseUserValue(valueText);
-  if (!v) {
-    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
-                     " is not a decimal number (range " + RangeText(range, label) + ")");
-  }
-  if (!v->unit.empty() && !SameTextIgnoringCase(v->unit, Trim(label))) {
-    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
-                     " has the wrong unit: " + name +
-                     (Trim(label).empty() ? " has no unit" : " is in " + Trim(label)));
-  }
-  const double lo = std::fmin(*range.low, *range.high);
-  const double hi = std::fmax(*range.low, *range.high);
-  if (v->number < lo || v->number > hi) {
-    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
-                     " is out of range (" + RangeText(range, label) + ")");
-  }
-  return v->number;
-}
-
 // Plug-ins without any text conversion: search the normalised value whose
 // display is the number, assuming the display grows or falls monotonically.
 void SetBySearch(PluginInstance& plugin, int32_t index, double target,
@@ -162,6 +138,27 @@ std::optional<double> LeadingNumber(const std::string& text, std::string* rest) 
     *rest = std::string(end);
   }
   return value;
+}
+
+double CheckedParameterNumber(const std::string& name, const std::string& valueText,
+                              const std::string& label, const ParameterRange& range) {
+  const std::optional<UserValue> v = ParseUserValue(valueText);
+  if (!v) {
+    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                     " is not a decimal number (range " + RangeText(range, label) + ")");
+  }
+  if (!v->unit.empty() && !SameTextIgnoringCase(v->unit, Trim(label))) {
+    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                     " has the wrong unit: " + name +
+                     (Trim(label).empty() ? " has no unit" : " is in " + Trim(label)));
+  }
+  const double lo = std::fmin(*range.low, *range.high);
+  const double hi = std::fmax(*range.low, *range.high);
+  if (v->number < lo || v->number > hi) {
+    throw UsageError("value " + Quoted(valueText) + " for parameter " + Quoted(name) +
+                     " is out of range (" + RangeText(range, label) + ")");
+  }
+  return v->number;
 }
 
 std::string ParameterName(PluginInstance& plugin, int32_t index) {
@@ -211,18 +208,10 @@ ParameterRange ProbeRange(PluginInstance& plugin, int32_t index) {
   return r;
 }
 
-ParameterSetting SetParameterFromText(PluginInstance& plugin, int32_t index,
-                                      const std::string& valueText) {
-  const std::string name = ParameterName(plugin, index);
-  const std::string label = ParameterLabel(plugin, index);
-  const ParameterRange range = ProbeRange(plugin, index);
-  std::optional<double> number;
-  std::string given = valueText;
-  if (range.IsNumeric()) {
-    number = CheckedNumber(name, valueText, label, range);
-    given = DecimalText(*number);
-  }
+namespace {
 
+// Hands the text to the plug-in's own conversion; false when it has none.
+bool SetThroughPluginText(PluginInstance& plugin, int32_t index, const std::string& given) {
   AEffect& e = plugin.Effect();
   char text[256] = {};
   std::snprintf(text, sizeof(text), "%s", given.c_str());
@@ -230,11 +219,30 @@ ParameterSetting SetParameterFromText(PluginInstance& plugin, int32_t index,
                                                     text) == kVendorExtensionReply) {
     // The text now holds the normalised value; set it as automation would.
     e.setParameter(&e, index, static_cast<float>(std::strtod(text, nullptr)));
-  } else if (plugin.Dispatch(effString2Parameter, index, 0, text) != 0) {
-    // The plug-in took the text itself.
-  } else if (number) {
-    SetBySearch(plugin, index, *number, range);
-  } else {
+    return true;
+  }
+  return plugin.Dispatch(effString2Parameter, index, 0, text) != 0;
+}
+
+}  // namespace
+
+void SetParameterNumber(PluginInstance& plugin, int32_t index, double number,
+                        const ParameterRange& range) {
+  if (!SetThroughPluginText(plugin, index, DecimalText(number))) {
+    SetBySearch(plugin, index, number, range);
+  }
+}
+
+ParameterSetting SetParameterFromText(PluginInstance& plugin, int32_t index,
+                                      const std::string& valueText) {
+  const std::string name = ParameterName(plugin, index);
+  const std::string label = ParameterLabel(plugin, index);
+  const ParameterRange range = ProbeRange(plugin, index);
+  std::optional<double> number;
+  if (range.IsNumeric()) {
+    number = CheckedParameterNumber(name, valueText, label, range);
+    SetParameterNumber(plugin, index, *number, range);
+  } else if (!SetThroughPluginText(plugin, index, valueText)) {
     throw RenderError("parameter " + Quoted(name) + " of plug-in " + Quoted(plugin.ModulePath()) +
                       " cannot be set from a text");
   }

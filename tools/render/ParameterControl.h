@@ -48,6 +48,17 @@ struct ParameterSetting {
 ParameterSetting SetParameterFromText(PluginInstance& plugin, int32_t index,
                                       const std::string& valueText);
 
+// The number a value text in the parameter's display units asks for. Throws
+// UsageError for a value that is no decimal number, has another unit or lies
+// outside the (numeric) range.
+double CheckedParameterNumber(const std::string& name, const std::string& valueText,
+                              const std::string& label, const ParameterRange& range);
+
+// Sets a numeric parameter to a display value, through the plug-in's own text
+// conversion where it has one, else by searching its normalised value.
+void SetParameterNumber(PluginInstance& plugin, int32_t index, double number,
+                        const ParameterRange& range);
+
 // A number at the start of a display text ("20000", "-3.5 dB"), or nothing.
 std::optional<double> LeadingNumber(const std::string& text, std::string* rest = nullptr);
 

@@ -111,6 +111,10 @@ void PluginInstance::Stop() {
   running_ = false;
 }
 
+void PluginInstance::SetParameter(int32_t index, float normalized) {
+  effect_->setParameter(effect_, index, normalized);
+}
+
 bool PluginInstance::CanProcessDouble() const {
   return (effect_->flags & effFlagsCanDoubleReplacing) != 0 &&
          effect_->processDoubleReplacing != nullptr;

@@ -41,6 +41,10 @@ class PluginInstance {
   void Start();  // mains on, start of processing
   void Stop();   // end of processing, mains off
 
+  // A host's automation: the normalised value, as the audio thread sends it
+  // between blocks.
+  void SetParameter(int32_t index, float normalized);
+
   bool CanProcessDouble() const;
   void Process(float** inputs, float** outputs, int32_t frames);
   void Process(double** inputs, double** outputs, int32_t frames);

@@ -3,6 +3,7 @@
 #include "tools/render/AudioFormat.h"
 #include "tools/render/AudioInput.h"
 #include "tools/render/AudioOutput.h"
+#include "tools/render/Automation.h"
 #include "tools/render/Interruption.h"
 #include "tools/render/OutputTarget.h"
 #include "tools/render/ParameterControl.h"
@@ -142,13 +143,16 @@ void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput
             (IsIntegerEncoding(r.format) ? " (clipped)" : "");
   }
   std::fprintf(out,
-               "%s (%s%s): %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time "
+               "%s (%s%s%s): %.2f s %s %d Hz, peak %s dBFS, RMS %s dBFS%s, %.0fx real time "
                "(plug-in alone %.0fx)\n",
                options.output.c_str(), DescribeFormat(r.format).c_str(),
-               r.dithered ? ", TPDF dither" : "", seconds, ChannelWord(input.Channels()).c_str(),
-               input.SampleRate(), Decibels(s.output.PeakDb()).c_str(),
-               Decibels(s.output.RmsDb()).c_str(), overs.c_str(), factor(r.wallSeconds),
-               factor(s.processSeconds));
+               r.dithered ? ", TPDF dither" : "",
+               options.oversampling > 1
+                   ? (", " + std::to_string(options.oversampling) + "x oversampled").c_str()
+                   : "",
+               seconds, ChannelWord(input.Channels()).c_str(), input.SampleRate(),
+               Decibels(s.output.PeakDb()).c_str(), Decibels(s.output.RmsDb()).c_str(),
+               overs.c_str(), factor(r.wallSeconds), factor(s.processSeconds));
 }
 
 // Where --save-preset and --save-bank go, checked before any work is done.
@@ -207,9 +211,12 @@ void Render(const RenderOptions& options, std::FILE* out) {
   CheckChannelCount(plugin, input, options.useDouble);
 
   plugin.Open();
-  plugin.SetSampleRateAndBlockSize(input.SampleRate(), options.blockSize);
+  const int32_t factor = options.oversampling;
+  plugin.SetSampleRateAndBlockSize(static_cast<double>(input.SampleRate()) * factor,
+                                   options.blockSize * factor);
   RenderSettings settings;
   settings.blockSize = options.blockSize;
+  settings.oversampling = factor;
   settings.useDouble = options.useDouble;
   settings.channelsAccepted = plugin.RequestChannels(input.Channels());
   plugin.AnnouncePrecision(options.useDouble);
@@ -217,6 +224,9 @@ void Render(const RenderOptions& options, std::FILE* out) {
       ProgressBar::Wanted(input.Frames(), input.SampleRate(), options.quiet, stderr);
   ApplyProgramAndParameters(plugin, options);
   SavePresets(plugin, presetTargets);
+  settings.changes =
+      PlanAutomation(plugin, options.automation, static_cast<double>(input.SampleRate()) * factor,
+                     input.Frames() * factor);
 
   AudioOutput output(target, {r.format, input.Channels(), input.SampleRate(), options.dither},
                      input.Tags());

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "tools/render/Automation.h"
 #include "tools/render/LevelMeter.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace render {
 
@@ -11,12 +13,18 @@ class AudioOutput;
 class PluginInstance;
 
 struct RenderSettings {
-  int32_t blockSize = 512;
+  int32_t blockSize = 512;  // at the file's rate
+  // The plug-in runs at this multiple of the file's rate, with blocks as
+  // many times larger, between two sample-rate converters.
+  int32_t oversampling = 1;
   bool useDouble = false;
   bool showProgress = false;
   // The plug-in took the file's channel count through its speaker
   // arrangement; otherwise a mono file feeds every input.
   bool channelsAccepted = true;
+  // Sent before the frame they name (at the plug-in's rate); a block is
+  // split there.
+  std::vector<ParameterChange> changes;
 };
 
 struct RenderStats {

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <vector>
+
+namespace demo {
+
+// Integrated loudness after ITU-R BS.1770 / EBU R 128 (libebur128), in
+// LUFS, of interleaved samples; -infinity for silence or under 400 ms.
+double IntegratedLoudness(const std::vector<double>& interleaved, int channels, int sampleRate);
+
+}  // namespace demo
