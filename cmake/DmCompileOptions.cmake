@@ -13,7 +13,7 @@ if(WIN32)
     __USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # Only Windows system DLLs at run time.
   target_link_options(dm_options INTERFACE -static -static-libgcc -static-libstdc++)
-else()
+elseif(NOT EMSCRIPTEN)
   # x87 would give different rounding; SSE2 is the x86-64 baseline anyway.
   target_compile_options(dm_options INTERFACE -mfpmath=sse)
 endif()
@@ -34,4 +34,13 @@ endif()
 function(dm_add_library name)
   add_library(${name} STATIC ${ARGN})
   target_link_libraries(${name} PUBLIC dm_options)
+endfunction()
+
+# Compiles one source for an x86 instruction set (-mavx, -mavx2). Such units
+# check the processor before they run, and compile to nothing where the set
+# does not exist (the browser build).
+function(dm_compile_for_instruction_set source flag)
+  if(NOT EMSCRIPTEN)
+    set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS ${flag})
+  endif()
 endfunction()

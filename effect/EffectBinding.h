@@ -23,6 +23,17 @@ using EffectHostConnection = const LV2_Feature* const*;
 // history.
 inline constexpr bool kSwitchingOnStartsNewStream = true;
 
+#elif defined(DM_BINDING_WEB)
+
+#include "web/IEffectWeb.h"
+
+using EffectBinding = IEffectWeb;
+// The page that shows the plug-in, or null for the instance on the audio
+// thread, which nobody edits.
+using EffectHostConnection = IWebHost*;
+// A new page starts a new stream.
+inline constexpr bool kSwitchingOnStartsNewStream = true;
+
 #else
 
 #include "vst/IEffectVST.h"

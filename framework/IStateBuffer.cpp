@@ -1,6 +1,5 @@
 #include "framework/IStateBuffer.h"
 
-#include <bit>
 #include <cstring>
 
 #include "framework/TextCopy.h"
@@ -17,6 +16,20 @@ uint64_t LoadLittleEndian(const uint8_t* in, int byteCount) {
   return v;
 }
 
+// The bits of a double as an integer and back (std::bit_cast, which the
+// browser build's C++ library lacks).
+uint64_t BitsOfDouble(double v) {
+  uint64_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  return bits;
+}
+
+double DoubleOfBits(uint64_t bits) {
+  double v;
+  std::memcpy(&v, &bits, sizeof v);
+  return v;
+}
+
 }  // namespace
 
 bool IStateBuffer::Fits(int32_t position, int32_t count) const {
@@ -26,7 +39,7 @@ bool IStateBuffer::Fits(int32_t position, int32_t count) const {
 
 int32_t IStateBuffer::AppendValue(double v) {
   uint8_t encoded[8];
-  StoreLittleEndian(encoded, std::bit_cast<uint64_t>(v), 8);
+  StoreLittleEndian(encoded, BitsOfDouble(v), 8);
   bytes.Append(encoded, 8);
   return Size();
 }
@@ -59,7 +72,7 @@ bool IStateBuffer::AppendBytes(const void* source, int32_t count) {
 
 int32_t IStateBuffer::ReadValue(int32_t position, double& v) const {
   if (!Fits(position, 8)) return -1;
-  v = std::bit_cast<double>(LoadLittleEndian(Data() + position, 8));
+  v = DoubleOfBits(LoadLittleEndian(Data() + position, 8));
   return position + 8;
 }
 

@@ -51,3 +51,8 @@ class RFreeTypeFontSystem final : public RFontSystem {
   Locator locator;
   std::vector<Registered> registered;
 };
+
+// The platform's font system where it is FreeType's (Linux, the browser),
+// for registering faces with it; defined per platform, as
+// Raster_PlatformFontSystem, which returns it there.
+RFreeTypeFontSystem& Raster_FreeTypeFontSystem();
