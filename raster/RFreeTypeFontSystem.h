@@ -52,7 +52,7 @@ class RFreeTypeFontSystem final : public RFontSystem {
   std::vector<Registered> registered;
 };
 
-// The platform's font system where it is FreeType's (Linux, the browser),
-// for registering faces with it; defined per platform, as
+// The platform's font system where it is FreeType's (Linux), for
+// registering faces with it; defined per platform, beside
 // Raster_PlatformFontSystem, which returns it there.
 RFreeTypeFontSystem& Raster_FreeTypeFontSystem();
