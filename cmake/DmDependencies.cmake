@@ -4,8 +4,9 @@
 # (wasm), zlib, libpng and FreeType are built with emscripten from Debian's
 # source packages by scripts/build-deps-wasm.
 
-# Runs a build-deps script into build/<preset>/deps unless the library
-# marker is in the install folder already.
+# Runs a build-deps script into build/<preset>/deps unless the file marker
+# (a library it installs, or the stamp of its recipe) is in the install
+# folder already.
 function(dm_build_deps script install marker)
   if(EXISTS "${install}/${marker}")
     return()
@@ -20,7 +21,7 @@ endfunction()
 
 if(EMSCRIPTEN)
   set(DM_WASM_DEPS "${CMAKE_BINARY_DIR}/deps/install")
-  dm_build_deps(build-deps-wasm ${DM_WASM_DEPS} lib/libfreetype.a)
+  dm_build_deps(build-deps-wasm ${DM_WASM_DEPS} recipe-2.stamp)
   add_library(dm_png INTERFACE)
   target_include_directories(dm_png SYSTEM INTERFACE "${DM_WASM_DEPS}/include")
   target_link_libraries(dm_png INTERFACE "${DM_WASM_DEPS}/lib/libpng16.a" "${DM_WASM_DEPS}/lib/libz.a")

@@ -99,7 +99,6 @@ EMSCRIPTEN_KEEPALIVE void dm_panel_commit_entry() {
   panel->CommitEntry(text);
 }
 EMSCRIPTEN_KEEPALIVE void dm_panel_cancel_entry() { panel->CancelEntry(); }
-EMSCRIPTEN_KEEPALIVE int32_t dm_panel_entry_open() { return panel->EntryOpen() ? 1 : 0; }
 
 // Programs: the slots that hold one, by name.
 EMSCRIPTEN_KEEPALIVE int32_t dm_panel_program_count() {
@@ -113,15 +112,11 @@ EMSCRIPTEN_KEEPALIVE const char* dm_panel_program_name(int32_t index) {
 EMSCRIPTEN_KEEPALIVE int32_t dm_panel_current_program() { return plugin->CurrentPresetIndex(); }
 EMSCRIPTEN_KEEPALIVE void dm_panel_select_program(int32_t index) { plugin->SelectProgram(index); }
 
-// Parameters: values in their own units, and their display with the unit.
+// Parameters: values in their own units.
 EMSCRIPTEN_KEEPALIVE int32_t dm_panel_parameter_count() { return plugin->ParameterCount(); }
 EMSCRIPTEN_KEEPALIVE double dm_panel_parameter_value(int32_t index) {
   const IParameter* parameter = plugin->ParameterAt(index);
   return parameter ? parameter->value : 0.0;
-}
-EMSCRIPTEN_KEEPALIVE const char* dm_panel_parameter_name(int32_t index) {
-  const IParameter* parameter = plugin->ParameterAt(index);
-  return parameter ? parameter->Name() : "";
 }
 
 // The first link on the panel: its address, its rectangle then at

@@ -55,11 +55,9 @@ bool LocateWithFontconfig(const RFontRequest& request, std::string& path, int32_
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
 #endif
 
-RFreeTypeFontSystem& Raster_FreeTypeFontSystem() {
+RFontSystem& Raster_PlatformFontSystem() {
   // Never destroyed: fonts held in process-wide caches close their handles
   // through it when those caches go at unload, later than a static would.
   static RFreeTypeFontSystem* const system = new RFreeTypeFontSystem(LocateWithFontconfig);
   return *system;
 }
-
-RFontSystem& Raster_PlatformFontSystem() { return Raster_FreeTypeFontSystem(); }

@@ -51,8 +51,3 @@ class RFreeTypeFontSystem final : public RFontSystem {
   Locator locator;
   std::vector<Registered> registered;
 };
-
-// The platform's font system where it is FreeType's (Linux), for
-// registering faces with it; defined per platform, beside
-// Raster_PlatformFontSystem, which returns it there.
-RFreeTypeFontSystem& Raster_FreeTypeFontSystem();

@@ -69,7 +69,6 @@ class IEditorWeb : public IEditor {
   // does; cancelling closes it unchanged, as a right click does.
   void CommitEntry(const char* text);
   void CancelEntry();
-  bool EntryOpen() const { return entryControl != nullptr; }
 
   // ---- The page's image ----
   // width x height RGBA bytes, opaque.

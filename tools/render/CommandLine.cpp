@@ -33,10 +33,11 @@ constexpr const char* kFooter =
     "Presets: --preset, then --program, then each --param, then --save-preset and\n"
     "--save-bank; without INPUT OUTPUT only the presets are saved.\n"
     "\n"
-    "Automation: --automate \"Mix=0:0,2.5:100,4:100,4:30\" holds Mix at 0 %, moves it\n"
-    "to 100 % by 2.5 s, holds it and jumps to 30 % at 4 s; before the first point\n"
-    "the first value holds, after the last the last. The plug-in gets each new value\n"
-    "as a host's automation before the very frame it belongs to.\n"
+    "Automation: points are SECONDS:VALUE, values in display units. --automate\n"
+    "\"Mix=0:0,2.5:100,4:100,4:30\" moves Mix from 0 % to 100 % by 2.5 s, holds it\n"
+    "and jumps to 30 % at 4 s; before the first point the first value holds, after\n"
+    "the last the last. The plug-in gets each new value as a host's automation\n"
+    "before the very frame it belongs to (one lane per parameter; it overrides --param).\n"
     "\n"
     "Oversampling: with --oversample N the plug-in runs at N times the file's rate\n"
     "(and N times the block size) between libsoxr's very-high-quality linear-phase\n"
@@ -103,8 +104,7 @@ void Declare(Parsed& p, RenderOptions& o) {
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->check(CLI::Validator(CheckAssignment, ""));
   app.add_option("--automate", p.automation,
-                 "move a parameter along straight lines between points in seconds and display "
-                 "units (repeatable; applied after --param)")
+                 "move a parameter in straight lines between points (repeatable, see below)")
       ->type_name("NAME=T:V,T:V,...")
       ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)

@@ -26,20 +26,15 @@ class PinBuffers {
  public:
   PinBuffers(int32_t pins, int32_t frames)
       : storage_(static_cast<size_t>(pins), std::vector<T>(static_cast<size_t>(frames), T(0))),
-        pointers_(static_cast<size_t>(pins)),
-        shifted_(static_cast<size_t>(pins)) {
-    for (size_t i = 0; i < storage_.size(); ++i) {
-      pointers_[i] = storage_[i].data();
-    }
-  }
+        pointers_(static_cast<size_t>(pins)) {}
 
-  T** Pointers() { return pointers_.data(); }
-  // The pointers moved on by `frame` frames, for a part of a block.
+  // The pointers to each pin's buffer from `frame` on, for a block or a part
+  // of one.
   T** PointersFrom(int32_t frame) {
     for (size_t i = 0; i < storage_.size(); ++i) {
-      shifted_[i] = storage_[i].data() + frame;
+      pointers_[i] = storage_[i].data() + frame;
     }
-    return shifted_.data();
+    return pointers_.data();
   }
   T* Pin(int32_t i) { return storage_[static_cast<size_t>(i)].data(); }
   int32_t Count() const { return static_cast<int32_t>(storage_.size()); }
@@ -47,7 +42,6 @@ class PinBuffers {
  private:
   std::vector<std::vector<T>> storage_;
   std::vector<T*> pointers_;
-  std::vector<T*> shifted_;
 };
 
 // Runs interleaved frames through the plug-in block by block, sending each
@@ -70,10 +64,9 @@ class PluginStage {
   int32_t BlockSize() const { return block_; }
 
   void Run(const T* in, T* out, int64_t frames) {
-    const int32_t block = block_;
-    for (int64_t at = 0; at < frames; at += block) {
+    for (int64_t at = 0; at < frames; at += block_) {
       ThrowIfInterrupted(what_);
-      const int32_t n = static_cast<int32_t>(std::min<int64_t>(block, frames - at));
+      const int32_t n = static_cast<int32_t>(std::min<int64_t>(block_, frames - at));
       const T* from = in + at * channels_;
       for (int32_t pin = 0; pin < ins_.Count(); ++pin) {
         T* dst = ins_.Pin(pin);

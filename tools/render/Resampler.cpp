@@ -16,9 +16,12 @@ Resampler<T>::Resampler(double inputRate, double outputRate, int channels)
   constexpr soxr_datatype_t kType = std::is_same_v<T, float> ? SOXR_FLOAT32_I : SOXR_FLOAT64_I;
   const soxr_io_spec_t io = soxr_io_spec(kType, kType);
   const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, SOXR_LINEAR_PHASE);
+  // One thread: the render is a single-threaded host, and soxr's OpenMP
+  // workers would only contend with the plug-in on a busy machine.
+  const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
   soxr_error_t error = nullptr;
   soxr_ = soxr_create(inputRate, outputRate, static_cast<unsigned>(channels), &error, &io, &quality,
-                      nullptr);
+                      &runtime);
   if (error) {
     soxr_delete(soxr_);
     throw RenderError("cannot resample from " + std::to_string(inputRate) + " Hz to " +

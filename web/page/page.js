@@ -124,7 +124,7 @@ function keyFlags(event) {
 let pressed = false;
 
 canvas.addEventListener('mousedown', (event) => {
-  if (event.button !== 0 && event.button !== 2) return;
+  if (!page.panel || (event.button !== 0 && event.button !== 2)) return;
   event.preventDefault();
   canvas.focus();
   const { x, y } = editorPoint(event);
@@ -148,9 +148,10 @@ canvas.addEventListener('mousedown', (event) => {
 // Moves and the release are followed outside the canvas too, as a window
 // that captured the mouse would.
 window.addEventListener('mousemove', (event) => {
+  if (!page.panel) return;
   const point = editorPoint(event);
   page.mouse = point;
-  if (pressed && page.panel) page.panel.dm_panel_move(point.x, point.y, keyFlags(event), event.altKey);
+  if (pressed) page.panel.dm_panel_move(point.x, point.y, keyFlags(event), event.altKey);
 });
 
 window.addEventListener('mouseup', (event) => {
@@ -163,6 +164,7 @@ window.addEventListener('mouseup', (event) => {
 canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
 canvas.addEventListener('wheel', (event) => {
+  if (!page.panel) return;
   event.preventDefault();
   const perNotch = event.deltaMode === WheelEvent.DOM_DELTA_PIXEL ? kWheelPixelsPerNotch
                  : event.deltaMode === WheelEvent.DOM_DELTA_LINE ? 3 : 1;
@@ -172,7 +174,7 @@ canvas.addEventListener('wheel', (event) => {
 }, { passive: false });
 
 canvas.addEventListener('keydown', (event) => {
-  if (event.ctrlKey || event.metaKey || event.altKey) return;
+  if (!page.panel || event.ctrlKey || event.metaKey || event.altKey) return;
   // The DOM's key codes are the Windows virtual keys the editor maps.
   page.panel.dm_panel_key(page.mouse.x, page.mouse.y, event.keyCode);
   if (event.key === ' ' || event.key.startsWith('Arrow')) event.preventDefault();
@@ -333,7 +335,9 @@ async function useFile(file) {
 
 function showSource() {
   $('source-name').textContent = page.inputName;
-  $('drop').querySelector('p').lastChild.textContent = page.playing ? ' is playing through the effect.' : ' is ready: press Play.';
+  const state = !page.playing ? ' is ready: press Play.'
+    : page.bypass ? ' is playing, bypassed at the loudness of the effect.' : ' is playing through the effect.';
+  $('drop').querySelector('p').lastChild.textContent = state;
 }
 
 function status(text) {
@@ -361,10 +365,23 @@ async function renderOffline(channels, rate, options = {}) {
   return { channels: [output.getChannelData(0), output.getChannelData(1)], ms: performance.now() - started };
 }
 
+// Median and fastest of repeated batches, in milliseconds per call of run:
+// on a busy machine the fastest batch is the one least disturbed.
+function timeBatches(run, batches, calls) {
+  const times = [];
+  for (let b = 0; b < batches; ++b) {
+    const started = performance.now();
+    for (let i = 0; i < calls; ++i) run();
+    times.push((performance.now() - started) / calls);
+  }
+  times.sort((a, b) => a - b);
+  return { median: times[batches >> 1], fastest: times[0] };
+}
+
 // The audio module's ProcessBlock time per 128-frame quantum at 48 kHz, as
 // a fraction of the quantum's duration, measured on this thread with the
 // same module the worklet runs.
-async function measureHeadroom(program = 3, quanta = 20000) {
+async function measureHeadroom(program = 3) {
   const dm = await instantiateAsync(page.audioModule);
   dm.dm_audio_open(kPlaybackRate);
   dm.dm_audio_select_program(program);
@@ -374,27 +391,19 @@ async function measureHeadroom(program = 3, quanta = 20000) {
     for (let i = 0; i < frames; ++i) buffer[i] = Math.sin(i * 0.1 + c) * 0.5;
   }
   for (let i = 0; i < 1000; ++i) dm.dm_audio_process(frames);
-  const started = performance.now();
-  for (let i = 0; i < quanta; ++i) dm.dm_audio_process(frames);
-  const msPerQuantum = (performance.now() - started) / quanta;
-  return { msPerQuantum, fractionOfQuantum: msPerQuantum / (1000 * frames / kPlaybackRate) };
+  const ms = timeBatches(() => dm.dm_audio_process(frames), 15, 2000);
+  const quantumMs = 1000 * frames / kPlaybackRate;
+  return { ms, fraction: { median: ms.median / quantumMs, fastest: ms.fastest / quantumMs } };
 }
 
 // The panel's full repaint in milliseconds: every control painted into the
 // module's image, and that image copied onto the canvas.
-function measureRepaint(times = 200) {
-  let painting = 0;
-  let showing = 0;
-  for (let i = 0; i < times; ++i) {
+function measureRepaint() {
+  const paint = () => {
     page.panel.dm_panel_mark_all();
-    const started = performance.now();
     page.panel.dm_panel_tick();
-    const painted = performance.now();
-    show();
-    painting += painted - started;
-    showing += performance.now() - painted;
-  }
-  return { paintMs: painting / times, canvasMs: showing / times };
+  };
+  return { paint: timeBatches(paint, 15, 20), canvas: timeBatches(show, 15, 20) };
 }
 
 // ---- Start-up ----
@@ -421,6 +430,7 @@ async function start() {
   $('bypass').addEventListener('change', (event) => {
     page.bypass = event.target.checked;
     post(['bypass', page.bypass]);
+    showSource();
   });
   $('file').addEventListener('change', (event) => event.target.files[0] && useFile(event.target.files[0]));
   const drop = $('drop');

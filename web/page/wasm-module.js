@@ -4,6 +4,10 @@
 // (the panel's), and the C library's runtime support (setjmp/longjmp for
 // libpng's error handling, 64-bit results, memory growth, console output).
 
+// A page has no files: the C library's file calls (FreeType's font file
+// reader, never used with fonts from memory) fail with ENOSYS.
+const kNoSystemCall = 52;
+
 // Thrown by longjmp and caught by the invoke_ wrapper around the function
 // that called setjmp, as emscripten's own runtime does.
 const longJump = { longJump: true };
@@ -31,6 +35,14 @@ function importsFor(module, pageFunctions) {
         view.setUint32(written, bytes, true);
         return 0;
       },
+      // An empty environment.
+      environ_sizes_get: (count, size) => {
+        const view = new DataView(exports().memory.buffer);
+        view.setUint32(count, 0, true);
+        view.setUint32(size, 0, true);
+        return 0;
+      },
+      environ_get: () => 0,
       fd_close: () => 0,
       fd_seek: () => 0,
       proc_exit: (code) => { throw new Error(`duoMangler's module stopped with code ${code}`); },
@@ -50,7 +62,10 @@ function importsFor(module, pageFunctions) {
   const imports = {};
   for (const { module: from, name, kind } of WebAssembly.Module.imports(module)) {
     if (kind !== 'function') continue;
-    const supplied = runtime[from]?.[name] ?? (name.startsWith('invoke_') ? invoke : undefined);
+    const supplied = runtime[from]?.[name] ??
+      (name.startsWith('invoke_') ? invoke
+        : from === 'wasi_snapshot_preview1' ? () => kNoSystemCall
+        : name.startsWith('__syscall_') ? () => -kNoSystemCall : undefined);
     if (!supplied) throw new Error(`duoMangler's module needs ${from}.${name}, which the page lacks`);
     (imports[from] ??= {})[name] = supplied;
   }
