@@ -126,6 +126,9 @@ class IEditor : public IEditorSeam {
   // the point hits; -1 when none.
   int32_t FindControlAt(int32_t x, int32_t y);
   int32_t CaptureIndex() const { return captureIdx; }
+  // The text typed into a parameter entry: a display text or a number,
+  // applied to the control as one edit gesture.
+  void CommitTypedText(IControl* control, IParameter* parameter, const char* text);
 
   // ---- Drawing operations for controls [GUI thread, inside Paint] ----
   // Blits clip to the paint pass's area; arcs, rectangles and text draw

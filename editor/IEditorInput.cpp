@@ -4,6 +4,7 @@
 #include "editor/IControl.h"
 #include "editor/IEditor.h"
 #include "framework/IEffectBase.h"
+#include "framework/IParameter.h"
 
 int32_t IEditor::FindControlAt(int32_t x, int32_t y) {
   if (captureIdx >= 0) return captureIdx;
@@ -107,4 +108,12 @@ void IEditor::HandleKey(int32_t x, int32_t y, int32_t key) {
   TakeHostValues();
   const int32_t index = FindControlAt(x, y);
   if (index >= 0) controls.At(index)->KeyPressed(x, y, key);
+}
+
+void IEditor::CommitTypedText(IControl* control, IParameter* parameter, const char* text) {
+  if (!control || !parameter || !plugin || !text) return;
+  const double typed = parameter->ValueFromText(text);
+  plugin->HostBeginEdit(control->paramIdx);
+  control->ApplyTypedValue(parameter->NormalizedOf(typed));
+  plugin->HostEndEdit(control->paramIdx);
 }

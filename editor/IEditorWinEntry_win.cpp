@@ -139,11 +139,7 @@ void IEditorWin::CommitEntry() {
   if (!entryParam || !entryControl || !plugin) return;
   char text[kLongestTypedText + 1] = {};
   SendMessageA(entryWindow, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  const double typed = entryParam->ValueFromText(text);
-  const int32_t index = entryControl->paramIdx;
-  plugin->HostBeginEdit(index);
-  entryControl->ApplyTypedValue(entryParam->NormalizedOf(typed));
-  plugin->HostEndEdit(index);
+  CommitTypedText(entryControl, entryParam, text);
 }
 
 void IEditorWin::CloseEntry() {

@@ -39,3 +39,15 @@ int32_t IWheelAccumulator::Add(int32_t delta) {
   remainder = static_cast<int32_t>(total - notches * kDeltaPerNotch);
   return static_cast<int32_t>(notches);
 }
+
+bool IDoubleClickDetector::Press(int32_t button, int32_t x, int32_t y, uint32_t timeMs) {
+  const bool isDouble = pending && button == lastButton && timeMs - lastTime <= kTimeMs &&
+                        x - lastX <= kReach && lastX - x <= kReach && y - lastY <= kReach &&
+                        lastY - y <= kReach;
+  pending = !isDouble;
+  lastButton = button;
+  lastX = x;
+  lastY = y;
+  lastTime = timeMs;
+  return isDouble;
+}

@@ -30,3 +30,26 @@ class IWheelAccumulator {
  private:
   int32_t remainder = 0;
 };
+
+// Tells a double-click from two clicks where the window system reports only
+// presses (X11): a second press of the same button within Windows' default
+// double-click time (500 ms) and its double-click rectangle (4 x 4 pixels
+// around the first press) is a double-click. The press after a double-click
+// starts afresh, as on Windows.
+class IDoubleClickDetector {
+ public:
+  static constexpr uint32_t kTimeMs = 500;
+  static constexpr int32_t kReach = 2;  // pixels either way
+
+  // timeMs is the window system's event time (wrapping 32-bit
+  // milliseconds). True when this press completes a double-click.
+  bool Press(int32_t button, int32_t x, int32_t y, uint32_t timeMs);
+  void Reset() { pending = false; }
+
+ private:
+  bool pending = false;
+  int32_t lastButton = 0;
+  int32_t lastX = 0;
+  int32_t lastY = 0;
+  uint32_t lastTime = 0;
+};

@@ -51,6 +51,7 @@ void DuoManglerEffect::DefineParameters() {
 }
 
 void DuoManglerEffect::AttachOwnEditor() {
+  if (!kBindingOpensEditor) return;
   IEditor* panel = NewPlatformEditor(this, kEditorWidth, kEditorHeight, 0, ModuleInstance());
   if (!panel) return;
   BuildEditorLayout(*panel, this);

@@ -22,6 +22,8 @@ using EffectHostConnection = const LV2_Feature* const*;
 // activate() starts a new stream, which must carry none of the previous one's
 // history.
 inline constexpr bool kSwitchingOnStartsNewStream = true;
+// Hosts draw their own controls for the control ports: no editor window.
+inline constexpr bool kBindingOpensEditor = false;
 
 #elif defined(DM_BINDING_WEB)
 
@@ -33,6 +35,8 @@ using EffectBinding = IEffectWeb;
 using EffectHostConnection = IWebHost*;
 // A new page starts a new stream.
 inline constexpr bool kSwitchingOnStartsNewStream = true;
+// The page's panel module has one; the audio module's factory makes none.
+inline constexpr bool kBindingOpensEditor = true;
 
 #else
 
@@ -44,5 +48,7 @@ using EffectHostConnection = audioMasterCallback;
 // Hosts suspend and resume around settings changes and expect the sound to
 // carry on: resuming keeps the filter and smoothing states.
 inline constexpr bool kSwitchingOnStartsNewStream = false;
+// effEditOpen opens the effect's own panel.
+inline constexpr bool kBindingOpensEditor = true;
 
 #endif

@@ -17,6 +17,11 @@ class IEditorSeam {
   // native window, or null.
   virtual void* OpenEditorWindow(void* parentWindow) = 0;
   virtual void CloseEditorWindow() = 0;
+  // The host's idle call while the editor is open (VST 2.4 effEditIdle).
+  // Where no window timer drives the editor (X11), it handles the window's
+  // events and runs the repaint tick when one is due; elsewhere nothing.
+  // [GUI thread, no lock held]
+  virtual void Idle() {}
   virtual ~IEditorSeam() = default;
 
   // Passes a parameter's value (normalised or in parameter units) to the

@@ -8,6 +8,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <mutex>
+#include <new>
 
 namespace {
 
@@ -58,6 +59,10 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 RFontSystem& Raster_PlatformFontSystem() {
   // Never destroyed: fonts held in process-wide caches close their handles
   // through it when those caches go at unload, later than a static would.
-  static RFreeTypeFontSystem* const system = new RFreeTypeFontSystem(LocateWithFontconfig);
+  // Built in the module's own storage, not on the heap, so unloading the
+  // module leaves nothing behind.
+  alignas(RFreeTypeFontSystem) static unsigned char storage[sizeof(RFreeTypeFontSystem)];
+  static RFreeTypeFontSystem* const system =
+      new (storage) RFreeTypeFontSystem(LocateWithFontconfig);
   return *system;
 }

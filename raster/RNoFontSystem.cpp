@@ -3,6 +3,8 @@
 // be created).
 #include "raster/RFontSystem.h"
 
+#include <new>
+
 namespace {
 
 class NoFontSystem final : public RFontSystem {
@@ -17,6 +19,9 @@ class NoFontSystem final : public RFontSystem {
 RFontSystem& Raster_PlatformFontSystem() {
   // Never destroyed: fonts held in process-wide caches close their handles
   // through it when those caches go at unload, later than a static would.
-  static NoFontSystem* const system = new NoFontSystem;
+  // Built in the module's own storage, not on the heap, so unloading the
+  // module leaves nothing behind.
+  alignas(NoFontSystem) static unsigned char storage[sizeof(NoFontSystem)];
+  static NoFontSystem* const system = new (storage) NoFontSystem;
   return *system;
 }

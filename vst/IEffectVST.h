@@ -27,7 +27,9 @@ class IEffectVST : public IEffectBase {
   // One host request through the dispatcher. effClose is not handled here:
   // closing destroys the plug-in and so lives with the callback, which waits
   // for the lock and releases it first. [host; effProcessEvents usually from
-  // audio] takes the lock.
+  // audio] takes the lock, except for effEditIdle, the editor's window work
+  // on the GUI thread, which takes it only where it reaches the plug-in (as
+  // a window timer's would).
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
 
   // The audio callbacks. [audio] takes the lock.

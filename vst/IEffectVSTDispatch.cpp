@@ -28,6 +28,13 @@ bool IsSwitch(const IParameter& parameter) {
 }  // namespace
 
 intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+  // The editor's idle work paints and handles input like a window timer,
+  // without the lock: holding it would stall the audio thread for a repaint.
+  // The editor takes it where it reaches the plug-in.
+  if (opcode == effEditIdle) {
+    if (IEditorSeam* open = Editor()) open->Idle();
+    return 0;
+  }
   PluginLockGuard guard(lock);
   switch (opcode) {
     case effOpen:
@@ -82,7 +89,6 @@ intptr_t IEffectVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, voi
       return kVstVersion;
     case effGetMidiKeyName:
       return MidiKeyNameOf(static_cast<MidiKeyName*>(ptr));
-    case effEditIdle:
     case effProcessVarIo:
     case effIdle:
     default:

@@ -1,8 +1,10 @@
-// Keys, buttons and wheel deltas as the Windows editor window passes them on.
+// Keys, buttons, wheel deltas, double-clicks and the idle-driven tick as the
+// editor windows pass them on.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "editor/IIdleTicker.h"
 #include "editor/IWindowInput.h"
 
 TEST(WindowInput, MapsVirtualKeysToEditorCodes) {
@@ -41,4 +43,60 @@ TEST(WindowInput, WheelActsOnWholeNotchesOnly) {
     for (int32_t delta : row.deltas) got.push_back(wheel.Add(delta));
     EXPECT_EQ(got, row.notches) << row.what;
   }
+}
+
+TEST(WindowInput, DoubleClicksNeedTheSameButtonSoonAndClose) {
+  const struct {
+    const char* what;
+    int32_t button, x, y;
+    uint32_t time;
+    bool isDouble;
+  } presses[] = {
+      {"first", 1, 50, 50, 1000, false},
+      {"second, 2 px off", 1, 52, 48, 1400, true},
+      {"third starts afresh", 1, 52, 48, 1500, false},
+      {"3 px off", 1, 55, 48, 1600, false},
+      {"too late", 1, 55, 48, 2101, false},
+      {"other button", 3, 55, 48, 2200, false},
+      {"left after right", 1, 55, 48, 2300, false},
+      {"in time", 1, 55, 48, 2800, true},
+      {"clock wraps", 1, 0, 0, 0xFFFFFF00u, false},
+      {"across the wrap", 1, 0, 0, 0x80u, true},
+  };
+  IDoubleClickDetector detector;
+  for (const auto& p : presses)
+    EXPECT_EQ(detector.Press(p.button, p.x, p.y, p.time), p.isDouble) << p.what;
+}
+
+TEST(WindowInput, IdleTicksAtTheEditorRateHoweverOftenTheHostIdles) {
+  const struct {
+    const char* what;
+    int32_t fps;
+    int64_t every, until;
+    int32_t ticks;
+  } rows[] = {
+      {"idle every ms for a second", 24, 1, 1000, 25},  // the first at once, then every 41 ms
+      {"idle every 30 ms keeps the average", 24, 30, 1230, 31},
+      {"idle slower than the rate ticks each time", 24, 100, 1000, 11},
+      {"fps 0 means 24", 0, 1, 1000, 25},
+      {"fps 10", 10, 1, 999, 10},
+  };
+  for (const auto& row : rows) {
+    IIdleTicker ticker(row.fps);
+    int32_t ticks = 0;
+    for (int64_t now = 0; now <= row.until; now += row.every) ticks += ticker.Due(now) ? 1 : 0;
+    EXPECT_EQ(ticks, row.ticks) << row.what;
+  }
+}
+
+TEST(WindowInput, IdleAfterAPauseTicksOnceAndRestartsThePace) {
+  IIdleTicker ticker(24);
+  EXPECT_TRUE(ticker.Due(0));
+  EXPECT_FALSE(ticker.Due(40));
+  EXPECT_TRUE(ticker.Due(5000));  // no catch-up burst after a pause
+  EXPECT_FALSE(ticker.Due(5001));
+  EXPECT_FALSE(ticker.Due(5040));
+  EXPECT_TRUE(ticker.Due(5041));
+  ticker.Restart();
+  EXPECT_TRUE(ticker.Due(5042));
 }

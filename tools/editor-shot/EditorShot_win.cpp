@@ -2,21 +2,14 @@
 // parameters, lets the editor's timer paint it and writes the window's
 // pixels to a PNG file.
 //   editor_shot MODULE.dll OUT.png [--program N] [INDEX=NORMALISED ...]
-#include <png.h>
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
-#include "vst/VstInterface.h"
+#include "tools/editor-shot/EditorShot.h"
 
 namespace {
-
-intptr_t HostCallback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-  return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 void Pump(DWORD milliseconds) {
   const DWORD start = GetTickCount();
@@ -56,44 +49,18 @@ std::vector<uint8_t> CaptureRgb(HWND window, int width, int height) {
   return rgb;
 }
 
-bool WritePng(const char* path, const std::vector<uint8_t>& rgb, int width, int height) {
-  png_image image = {};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = PNG_FORMAT_RGB;
-  return png_image_write_to_file(&image, path, 0, rgb.data(), width * 3, nullptr) != 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: editor_shot MODULE.dll OUT.png [--program N] [INDEX=VALUE ...]\n");
-    return 2;
-  }
+  if (!EditorShotUsage(argc)) return 2;
   HMODULE module = LoadLibraryA(argv[1]);
   auto entry = module ? reinterpret_cast<VstPluginMainProc>(
                             reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")))
                       : nullptr;
-  AEffect* effect = entry ? entry(&HostCallback) : nullptr;
-  if (!effect || !(effect->flags & effFlagsHasEditor)) {
-    std::fprintf(stderr, "editor_shot: %s has no editor to show\n", argv[1]);
-    return 1;
-  }
-  effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-  effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-  for (int i = 3; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--program") == 0 && i + 1 < argc) {
-      effect->dispatcher(effect, effSetProgram, 0, std::atoi(argv[++i]), nullptr, 0.0f);
-    } else if (const char* equals = std::strchr(argv[i], '=')) {
-      effect->setParameter(effect, std::atoi(argv[i]), static_cast<float>(std::atof(equals + 1)));
-    }
-  }
-  ERect* rect = nullptr;
-  effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f);
-  const int width = rect ? rect->right - rect->left : 0;
-  const int height = rect ? rect->bottom - rect->top : 0;
+  AEffect* effect = PluginWithEditor(entry, argv[1]);
+  if (!effect) return 1;
+  int width = 0, height = 0;
+  PrepareForShot(effect, argc, argv, width, height);
   RECT frame = {0, 0, width, height};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   HWND host = CreateWindowExA(0, "STATIC", "editor_shot", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
@@ -107,7 +74,7 @@ int main(int argc, char** argv) {
   HWND editor = FindWindowExA(host, nullptr, nullptr, nullptr);
   Pump(600);  // a dozen repaint ticks
   const bool written =
-      editor && WritePng(argv[2], CaptureRgb(editor, width, height), width, height);
+      editor && WriteRgbPng(argv[2], CaptureRgb(editor, width, height), width, height);
   effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
   effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
   DestroyWindow(host);

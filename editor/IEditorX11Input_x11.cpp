@@ -1,0 +1,229 @@
+// The X11 editor window's events turned into the editor's input routing, as
+// the Windows window turns its messages, and the parameter entry: a text
+// field the editor draws over the control. Enter or a left-click in the
+// editor commits at the next tick; a right-click in the editor or Escape
+// cancels.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "editor/IControl.h"
+#include "editor/IEditorX11.h"
+#include "framework/IParameter.h"
+
+namespace {
+
+constexpr int32_t kFieldHeight = 16;
+constexpr int32_t kWheelUp = 4;
+constexpr int32_t kWheelDown = 5;
+
+// The modifiers and held buttons of an event's state; the Windows window
+// reads the same from its messages.
+IMouseKeys KeysOf(uint32_t state) {
+  IMouseKeys keys;
+  keys.L = (state & Button1Mask) != 0;
+  keys.R = (state & Button3Mask) != 0;
+  keys.S = (state & ShiftMask) != 0;
+  keys.C = (state & ControlMask) != 0;
+  keys.A = (state & Mod1Mask) != 0;
+  return keys;
+}
+
+uint32_t MaskOfButton(int32_t button) {
+  return button == Button1 ? Button1Mask : button == Button3 ? Button3Mask : 0;
+}
+
+// The Windows virtual key a key symbol stands for: the arrows by name, and
+// space, digits and letters, whose symbols are their ASCII codes as the
+// virtual keys are. -1 for every other key.
+int32_t VirtualKeyOf(KeySym symbol) {
+  switch (symbol) {
+    case XK_Left:
+      return 0x25;
+    case XK_Up:
+      return 0x26;
+    case XK_Right:
+      return 0x27;
+    case XK_Down:
+      return 0x28;
+    default:
+      return symbol < 0x80 ? static_cast<int32_t>(symbol) : -1;
+  }
+}
+
+}  // namespace
+
+void IEditorX11::HandleEvent(XEvent& event) {
+  if (event.xany.window != window) return;
+  switch (event.type) {
+    case Expose: {
+      const XExposeEvent& e = event.xexpose;
+      stale = stale.Union(IBounds{e.x, e.y, e.x + e.width, e.y + e.height});
+      // The last of a series paints what was uncovered.
+      if (e.count == 0 && !windowGone) {
+        const IBounds area = stale;
+        stale = IBounds{};
+        PaintInvalid(area);
+      }
+      break;
+    }
+    case ButtonPress: {
+      const XButtonEvent& e = event.xbutton;
+      ButtonPressed(static_cast<int32_t>(e.button), e.x, e.y, e.state, e.time);
+      break;
+    }
+    case ButtonRelease: {
+      const XButtonEvent& e = event.xbutton;
+      ButtonReleased(static_cast<int32_t>(e.button), e.x, e.y, e.state);
+      break;
+    }
+    case MotionNotify: {
+      // Pressing a button grabs the pointer, so drags outside the window
+      // still arrive here, as with the Windows window's capture.
+      const XMotionEvent& e = event.xmotion;
+      if (pressForwarded && (e.state & (Button1Mask | Button3Mask)))
+        HandleMouseDrag(e.x, e.y, KeysOf(e.state));
+      break;
+    }
+    case KeyPress:
+      KeyPressed(event);
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == window) windowGone = true;
+      break;
+    default:
+      break;
+  }
+}
+
+void IEditorX11::ButtonPressed(int32_t button, int32_t x, int32_t y, uint32_t state,
+                               unsigned long time) {
+  // The state is the one before the press; a Windows button message
+  // already counts the pressed button.
+  const IMouseKeys keys = KeysOf(state | MaskOfButton(button));
+  if (button == kWheelUp || button == kWheelDown) {
+    HandleWheel(x, y, KeysOf(state), button == kWheelUp ? 1 : -1);
+    return;
+  }
+  if (button != Button1 && button != Button3) return;
+  if (entry.IsOpen()) {
+    if (button == Button3) {
+      entryState = kEntryCancel;  // the click goes no further
+      doubleClicks.Reset();
+      return;
+    }
+    entryState = kEntryCommit;
+  }
+  pressForwarded = true;
+  if (doubleClicks.Press(button, x, y, static_cast<uint32_t>(time)) && button == Button1) {
+    HandleDoubleClick(x, y, keys);  // a begun edit ends with the release
+    return;
+  }
+  HandleMousePress(x, y, keys);
+}
+
+void IEditorX11::ButtonReleased(int32_t button, int32_t x, int32_t y, uint32_t state) {
+  if (button != Button1 && button != Button3) return;
+  if (!pressForwarded) return;
+  pressForwarded = false;
+  HandleMouseRelease(x, y, KeysOf(state & ~MaskOfButton(button)));
+}
+
+void IEditorX11::KeyPressed(XEvent& event) {
+  char typed[8] = {};
+  KeySym symbol = NoSymbol;
+  const int count = XLookupString(&event.xkey, typed, sizeof typed, &symbol, nullptr);
+  if (entry.IsOpen()) {
+    EntryKeyPressed(symbol, count == 1 ? typed[0] : '\0');
+    return;
+  }
+  const int32_t code = EditorKeyCode(VirtualKeyOf(symbol));
+  if (code >= 0) HandleKey(event.xkey.x, event.xkey.y, code);
+}
+
+void IEditorX11::EntryKeyPressed(unsigned long symbol, char typed) {
+  bool changed = false;
+  switch (symbol) {
+    case XK_Return:
+    case XK_KP_Enter:
+      entryState = kEntryCommit;
+      return;
+    case XK_Escape:
+      entryState = kEntryCancel;
+      return;
+    case XK_BackSpace:
+      changed = entry.Press(ITextField::kBackspace);
+      break;
+    case XK_Delete:
+    case XK_KP_Delete:
+      changed = entry.Press(ITextField::kDelete);
+      break;
+    case XK_Left:
+    case XK_KP_Left:
+      changed = entry.Press(ITextField::kLeft);
+      break;
+    case XK_Right:
+    case XK_KP_Right:
+      changed = entry.Press(ITextField::kRight);
+      break;
+    case XK_Home:
+    case XK_KP_Home:
+      changed = entry.Press(ITextField::kHome);
+      break;
+    case XK_End:
+    case XK_KP_End:
+      changed = entry.Press(ITextField::kEnd);
+      break;
+    default:
+      changed = entry.Type(typed);
+      break;
+  }
+  if (changed) stale = stale.Union(entry.Area());
+}
+
+void IEditorX11::EditParameterText(IControl* control, IParameter* parameter) {
+  if (!control || !parameter || entry.IsOpen() || !display) return;
+  const int32_t cx = static_cast<int32_t>((control->rect.L + control->rect.R) * 0.5f);
+  const int32_t cy = static_cast<int32_t>((control->rect.T + control->rect.B) * 0.5f);
+  char widest[64];
+  parameter->FormatValue(parameter->max, false, widest, sizeof widest);
+  const int32_t fieldWidth = std::max(32, 7 * static_cast<int32_t>(std::strlen(widest)) + 6);
+  // The control's own value: host threads write the parameter's.
+  char current[64];
+  control->ValueText(current, sizeof current, false);
+  const IBounds area{cx - fieldWidth / 2, cy - kFieldHeight / 2, cx - fieldWidth / 2 + fieldWidth,
+                     cy - kFieldHeight / 2 + kFieldHeight};
+  entry.Open(area, current);
+  entryControl = control;
+  entryParam = parameter;
+  entryState = kEntryIdle;
+  stale = stale.Union(area);
+  FocusEntry(true);
+}
+
+void IEditorX11::CloseEntry() {
+  if (!entry.IsOpen()) return;
+  IControl* control = entryControl;
+  stale = stale.Union(entry.Area());
+  entry.Close();
+  entryControl = nullptr;
+  entryParam = nullptr;
+  entryState = kEntryIdle;
+  if (control) control->EndTextEntry();
+  FocusEntry(false);
+}
+
+// Keys reach the window with the input focus: the entry takes it while it
+// is open and hands it back to where it was.
+void IEditorX11::FocusEntry(bool take) {
+  if (!display || windowGone) return;
+  if (take) {
+    XGetInputFocus(display, &focusBeforeEntry, &focusRevertBeforeEntry);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+  } else if (focusBeforeEntry != None && focusBeforeEntry != window) {
+    XSetInputFocus(display, focusBeforeEntry, focusRevertBeforeEntry, CurrentTime);
+  }
+}
