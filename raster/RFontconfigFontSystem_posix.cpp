@@ -5,6 +5,7 @@
 // substitutes an unknown face name.
 #include "raster/RFreeTypeFontSystem.h"
 
+#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
 #include <mutex>
@@ -16,8 +17,17 @@ namespace {
 // two first matches from different threads apart.
 std::mutex fontconfigLock;
 
+// Fontconfig keeps its configuration for the life of the process. When a
+// host unloads this module, fontconfig would go with it (nothing else may
+// have loaded it) and strand that memory; so it stays loaded.
+void KeepFontconfigLoaded() {
+  static void* const kept = dlopen("libfontconfig.so.1", RTLD_NOW | RTLD_NODELETE);
+  (void)kept;
+}
+
 bool LocateWithFontconfig(const RFontRequest& request, std::string& path, int32_t& index) {
   std::lock_guard<std::mutex> guard(fontconfigLock);
+  KeepFontconfigLoaded();
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return false;
   if (request.face && *request.face)
@@ -43,18 +53,6 @@ bool LocateWithFontconfig(const RFontRequest& request, std::string& path, int32_
 }
 
 }  // namespace
-
-// Fontconfig 2.14 loses 288 bytes while parsing its configuration, once per
-// process; sanitizer builds (tests, fuzzers) are told so here, beside the
-// only code that calls it.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define DM_LEAK_CHECKED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(DM_LEAK_CHECKED)
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-#endif
 
 RFontSystem& Raster_PlatformFontSystem() {
   // Never destroyed: fonts held in process-wide caches close their handles
