@@ -13,8 +13,11 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cfloat>
+#include <cstdint>
 #include <initializer_list>
+#include <type_traits>
 
 #include "effect/TwoBandFrames.h"
 
@@ -62,8 +65,9 @@ struct BandLanes {
 // and a zero in its place gives the same bits (0 - t = -t and 0 + w = w, t
 // and w being non-zero; the sign of a zero product does not matter either).
 // The guarded loop therefore multiplies by zero in lanes whose input is
-// below 2^-1022, and recomputes the frame with the true products in the rare
-// lane whose t or w is smaller than 2^-967.
+// below 2^-1022 (a run of frames with no other input reuses the products of
+// zero), and recomputes the frame with the true products in the rare lane
+// whose t or w is smaller than 2^-967.
 constexpr double kNegligibleBelow = 0x1p-967;
 
 inline __m128d TinyLanes(__m128d x) { return _mm_cmplt_pd(Abs(x), _mm_set1_pd(DBL_MIN)); }
@@ -86,18 +90,24 @@ struct FrameLanes {
         wet(_mm_set1_pd(c.wet)),
         bands(c) {}
 
-  // One frame of both lanes with the input xp in the two products (x itself,
-  // or x with negligible lanes zeroed). t and w are handed out for the guard.
-  __m128d Frame(__m128d x, __m128d xp, State& s, __m128d& t, __m128d& w) const {
+  // One frame of both lanes from the input's two products, x coefIn and
+  // dry x, formed by the caller. t and w are handed out for the guard.
+  __m128d FrameWith(__m128d x, __m128d inProduct, __m128d dryProduct, State& s, __m128d& t,
+                    __m128d& w) const {
     t = _mm_add_pd(_mm_mul_pd(s.filterZ2, coefB2), _mm_mul_pd(s.filterZ1, coefB1));
-    const __m128d v = _mm_sub_pd(_mm_mul_pd(xp, coefIn), t);
+    const __m128d v = _mm_sub_pd(inProduct, t);
     const __m128d low =
         _mm_add_pd(_mm_add_pd(_mm_mul_pd(s.filterZ1, _mm_set1_pd(2.0)), v), s.filterZ2);
     s.filterZ2 = s.filterZ1;
     s.filterZ1 = v;
     const __m128d high = _mm_sub_pd(x, low);
     w = _mm_mul_pd(wet, bands.Shape(low, high, s.smooth));
-    return _mm_add_pd(_mm_mul_pd(dry, xp), w);
+    return _mm_add_pd(dryProduct, w);
+  }
+
+  // The products formed with xp: x itself, or x with negligible lanes zeroed.
+  __m128d Frame(__m128d x, __m128d xp, State& s, __m128d& t, __m128d& w) const {
+    return FrameWith(x, _mm_mul_pd(xp, coefIn), _mm_mul_pd(dry, xp), s, t, w);
   }
 
   __m128d Frame(__m128d x, State& s) const {
@@ -114,12 +124,15 @@ struct FrameLanes {
 // Frames whose inputs are all louder than the silence threshold can never be
 // silent, whatever the state: they skip the test.
 template <typename Lanes>
-void RunLoudFrames(const StereoFrames& f, const Lanes& c, typename Lanes::State& s) {
+void RunLoudFrames(const StereoFrames& frames, const Lanes& c, typename Lanes::State& state) {
+  const StereoFrames f = frames;
+  typename Lanes::State s = state;
   for (int32_t i = 0; i < f.count; ++i) {
     const __m128d out = c.Frame(_mm_loadh_pd(_mm_load_sd(f.inLeft + i), f.inRight + i), s);
     _mm_storel_pd(f.outLeft + i, out);
     _mm_storeh_pd(f.outRight + i, out);
   }
+  state = s;
 }
 
 // Frames tested one by one, the way the scalar loop runs them. Guarded
@@ -127,18 +140,19 @@ void RunLoudFrames(const StereoFrames& f, const Lanes& c, typename Lanes::State&
 // the true products where t or w is too small to hide them.
 template <bool Guarded, typename Lanes>
 void RunTestedFrames(const __m128d* xs, double* outLeft, double* outRight, int32_t count,
-                     const Lanes& c, typename Lanes::State& s) {
+                     const Lanes& c, typename Lanes::State& state) {
+  typename Lanes::State s = state;
   const __m128d silence = _mm_set1_pd(kSilence), all = _mm_castsi128_pd(_mm_set1_epi32(-1));
-  const auto frame = [&](__m128d x, __m128d live, typename Lanes::State& state) {
+  const auto frame = [&](__m128d x, __m128d live, typename Lanes::State& lanes) {
     __m128d t, w;
-    if constexpr (!Guarded) return c.Frame(x, x, state, t, w);
+    if constexpr (!Guarded) return c.Frame(x, x, lanes, t, w);
     const __m128d tiny = _mm_and_pd(live, TinyLanes(x));
-    const typename Lanes::State before = state;
-    const __m128d out = c.Frame(x, _mm_andnot_pd(tiny, x), state, t, w);
+    const typename Lanes::State before = lanes;
+    const __m128d out = c.Frame(x, _mm_andnot_pd(tiny, x), lanes, t, w);
     const __m128d small = _mm_cmplt_pd(_mm_min_pd(Abs(t), Abs(w)), _mm_set1_pd(kNegligibleBelow));
     if (_mm_movemask_pd(_mm_and_pd(tiny, small)) == 0) return out;
-    state = before;
-    return c.Frame(x, x, state, t, w);
+    lanes = before;
+    return c.Frame(x, x, lanes, t, w);
   };
   for (int32_t i = 0; i < count; ++i) {
     const __m128d x = xs[i];
@@ -163,69 +177,154 @@ void RunTestedFrames(const __m128d* xs, double* outLeft, double* outRight, int32
     _mm_storel_pd(outLeft + i, out);
     _mm_storeh_pd(outRight + i, out);
   }
+  state = s;
 }
 
 // Blocks with quiet input run in chunks, each first computed as if no frame
 // were silent and no tiny product mattered, with the tests gathered on the
 // side, away from the filter's feedback chain. A frame can only be silent
 // where the previous one left |v| <= 1e-15, and a tiny lane's t equals -v
-// there, so no such v anywhere means no silent frame and no t too small; w
-// is checked in the tiny lanes. A chunk that fails (the last frames of a
-// decay, or digital silence) is computed again, frame by frame, from its
-// saved state and inputs.
+// there, so no such v anywhere means no silent frame and no t too small. In
+// a tiny lane the output is w itself (0 + w = w for w != 0), so an output of
+// at least 2^-967 everywhere covers w. A chunk that fails (the last frames of
+// a decay, or digital silence) is computed again, frame by frame, from its
+// saved state and inputs. The frames read the inputs in place: keeping them
+// aside costs a store and a load per frame, which showed as some 5 % of a
+// denormal block.
+template <bool Guarded, typename Lanes, typename Products>
+bool SpeculateChunk(const double* inLeft, const double* inRight, double* outLeft, double* outRight,
+                    int32_t count, const Lanes& c, typename Lanes::State& s, Products products) {
+  __m128d smallestV = _mm_set1_pd(1.0), smallestOut = _mm_set1_pd(1.0);
+  for (int32_t j = 0; j < count; ++j) {
+    const __m128d x = _mm_loadh_pd(_mm_load_sd(inLeft + j), inRight + j);
+    __m128d inProduct, dryProduct, t, w;
+    products(x, inProduct, dryProduct);
+    const __m128d out = c.FrameWith(x, inProduct, dryProduct, s, t, w);
+    // A NaN never enters a running minimum: minpd returns its second
+    // operand, the minimum so far, when either is NaN.
+    smallestV = _mm_min_pd(Abs(s.filterZ1), smallestV);
+    if constexpr (Guarded) smallestOut = _mm_min_pd(Abs(out), smallestOut);
+    _mm_storel_pd(outLeft + j, out);
+    _mm_storeh_pd(outRight + j, out);
+  }
+  const __m128d silent = _mm_cmple_pd(smallestV, _mm_set1_pd(kSilence));
+  const __m128d outSmall = _mm_cmplt_pd(smallestOut, _mm_set1_pd(kNegligibleBelow));
+  return _mm_movemask_pd(_mm_or_pd(silent, outSmall)) == 0;
+}
+
+// What a chunk's inputs hold. The bits of all of them or-ed together tell
+// most chunks apart: no bit but signs means zeros only, no exponent bit means
+// nothing but zeros and numbers below the normal range.
+enum class ChunkInputs { Ordinary, SomeTiny, AllTiny };
+
+template <typename Step>
+__m128d Accumulate(const double* samples, int32_t count, __m128d sum, Step step) {
+  int32_t i = 0;
+  for (; i + 2 <= count; i += 2) sum = _mm_or_pd(sum, step(_mm_loadu_pd(samples + i)));
+  if (i < count) sum = _mm_or_pd(sum, step(_mm_load_sd(samples + i)));
+  return sum;
+}
+
+inline bool NoBitsOf(__m128d v, int64_t mask) {
+  const __m128d masked = _mm_and_pd(v, _mm_castsi128_pd(_mm_set1_epi64x(mask)));
+  return _mm_movemask_pd(_mm_cmpeq_pd(masked, _mm_setzero_pd())) == 3;
+}
+
+inline ChunkInputs ClassifyChunk(const double* inLeft, const double* inRight, int32_t count) {
+  const auto bits = [](__m128d x) { return x; };
+  const __m128d all =
+      Accumulate(inRight, count, Accumulate(inLeft, count, _mm_setzero_pd(), bits), bits);
+  if (NoBitsOf(all, INT64_MAX)) return ChunkInputs::Ordinary;
+  if (NoBitsOf(all, 0x7FF0000000000000)) return ChunkInputs::AllTiny;
+  const auto tiny = [](__m128d x) { return _mm_and_pd(TinyLanes(x), x); };
+  const __m128d any =
+      Accumulate(inRight, count, Accumulate(inLeft, count, _mm_setzero_pd(), tiny), tiny);
+  return NoBitsOf(any, INT64_MAX) ? ChunkInputs::Ordinary : ChunkInputs::SomeTiny;
+}
+
+inline void KeepInputs(__m128d* xs, const double* inLeft, const double* inRight, int32_t count) {
+  for (int32_t j = 0; j < count; ++j) xs[j] = _mm_loadh_pd(_mm_load_sd(inLeft + j), inRight + j);
+}
+
+inline bool Overlap(const double* a, const double* b, int32_t count) {
+  const auto start = [](const double* p) { return reinterpret_cast<uintptr_t>(p); };
+  const uintptr_t bytes = static_cast<uintptr_t>(count) * sizeof(double);
+  return start(a) < start(b) + bytes && start(b) < start(a) + bytes;
+}
+
 template <bool Guarded, typename Lanes>
-void RunQuietBlock(const StereoFrames& f, const Lanes& c, typename Lanes::State& s) {
+void RunQuietBlock(const StereoFrames& frames, const Lanes& c, typename Lanes::State& state) {
+  const StereoFrames f = frames;
+  typename Lanes::State s = state;
   constexpr int32_t kChunk = 16;
-  const __m128d silence = _mm_set1_pd(kSilence);
+  const __m128d zero = _mm_setzero_pd();
+  const __m128d zeroIn = _mm_mul_pd(zero, c.coefIn), zeroDry = _mm_mul_pd(c.dry, zero);
+  // An output over an input overwrites samples that a failed chunk needs
+  // again: those are kept aside first.
+  const bool keep =
+      Overlap(f.outLeft, f.inLeft, f.count) || Overlap(f.outRight, f.inLeft, f.count) ||
+      Overlap(f.outRight, f.inRight, f.count) || Overlap(f.outLeft, f.inRight, f.count);
   __m128d xs[kChunk];
   for (int32_t start = 0; start < f.count; start += kChunk) {
     const int32_t n = f.count - start < kChunk ? f.count - start : kChunk;
-    for (int32_t j = 0; j < n; ++j)
-      xs[j] = _mm_loadh_pd(_mm_load_sd(f.inLeft + start + j), f.inRight + start + j);
+    const double* inLeft = f.inLeft + start;
+    const double* inRight = f.inRight + start;
     double* outLeft = f.outLeft + start;
     double* outRight = f.outRight + start;
+    if (keep) KeepInputs(xs, inLeft, inRight, n);
+    // Only chunks with a sample below the normal range other than zero need
+    // the guard.
+    const ChunkInputs kind = Guarded ? ClassifyChunk(inLeft, inRight, n) : ChunkInputs::Ordinary;
+    const bool guarded = kind != ChunkInputs::Ordinary;
     // Both lanes' last state loud: the first two frames cannot be silent.
-    if (_mm_movemask_pd(_mm_cmple_pd(Abs(s.filterZ1), silence)) == 0) {
+    if (_mm_movemask_pd(_mm_cmple_pd(Abs(s.filterZ1), _mm_set1_pd(kSilence))) == 0) {
       const typename Lanes::State before = s;
-      __m128d failed = _mm_setzero_pd();
-      for (int32_t j = 0; j < n; ++j) {
-        const __m128d x = xs[j];
-        __m128d t, w;
-        const __m128d out = c.Frame(x, Guarded ? _mm_andnot_pd(TinyLanes(x), x) : x, s, t, w);
-        failed = _mm_or_pd(failed, _mm_cmple_pd(Abs(s.filterZ1), silence));
-        if constexpr (Guarded) {
-          const __m128d wSmall = _mm_cmplt_pd(Abs(w), _mm_set1_pd(kNegligibleBelow));
-          failed = _mm_or_pd(failed, _mm_and_pd(TinyLanes(x), wSmall));
-        }
-        _mm_storel_pd(outLeft + j, out);
-        _mm_storeh_pd(outRight + j, out);
+      bool passed;
+      const auto speculate = [&](auto guard, auto products) {
+        return SpeculateChunk<decltype(guard)::value>(inLeft, inRight, outLeft, outRight, n, c, s,
+                                                      products);
+      };
+      if (kind == ChunkInputs::AllTiny) {
+        passed = speculate(std::true_type{},
+                           [&](__m128d, __m128d& in, __m128d& d) { in = zeroIn, d = zeroDry; });
+      } else if (guarded) {
+        passed = speculate(std::true_type{}, [&](__m128d x, __m128d& in, __m128d& d) {
+          const __m128d xp = _mm_andnot_pd(TinyLanes(x), x);
+          in = _mm_mul_pd(xp, c.coefIn), d = _mm_mul_pd(c.dry, xp);
+        });
+      } else {
+        passed = speculate(std::false_type{}, [&](__m128d x, __m128d& in, __m128d& d) {
+          in = _mm_mul_pd(x, c.coefIn), d = _mm_mul_pd(c.dry, x);
+        });
       }
-      if (_mm_movemask_pd(failed) == 0) continue;
+      if (passed) continue;
       s = before;
     }
-    RunTestedFrames<Guarded>(xs, outLeft, outRight, n, c, s);
+    if (!keep) KeepInputs(xs, inLeft, inRight, n);
+    if (guarded) {
+      RunTestedFrames<true>(xs, outLeft, outRight, n, c, s);
+    } else {
+      RunTestedFrames<false>(xs, outLeft, outRight, n, c, s);
+    }
   }
+  state = s;
 }
 
-// What the inputs of a block hold: samples the silence test could pass, and
-// samples below the normal range among them.
-struct InputKinds {
-  bool quiet = false;
-  bool tiny = false;
-};
-
-inline void Survey(const double* samples, int32_t count, InputKinds& kinds) {
-  const __m128d silence = _mm_set1_pd(kSilence);
-  __m128d quiet = _mm_setzero_pd(), tiny = _mm_setzero_pd();
-  const auto take = [&](__m128d x) {
-    quiet = _mm_or_pd(quiet, _mm_cmple_pd(Abs(x), silence));
-    tiny = _mm_or_pd(tiny, _mm_and_pd(TinyLanes(x), _mm_cmpneq_pd(x, _mm_setzero_pd())));
-  };
+// The smallest |sample| of a block (NaN samples do not count), the one pass
+// that decides whether any frame may meet the silence test. Four running
+// minima keep the pass off the latency of minpd.
+inline double SmallestMagnitude(const double* samples, int32_t count) {
+  __m128d m0 = _mm_set1_pd(1.0), m1 = m0, m2 = m0, m3 = m0;
   int32_t i = 0;
-  for (; i + 2 <= count; i += 2) take(_mm_loadu_pd(samples + i));
-  if (i < count) take(_mm_set1_pd(samples[i]));
-  kinds.quiet = kinds.quiet || _mm_movemask_pd(quiet) != 0;
-  kinds.tiny = kinds.tiny || _mm_movemask_pd(tiny) != 0;
+  for (; i + 8 <= count; i += 8) {
+    m0 = _mm_min_pd(Abs(_mm_loadu_pd(samples + i)), m0);
+    m1 = _mm_min_pd(Abs(_mm_loadu_pd(samples + i + 2)), m1);
+    m2 = _mm_min_pd(Abs(_mm_loadu_pd(samples + i + 4)), m2);
+    m3 = _mm_min_pd(Abs(_mm_loadu_pd(samples + i + 6)), m3);
+  }
+  for (; i < count; ++i) m0 = _mm_min_pd(Abs(_mm_set1_pd(samples[i])), m0);
+  const __m128d m = _mm_min_pd(_mm_min_pd(m0, m1), _mm_min_pd(m2, m3));
+  return _mm_cvtsd_f64(_mm_min_sd(m, _mm_unpackhi_pd(m, m)));
 }
 
 // The whole block: the lanes read a frame's right input before writing its
@@ -242,15 +341,15 @@ void ProcessFramesOnLanes(const StereoFrames& f, const BlockConstants& c, Channe
   const Lanes lanes(c);
   typename Lanes::State s{Pair(left.filterZ2, right.filterZ2), Pair(left.filterZ1, right.filterZ1),
                           Bands::LoadState(left, right)};
-  InputKinds kinds;
-  Survey(f.inLeft, f.count, kinds);
-  Survey(f.inRight, f.count, kinds);
+  const double smallest =
+      std::min(SmallestMagnitude(f.inLeft, f.count), SmallestMagnitude(f.inRight, f.count));
   // The guard's bounds need |coefIn| and |dry| at most 1, which every
-  // setting gives; anything else runs unguarded, exact but slower.
+  // setting gives; anything else runs unguarded, exact but slower. Nor does
+  // a block need it whose every input is in the normal range.
   const bool guardable = c.coefIn >= -1.0 && c.coefIn <= 1.0 && c.dry >= -1.0 && c.dry <= 1.0;
-  if (!kinds.quiet) {
+  if (!(smallest <= kSilence)) {
     RunLoudFrames(f, lanes, s);
-  } else if (kinds.tiny && guardable) {
+  } else if (guardable && smallest < DBL_MIN) {
     RunQuietBlock<true>(f, lanes, s);
   } else {
     RunQuietBlock<false>(f, lanes, s);

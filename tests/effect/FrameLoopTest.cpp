@@ -53,6 +53,9 @@ std::vector<Torture> TortureSignals() {
       Repeat({1e-310, -3e-320, tiny, -tiny, 0.0, -0.0, DBL_MIN, -DBL_MIN / 3}, n);
   const std::vector<double> threshold =
       Repeat({1e-15, -1e-15, std::nextafter(1e-15, 1.0), 0.0, -std::nextafter(1e-15, 0.0)}, n);
+  // Nothing at or above the normal range, so whole runs of frames hold no
+  // exponent bit.
+  const std::vector<double> subnormals = Repeat({1e-310, -3e-320, tiny, 0.0, -tiny, -2.5e-309}, n);
   std::vector<double> impulse(n, 0.0);
   impulse[3] = 1.0;
   std::vector<double> burst = Noise(n, 9);
@@ -63,6 +66,8 @@ std::vector<Torture> TortureSignals() {
       {"impulse decaying to silence", impulse, Concat(Noise(5, 5), std::vector<double>(n, 0.0))},
       {"around the silence threshold", Concat(Noise(50, 6), threshold), threshold},
       {"one channel silent", Noise(n, 7), std::vector<double>(n, 0.0)},
+      {"ringing into subnormals", Concat(Noise(64, 12), subnormals),
+       Concat(Noise(40, 13), subnormals)},
       {"one channel denormal", Concat(Noise(90, 8), denormals), Noise(n, 8)},
       {"non-finite bursts", burst, Concat(Noise(300, 10), Repeat({inf, -inf, nan, 0.25}, n))},
       {"extremes", Repeat({1.0, -1.0, 1e10, -1e-300, 1e-300, 0.5}, n), Noise(n, 11, 1e6)},
@@ -164,6 +169,7 @@ TEST(FrameLoop, DenormalInputNextToSmallTermsKeepsItsProduct) {
     for (const Case& c : cases) {
       // One frame per call, so that every frame's state is compared too.
       ChannelState expected[2] = {c.state, c.state}, actual[2] = {c.state, c.state};
+      std::vector<double> outputs[2];
       for (size_t i = 0; i < input.size(); ++i) {
         double expectedOut[2], actualOut[2];
         ProcessFramesScalar({&input[i], &input[i], &expectedOut[0], &expectedOut[1], 1},
@@ -171,11 +177,22 @@ TEST(FrameLoop, DenormalInputNextToSmallTermsKeepsItsProduct) {
         unit({&input[i], &input[i], &actualOut[0], &actualOut[1], 1}, c.constants, actual[0],
              actual[1]);
         for (int ch = 0; ch < 2; ++ch) {
+          outputs[ch].push_back(expectedOut[ch]);
           EXPECT_TRUE(SameSample(actualOut[ch], expectedOut[ch]) &&
                       SameSample(actual[ch].filterZ1, expected[ch].filterZ1))
               << c.name << " frame " << i << ": " << actualOut[ch] << " " << expectedOut[ch] << ", "
               << actual[ch].filterZ1 << " " << expected[ch].filterZ1;
         }
+      }
+      // Then all frames in one call, where runs of them share one test.
+      ChannelState whole[2] = {c.state, c.state};
+      std::vector<double> left(input.size()), right(input.size());
+      unit({input.data(), input.data(), left.data(), right.data(),
+            static_cast<int32_t>(input.size())},
+           c.constants, whole[0], whole[1]);
+      for (size_t i = 0; i < input.size(); ++i) {
+        EXPECT_TRUE(SameSample(left[i], outputs[0][i]) && SameSample(right[i], outputs[1][i]))
+            << c.name << " in one block, frame " << i;
       }
     }
   }

@@ -119,6 +119,15 @@ class X11EditorTest : public HostedPluginTest {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     } while (std::chrono::steady_clock::now() < end);
   }
+  // Idles until done() holds, for at most the timeout: what a number of
+  // ticks brings about, however slowly a loaded machine runs them.
+  template <typename Done>
+  bool IdleUntil(Done done, int timeoutMilliseconds = 3000) {
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    while (!done() && std::chrono::steady_clock::now() < end) Idle(5);
+    return done();
+  }
   void MoveTo(Point p) {
     XTestFakeMotionEvent(display, -1, kHostX + p.x, kHostY + p.y, CurrentTime);
     XSync(display, False);
@@ -192,6 +201,7 @@ TEST_F(X11EditorTest, DraggingABandKnobUpByItsHeightAddsAQuarter) {
   Button(1, true);
   for (int step = 1; step <= 9; ++step) MoveTo({kLowDrive.x, kLowDrive.y - 7 * step});
   Button(1, false);
+  IdleUntil([&] { return host.CountOf(audioMasterEndEdit) == 1; });
   // 63 pixels is the knob's height with its value line; gearing 4.
   EXPECT_FLOAT_EQ(Value(2), 0.75f);
   const std::vector<std::string> gestures = Gestures(host);
@@ -234,7 +244,11 @@ TEST_F(X11EditorTest, WheelNotchesMakeOneGestureEndingHalfASecondLater) {
   Button(5, true);
   Button(5, false);
   EXPECT_NEAR(Value(2), 0.52f, 1e-6);
-  Idle(800);  // 12 ticks of 41 ms
+  const auto lastNotch = std::chrono::steady_clock::now();
+  // 12 ticks of 41 ms after the notch, which came a little before.
+  EXPECT_TRUE(IdleUntil([&] { return host.CountOf(audioMasterEndEdit) == 1; }));
+  EXPECT_GE(std::chrono::steady_clock::now() - lastNotch, std::chrono::milliseconds(300));
+  Idle(100);
   EXPECT_EQ(host.CountOf(audioMasterEndEdit), 1u);
   EXPECT_TRUE(GesturesArePaired(Gestures(host)));
 }
@@ -249,7 +263,7 @@ TEST_F(X11EditorTest, TypedValueCommitsOnEnterAtTheNextTick) {
     Click(3, kLowGain);
     Type(row.typed);
     Key(XK_Return);
-    Idle(100);
+    IdleUntil([&] { return Value(3) == row.value; });
     EXPECT_FLOAT_EQ(Value(3), row.value) << row.typed;
     EXPECT_TRUE(GesturesArePaired(Gestures(host))) << row.typed;
   }
@@ -265,14 +279,14 @@ TEST_F(X11EditorTest, RightClickOrEscapeCancelsTheEntryAndEndsNothing) {
     } else {
       Click(3, kLowDrive);
     }
-    Idle(100);
+    Idle(150);  // a few ticks: the entry closes at the first
     EXPECT_FLOAT_EQ(Value(3), 0.2f) << escape;
     EXPECT_TRUE(Gestures(host).empty()) << escape;
   }
   // The entry is gone: keys reach the editor's controls again, not a field.
   Type("1");
   Key(XK_Return);
-  Idle(100);
+  Idle(150);
   EXPECT_FLOAT_EQ(Value(3), 0.2f);
 }
 

@@ -73,12 +73,28 @@ function panelImage() {
 // zoom or pixel ratio: each editor pixel is drawn as a block, not smoothed.
 function fitCanvasToScreen() {
   const ratio = window.devicePixelRatio || 1;
+  snapToDevicePixels(ratio);
   const width = Math.round(page.panel.dm_panel_width() * ratio);
   const height = Math.round(page.panel.dm_panel_height() * ratio);
   if (canvas.width === width && canvas.height === height) return;
   canvas.width = width;
   canvas.height = height;
   page.panel.dm_panel_mark_all();
+}
+
+// A canvas between device pixels would be resampled, and blurred: it is
+// moved by the fraction (checked whenever the layout may have changed).
+let layoutChecked = null;
+window.addEventListener('resize', () => { layoutChecked = null; });
+
+function snapToDevicePixels(ratio) {
+  if (layoutChecked === ratio) return;
+  layoutChecked = ratio;
+  canvas.style.transform = '';
+  const r = canvas.getBoundingClientRect();
+  const dx = (Math.round(r.left * ratio) - r.left * ratio) / ratio;
+  const dy = (Math.round(r.top * ratio) - r.top * ratio) / ratio;
+  if (dx !== 0 || dy !== 0) canvas.style.transform = `translate(${dx}px, ${dy}px)`;
 }
 
 function tick() {
