@@ -43,6 +43,9 @@ else()
   add_library(dm_png INTERFACE)
   target_link_libraries(dm_png INTERFACE PNG::PNG)
   find_package(Threads REQUIRED)
+  # Text on Linux: FreeType rasterises, fontconfig finds the faces.
+  find_package(Freetype REQUIRED)
+  find_package(Fontconfig REQUIRED)
 endif()
 
 # LV2: Debian's lv2-dev headers. The LV2 plug-in is built natively on Linux

@@ -2,9 +2,9 @@
 // deleting font handles, opening a glyph source for a handle, and, where the
 // platform has one, its own engine for drawing whole strings.
 //
-// The process uses one font system: the platform's (GDI on Windows; none yet
-// elsewhere, so fonts cannot be created there) unless another is installed,
-// which is how tests run text through a font system with known glyphs.
+// The process uses one font system: the platform's (GDI on Windows, FreeType
+// with fontconfig on Linux) unless another is installed, which is how tests
+// run text through a font system with known glyphs.
 #pragma once
 
 #include "raster/RBitmap.h"

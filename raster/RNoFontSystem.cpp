@@ -1,6 +1,6 @@
-// The font system of a platform without a font engine yet: no font can be
-// created, so text draws nothing (as with any font that fails to be
-// created).
+// The font system of a platform without a font engine yet (the browser): no
+// font can be created, so text draws nothing (as with any font that fails to
+// be created).
 #include "raster/RFontSystem.h"
 
 #include <new>

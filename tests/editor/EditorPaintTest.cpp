@@ -4,8 +4,6 @@
 // before committing. A few pixels are also checked against the formulas.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,11 +17,11 @@
 #include "raster/RFill.h"
 #include "raster/RMemBitmap.h"
 #include "raster/RPixelView.h"
-#include "raster/RPngLoader.h"
 #include "tests/editor/EditorTestImages.h"
 #include "tests/editor/EditorTestPlugin.h"
 #include "tests/editor/HeadlessEditor.h"
 #include "tests/editor/TestLayout.h"
+#include "tests/raster/GoldenImage.h"
 
 namespace {
 
@@ -32,28 +30,7 @@ constexpr uint32_t kGround = 0xFF283038;
 uint32_t PixelAt(RBitmap* bitmap, int32_t x, int32_t y) { return RPixelView::Of(bitmap).Row(y)[x]; }
 
 void ExpectMatchesGolden(RBitmap& image, const std::string& name) {
-  const std::string path = std::string(DM_EDITOR_GOLDEN_DIR) + "/" + name + ".png";
-  if (std::getenv("DM_UPDATE_GOLDEN")) {
-    ASSERT_TRUE(WriteBitmapPng(image, path)) << path;
-    return;
-  }
-  std::unique_ptr<RBitmap> golden(Raster_LoadPngFile(path.c_str()));
-  ASSERT_TRUE(golden) << "no golden image " << path << " (DM_UPDATE_GOLDEN=1 writes it)";
-  ASSERT_EQ(golden->Width(), image.Width()) << name;
-  ASSERT_EQ(golden->Height(), image.Height()) << name;
-  int32_t differing = 0, firstX = -1, firstY = -1;
-  for (int32_t y = 0; y < image.Height(); ++y) {
-    for (int32_t x = 0; x < image.Width(); ++x) {
-      if (PixelAt(&image, x, y) == PixelAt(golden.get(), x, y)) continue;
-      if (differing++ == 0) firstX = x, firstY = y;
-    }
-  }
-  if (differing == 0) return;
-  const std::string actual =
-      (std::filesystem::temp_directory_path() / (name + ".actual.png")).string();
-  WriteBitmapPng(image, actual);
-  ADD_FAILURE() << name << ": " << differing << " pixels differ, the first at (" << firstX << ", "
-                << firstY << "); this paint is in " << actual;
+  ::ExpectMatchesGolden(image, DM_EDITOR_GOLDEN_DIR, name);
 }
 
 using ControlMaker = std::function<IControl*(IEditor&, IEffectBase*)>;

@@ -8,7 +8,6 @@
 #include <random>
 #include <string>
 
-#include "raster/RPixelView.h"
 #include "tests/raster/PngTestWriter.h"
 
 namespace {
@@ -103,18 +102,4 @@ struct ImageFolder {
 const std::string& TestImageFolder() {
   static const ImageFolder folder;
   return folder.text;
-}
-
-bool WriteBitmapPng(RBitmap& bitmap, const std::string& path) {
-  const RPixelView view = RPixelView::Of(&bitmap);
-  const PngTestImage image = Image(view.width, view.height, [&view](int x, int y) {
-    const uint32_t p = view.Row(y)[x];
-    return Rgba{static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
-                static_cast<uint8_t>(p), static_cast<uint8_t>(p >> 24)};
-  });
-  const std::vector<uint8_t> bytes = EncodePng(image);
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
 }

@@ -6,11 +6,8 @@
 
 #include <string>
 
-class RBitmap;
+#include "tests/raster/GoldenImage.h"  // WriteBitmapPng
 
 // The folder holding img/bg.png, img/knob.png, img/knob2.png and
 // img/slider.png.
 const std::string& TestImageFolder();
-
-// Writes the bitmap as an 8-bit RGBA PNG file; false on failure.
-bool WriteBitmapPng(RBitmap& bitmap, const std::string& path);
