@@ -10,8 +10,10 @@
 #include "editor/ILinkControl.h"
 #include "editor/IPlatformEditor.h"
 #include "effect/DuoManglerEffect.h"
+#include "raster/RBundledFonts.h"
 #include "web/IEditorWeb.h"
 #include "web/WebPage.h"
+#include "web/WebResources.h"
 
 namespace {
 
@@ -21,6 +23,11 @@ class PageHost final : public IWebHost {
     dm_page_parameter_edited(index, value);
   }
 };
+
+// Every text is drawn with the font the module carries: the layout's
+// "Arial" is out of a page's reach, Liberation Sans has its metrics.
+constexpr const char* kFontFile = "LiberationSans-Regular.ttf";
+constexpr const char* kFontFamily = "Liberation Sans";
 
 PageHost pageHost;
 DuoManglerEffect* plugin = nullptr;
@@ -42,6 +49,8 @@ extern "C" {
 // Makes the plug-in and opens its panel; 0 when that failed.
 EMSCRIPTEN_KEEPALIVE int32_t dm_panel_open(double sampleRate) {
   if (plugin) return panel != nullptr;
+  if (const WebResource* font = FindWebResource(kFontFile))
+    Raster_BundledFontSystem().AddFace(kFontFamily, font->data, font->size);
   plugin = new (std::nothrow) DuoManglerEffect(&pageHost);
   if (!plugin || !panel) return 0;
   plugin->Prepare(sampleRate);
