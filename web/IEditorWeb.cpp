@@ -138,12 +138,8 @@ void IEditorWeb::EditParameterText(IControl* control, IParameter* parameter) {
 }
 
 void IEditorWeb::CommitEntry(const char* text) {
-  if (!entryControl || !entryParam || !plugin) return;
-  const double typed = entryParam->ValueFromText(text ? text : "");
-  const int32_t index = entryControl->paramIdx;
-  plugin->HostBeginEdit(index);
-  entryControl->ApplyTypedValue(entryParam->NormalizedOf(typed));
-  plugin->HostEndEdit(index);
+  if (!entryControl) return;
+  CommitTypedText(entryControl, entryParam, text ? text : "");
   CloseEntry();
 }
 

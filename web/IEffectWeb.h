@@ -1,8 +1,8 @@
 // Binds the plug-in base to a web page. The page runs two instances of the
 // plug-in: one on the page's thread behind the panel, and one in the
 // AudioWorklet, which renders the sound. The worklet's instance learns each
-// change as a parameter value or a program choice, applied at the start of a
-// block, so both instances step their values the same way.
+// change as the parameter's new value, applied at the start of a block, so
+// both instances hold the same values.
 //
 // Threads: the page's instance lives on the page's thread (gui); the
 // worklet's instance is made, fed and run on the audio rendering thread
