@@ -10,13 +10,13 @@
 
 #include "editor/IControl.h"
 #include "editor/IEditorWin.h"
+#include "editor/IWindowInput.h"
 #include "framework/IEffectBase.h"
 #include "framework/IParameter.h"
 
 namespace {
 
 constexpr int kEntryId = 99;
-constexpr int kFieldHeight = 16;
 constexpr int kFontHeight = 14;
 constexpr int kLongestTypedText = 1000;
 
@@ -60,14 +60,10 @@ HWND CreateList(const IParameter& parameter, const char* current, int cx, int cy
 
 // One line, centred, scrolling sideways, so a text longer than the field
 // still takes every character typed.
-HWND CreateField(const IParameter& parameter, const char* current, int cx, int cy, HWND parent,
-                 HINSTANCE module) {
-  char widest[64];
-  parameter.FormatValue(parameter.max, false, widest, sizeof widest);
-  const int width = std::max(32, 7 * static_cast<int>(std::strlen(widest)) + 6);
+HWND CreateField(const IBounds& area, const char* current, HWND parent, HINSTANCE module) {
   HWND field =
       CreateWindowExA(0, "EDIT", current, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL,
-                      cx - width / 2, cy - kFieldHeight / 2, width, kFieldHeight, parent,
+                      area.L, area.T, area.Width(), area.Height(), parent,
                       reinterpret_cast<HMENU>(static_cast<intptr_t>(kEntryId)), module, nullptr);
   if (field) SendMessageA(field, EM_SETSEL, 0, -1);
   return field;
@@ -94,9 +90,10 @@ void IEditorWin::EditParameterText(IControl* control, IParameter* parameter) {
   // The control's own value: host threads write the parameter's.
   char current[64];
   control->ValueText(current, sizeof current, false);
-  entryWindow = HasListOfTexts(*parameter)
-                    ? CreateList(*parameter, current, cx, cy, window, moduleInstance)
-                    : CreateField(*parameter, current, cx, cy, window, moduleInstance);
+  entryWindow =
+      HasListOfTexts(*parameter)
+          ? CreateList(*parameter, current, cx, cy, window, moduleInstance)
+          : CreateField(ParameterEntryArea(*control, *parameter), current, window, moduleInstance);
   if (!entryWindow) return;
   SetFocus(entryWindow);
   entryPrevProc =

@@ -12,11 +12,11 @@
 
 #include "editor/IControl.h"
 #include "editor/IEditorX11.h"
+#include "editor/IWindowInput.h"
 #include "framework/IParameter.h"
 
 namespace {
 
-constexpr int32_t kFieldHeight = 16;
 constexpr int32_t kWheelUp = 4;
 constexpr int32_t kWheelDown = 5;
 
@@ -186,16 +186,10 @@ void IEditorX11::EntryKeyPressed(unsigned long symbol, char typed) {
 
 void IEditorX11::EditParameterText(IControl* control, IParameter* parameter) {
   if (!control || !parameter || entry.IsOpen() || !display) return;
-  const int32_t cx = static_cast<int32_t>((control->rect.L + control->rect.R) * 0.5f);
-  const int32_t cy = static_cast<int32_t>((control->rect.T + control->rect.B) * 0.5f);
-  char widest[64];
-  parameter->FormatValue(parameter->max, false, widest, sizeof widest);
-  const int32_t fieldWidth = std::max(32, 7 * static_cast<int32_t>(std::strlen(widest)) + 6);
   // The control's own value: host threads write the parameter's.
   char current[64];
   control->ValueText(current, sizeof current, false);
-  const IBounds area{cx - fieldWidth / 2, cy - kFieldHeight / 2, cx - fieldWidth / 2 + fieldWidth,
-                     cy - kFieldHeight / 2 + kFieldHeight};
+  const IBounds area = ParameterEntryArea(*control, *parameter);
   entry.Open(area, current);
   entryControl = control;
   entryParam = parameter;

@@ -4,7 +4,11 @@
 
 #include <cstdint>
 
+#include "editor/IBounds.h"
 #include "editor/IMouseKeys.h"
+
+class IControl;
+class IParameter;
 
 // The editor's key code for a Windows virtual key: space 0, up 1, down 2,
 // left 3, right 4, '0'-'9' 5-14, 'A'-'Z' (and 0x61-0x7A) 15-40; -1 for any
@@ -53,3 +57,8 @@ class IDoubleClickDetector {
   int32_t lastY = 0;
   uint32_t lastTime = 0;
 };
+
+// Where a window puts the field for typing a parameter's value: centred on
+// the control, as wide as the parameter's longest value (its maximum's text)
+// at 7 pixels a character plus 6, at least 32, and 16 high.
+IBounds ParameterEntryArea(const IControl& control, const IParameter& parameter);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "editor/IControl.h"
+#include "editor/IWindowInput.h"
 #include "framework/IEffectBase.h"
 #include "framework/IGrowableBuffer.h"
 #include "framework/IParameter.h"
@@ -13,8 +14,6 @@
 #include "web/WebResources.h"
 
 namespace {
-
-constexpr int32_t kFieldHeight = 16;
 
 void EmptyText(IGrowableBuffer& text) {
   text.Resize(0, false);
@@ -125,16 +124,12 @@ void IEditorWeb::KeyPressed(int32_t x, int32_t y, int32_t virtualKey) {
 
 void IEditorWeb::EditParameterText(IControl* control, IParameter* parameter) {
   if (!control || !parameter || entryControl || !open) return;
-  const int32_t cx = static_cast<int32_t>((control->rect.L + control->rect.R) * 0.5f);
-  const int32_t cy = static_cast<int32_t>((control->rect.T + control->rect.B) * 0.5f);
-  char widest[64];
-  parameter->FormatValue(parameter->max, false, widest, sizeof widest);
-  const int32_t fieldWidth = std::max(32, 7 * static_cast<int32_t>(std::strlen(widest)) + 6);
   char current[64];
   control->ValueText(current, sizeof current, false);
+  const IBounds area = ParameterEntryArea(*control, *parameter);
   entryControl = control;
   entryParam = parameter;
-  dm_page_open_entry(cx - fieldWidth / 2, cy - kFieldHeight / 2, fieldWidth, kFieldHeight, current);
+  dm_page_open_entry(area.L, area.T, area.Width(), area.Height(), current);
 }
 
 void IEditorWeb::CommitEntry(const char* text) {
