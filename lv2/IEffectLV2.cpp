@@ -30,9 +30,9 @@ IEffectLV2::IEffectLV2(const LV2_Feature* const* features, int32_t parameterCoun
                        const char* productTitle, const char* vendorTitle, int32_t effectVersion,
                        int32_t pluginId, int32_t vendorId, int32_t latencySamples, int32_t midi,
                        bool chunks, bool instrument)
-    : IEffectBase(parameterCount, channelString, presetCount, effectTitle, productTitle,
-                  vendorTitle, effectVersion, pluginId, vendorId, latencySamples, midi, chunks,
-                  instrument),
+    : IHostlessEffectBase(parameterCount, channelString, presetCount, effectTitle, productTitle,
+                          vendorTitle, effectVersion, pluginId, vendorId, latencySamples, midi,
+                          chunks, instrument),
       audioPorts(AudioInputPortCount() + AudioOutputPortCount(), nullptr),
       pieceAudio(audioPorts.size(), nullptr),
       controlPorts(static_cast<size_t>(ParameterCount()), nullptr),

@@ -27,10 +27,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/IEffectBase.h"
+#include "framework/IHostlessEffectBase.h"
 #include "framework/IStateBuffer.h"
 
-class IEffectLV2 : public IEffectBase {
+class IEffectLV2 : public IHostlessEffectBase {
  public:
   // The host's feature list may be null; without urid:map the plug-in runs
   // but cannot save or restore state.
@@ -67,23 +67,8 @@ class IEffectLV2 : public IEffectBase {
   LV2_State_Status RestoreStateFromHost(LV2_State_Retrieve_Function retrieve,
                                         LV2_State_Handle handle);
 
-  // Host services. A plug-in without a user interface of its own has no way
-  // to reach an LV2 host; these do nothing.
-  void HostBeginEdit(int32_t) override {}
-  void HostBeginEditUnlessPending(int32_t) override {}
-  void HostAutomate(int32_t, double) override {}
-  void HostEndEdit(int32_t) override {}
-  void HostRefreshDisplay() override {}
-  int32_t HostSamplePosition() override { return 0; }
-  double HostTempo() override { return 120.0; }
-  void HostTimeSignature(int32_t& numerator, int32_t& denominator) override {
-    numerator = 4;
-    denominator = 4;
-  }
-  void EditorResized(int32_t, int32_t) override {}
-  void HostSpecificSetup() override {}
-  bool SendMidiMessage(const IShortMidi&) override { return false; }
-  bool SendSystemExclusive(const ISysExBlock&) override { return false; }
+  // Host services: a plug-in without a user interface of its own has no way
+  // to reach an LV2 host, so the hostless base's do-nothing answers stand.
 
   // The frames the scratch buffers hold; longer blocks run in pieces.
   static constexpr int32_t kScratchFrames = 4096;

@@ -7,9 +7,9 @@ IEffectWeb::IEffectWeb(IWebHost* webHost, int32_t parameterCount, const char* ch
                        const char* vendorTitle, int32_t effectVersion, int32_t pluginId,
                        int32_t vendorId, int32_t latencySamples, int32_t midi, bool chunks,
                        bool instrument)
-    : IEffectBase(parameterCount, channelString, presetCount, effectTitle, productTitle,
-                  vendorTitle, effectVersion, pluginId, vendorId, latencySamples, midi, chunks,
-                  instrument),
+    : IHostlessEffectBase(parameterCount, channelString, presetCount, effectTitle, productTitle,
+                          vendorTitle, effectVersion, pluginId, vendorId, latencySamples, midi,
+                          chunks, instrument),
       host(webHost),
       audio(static_cast<size_t>(InputCount() + OutputCount()) * kMaxFrames, 0.0f) {
   for (int32_t c = 0; c < InputCount() + OutputCount(); ++c)

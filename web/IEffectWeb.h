@@ -13,10 +13,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/IEffectBase.h"
+#include "framework/IHostlessEffectBase.h"
 #include "web/IWebHost.h"
 
-class IEffectWeb : public IEffectBase {
+class IEffectWeb : public IHostlessEffectBase {
  public:
   // The most frames one Process call takes; the audio graph's render
   // quantum is 128.
@@ -51,22 +51,9 @@ class IEffectWeb : public IEffectBase {
   void SelectProgram(int32_t index);
 
   // ---- Requests made of the host ----
-  void HostBeginEdit(int32_t) override {}
-  void HostBeginEditUnlessPending(int32_t) override {}
-  // The page hears the stepped value the edit left.
+  // The page hears the stepped value the edit left; the other requests
+  // get the hostless base's answers.
   void HostAutomate(int32_t index, double normalized) override;
-  void HostEndEdit(int32_t) override {}
-  void HostRefreshDisplay() override {}
-  int32_t HostSamplePosition() override { return 0; }
-  double HostTempo() override { return 120.0; }
-  void HostTimeSignature(int32_t& numerator, int32_t& denominator) override {
-    numerator = 4;
-    denominator = 4;
-  }
-  void EditorResized(int32_t, int32_t) override {}
-  void HostSpecificSetup() override {}
-  bool SendMidiMessage(const IShortMidi&) override { return false; }
-  bool SendSystemExclusive(const ISysExBlock&) override { return false; }
 
  private:
   IWebHost* host;
