@@ -125,6 +125,7 @@ void IEffectBase::CreateChannels(int32_t inputCount, int32_t outputCount) {
     channel->slot = outputArray + i;
     if (!outputChannels.Append(channel)) break;
   }
+  scratchFrames = MeasureScratchFrames();
 }
 
 double** IEffectBase::InputPointerArray() const {

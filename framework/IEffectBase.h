@@ -250,14 +250,16 @@ class IEffectBase {
   IOwnedList<IOutputChannel> outputChannels;
 
  private:
+  int32_t scratchFrames = 0;
   void ParseChannelString(const char* channelString, int32_t& maxInputs, int32_t& maxOutputs);
   void CreateChannels(int32_t inputCount, int32_t outputCount);
   void CreatePresetSlots(int32_t presetCount);
   double** InputPointerArray() const;
   double** OutputPointerArray() const;
   // Frames every scratch buffer can hold; blocks longer than this run in
-  // pieces.
-  int32_t ScratchFrames() const;
+  // pieces. Measured when the buffers change, read by every block.
+  int32_t ScratchFrames() const { return scratchFrames; }
+  int32_t MeasureScratchFrames() const;
   bool AnyChannelOnScratch() const;
   void ConvertInputsSingle(int32_t firstChannel, int32_t endChannel, int32_t offset,
                            int32_t frames);

@@ -87,6 +87,7 @@ void IEffectBase::PrepareForBlockSize(int32_t frames) {
       static_cast<int64_t>(std::max(frames, 0)) * static_cast<int64_t>(sizeof(double));
   for (int32_t i = 0; i < InputCount(); ++i) PrepareScratch(*inputChannels.At(i), bytes);
   for (int32_t i = 0; i < OutputCount(); ++i) PrepareScratch(*outputChannels.At(i), bytes);
+  scratchFrames = MeasureScratchFrames();
   blockSize = frames;
 }
 
@@ -159,7 +160,7 @@ void IEffectBase::RouteOutputsSingle(int32_t first, int32_t count, float* const*
   }
 }
 
-int32_t IEffectBase::ScratchFrames() const {
+int32_t IEffectBase::MeasureScratchFrames() const {
   int32_t frames = INT32_MAX;
   for (int32_t i = 0; i < InputCount(); ++i)
     frames = std::min(frames, ScratchCapacity(inputChannels.At(i)->scratch));
