@@ -18,6 +18,10 @@ struct RSampleSource {
   bool Contains(int64_t col, int64_t row) const {
     return col >= 0 && row >= 0 && col < width && row < height;
   }
+  // Inside and before the last row and column: all four neighbours exist.
+  bool Interpolates(int64_t col, int64_t row) const {
+    return col >= 0 && row >= 0 && col < width - 1 && row < height - 1;
+  }
 };
 
 namespace RBilinear {
@@ -33,6 +37,26 @@ inline uint32_t Mix4(uint32_t tl, uint32_t wtl, uint32_t tr, uint32_t wtr, uint3
   const uint32_t sum = ((bl >> shift) & 0xFF) * wbl + ((br >> shift) & 0xFF) * wbr +
                        ((tl >> shift) & 0xFF) * wtl + ((tr >> shift) & 0xFF) * wtr;
   return (sum >> 16) << shift;
+}
+
+// The interpolated sum rewritten for pmaddwd, which multiplies signed 16-bit
+// pairs. With a = tr - tl, b = bl - tl, d = br - tr and s = 2 (bl + br), per
+// channel,
+//   tl wtl + tr wtr + bl wbl + br wbr
+//     = a (fx - 32768) + b (wbl - 32768) + d (wbr - 32768) + s 16384,
+// as each pixel's factor shows: tl gets 65536 - fx - wbl = wtl, tr gets
+// fx - wbr = wtr, bl and br their own weights. Every factor fits a signed
+// 16-bit lane (wtl itself reaches 65536 and would not), every term is a
+// two-byte combination that one pmaddubsw forms, and the sum is the exact
+// one, so its upper half is the sample. ab holds the factors of a and b,
+// ds those of d and s, low word first.
+struct MaddWeights {
+  uint32_t ab, ds;
+};
+
+inline MaddWeights MaddWeightsAt(uint32_t fx, uint32_t fy) {
+  const uint32_t wbr = (fx * fy) >> 16, wbl = fy - wbr;
+  return {(fx ^ 0x8000u) | (wbl ^ 0x8000u) << 16, (wbr ^ 0x8000u) | 16384u << 16};
 }
 
 }  // namespace RBilinear

@@ -62,24 +62,14 @@ void WalkAndBlend(const TransformWalk& walk, const RSampleSource& limits, int32_
   }
 }
 
-// The rotated knob's draw: bilinear samples of a run of pixels, then the
-// alpha blend of the run, both by the fastest row unit. Samples outside the
-// source come back transparent, which the alpha blend leaves alone.
+// The rotated knob's draw: bilinear samples alpha-blended a row at a time by
+// the fastest row unit.
 void SampleAndAlphaBlend(const TransformWalk& walk, const RSampleSource& limits, int32_t w) {
   const RPixelRows& units = Raster_PixelRows();
-  constexpr int32_t kRun = 256;
-  uint32_t samples[kRun];
   int64_t rowX = walk.startX, rowY = walk.startY;
   for (int32_t r = 0; r < walk.rows; ++r) {
-    uint32_t* d = walk.dst.Row(walk.dstY + r) + walk.dstX;
-    int64_t x = rowX, y = rowY;
-    for (int32_t done = 0; done < walk.cols; done += kRun) {
-      const int32_t run = std::min(kRun, walk.cols - done);
-      units.bilinearSpan(samples, limits, x, y, walk.colStepX, walk.colStepY, run);
-      units.alphaBlend(d + done, samples, run, w);
-      x += walk.colStepX * run;
-      y += walk.colStepY * run;
-    }
+    units.bilinearAlphaBlend(walk.dst.Row(walk.dstY + r) + walk.dstX, limits, rowX, rowY,
+                             walk.colStepX, walk.colStepY, walk.cols, w);
     rowX += walk.rowStepX;
     rowY += walk.rowStepY;
   }

@@ -32,7 +32,18 @@ void BilinearSpan(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y,
   }
 }
 
-constexpr RPixelRows kScalarRows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan};
+void BilinearAlphaBlend(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
+                        int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
+  for (int32_t i = 0; i < count; ++i, x += stepX, y += stepY) {
+    uint32_t p;
+    if (Raster_BilinearSample(src, x, y, p)) {
+      RPixel::CopyAlpha::Apply(dst + i, RPixel::Red(p), RPixel::Green(p), RPixel::Blue(p),
+                               RPixel::Alpha(p), w);
+    }
+  }
+}
+
+constexpr RPixelRows kScalarRows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan, BilinearAlphaBlend};
 
 }  // namespace
 

@@ -22,6 +22,10 @@ struct RPixelRows {
   // y + stepY), ...; a position outside src gives 0 (a transparent pixel).
   void (*bilinearSpan)(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
                        int64_t stepY, int32_t count);
+  // The two above fused: RPixel::CopyAlpha of each bilinear sample over dst
+  // at weight w (1..256); positions outside src leave their pixel.
+  void (*bilinearAlphaBlend)(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
+                             int64_t stepX, int64_t stepY, int32_t count, int32_t w);
 };
 
 const RPixelRows& Raster_ScalarPixelRows();

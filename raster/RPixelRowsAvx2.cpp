@@ -25,8 +25,11 @@ inline __m256i Interpolate(__m256i x, __m256i s, __m256i k) {
 inline __m256i Low16(__m256i v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
 inline __m256i High16(__m256i v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
 
+// Each pixel's alpha word in its four words: one pshufb where the SSE2 unit
+// takes two word shuffles.
 inline __m256i SpreadAlpha(__m256i v16) {
-  return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF);
+  return _mm256_shuffle_epi8(v16, _mm256_broadcastsi128_si256(_mm_setr_epi8(
+                                      6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15)));
 }
 
 inline __m256i AlphaBytes() { return _mm256_set1_epi32(static_cast<int>(0xFF000000u)); }
@@ -39,9 +42,9 @@ inline __m256i AlphaWeights(__m256i s16, __m256i w16) {
   return _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_add_epi16(sa, one), w16), 8);
 }
 
+// s is the source as bytes, sLo and sHi its Low16 and High16.
 template <bool Full>
-inline __m256i AlphaBlendEight(__m256i s, __m256i x, __m256i w16) {
-  const __m256i sLo = Low16(s), sHi = High16(s);
+inline __m256i AlphaBlendEight(__m256i s, __m256i sLo, __m256i sHi, __m256i x, __m256i w16) {
   const __m256i kLo = AlphaWeights<Full>(sLo, w16), kHi = AlphaWeights<Full>(sHi, w16);
   const __m256i colour =
       _mm256_packus_epi16(Interpolate(Low16(x), sLo, kLo), Interpolate(High16(x), sHi, kHi));
@@ -62,7 +65,8 @@ int32_t AlphaBlendVectors(uint32_t* dst, const uint32_t* src, int32_t count, int
       _mm256_storeu_si256(out, s);
       continue;
     }
-    _mm256_storeu_si256(out, AlphaBlendEight<Full>(s, _mm256_loadu_si256(out), w16));
+    _mm256_storeu_si256(
+        out, AlphaBlendEight<Full>(s, Low16(s), High16(s), _mm256_loadu_si256(out), w16));
   }
   return i;
 }
@@ -110,74 +114,190 @@ void MaskCopy(uint32_t* dst, const uint8_t* coverage, int32_t count, uint32_t co
   Raster_Sse2PixelRows()->maskCopy(dst + i, coverage + i, count - i, colour, w);
 }
 
-// One channel (at shift) of eight samples: the weighted sum of the four
-// neighbours in single precision, exact because every product and partial
-// sum is an integer below 255 x 65536 < 2^24, then shifted down by 16.
-inline __m256i MixChannel(__m256i tl, __m256i tr, __m256i bl, __m256i br, __m256 wtl, __m256 wtr,
-                          __m256 wbl, __m256 wbr, int shift) {
-  const __m256i byte = _mm256_set1_epi32(0xFF);
-  const auto channel = [&](__m256i v) {
-    return _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(v, shift), byte));
-  };
-  const __m256 sum = _mm256_add_ps(
-      _mm256_add_ps(_mm256_mul_ps(channel(bl), wbl), _mm256_mul_ps(channel(br), wbr)),
-      _mm256_add_ps(_mm256_mul_ps(channel(tl), wtl), _mm256_mul_ps(channel(tr), wtr)));
-  return _mm256_slli_epi32(_mm256_srli_epi32(_mm256_cvttps_epi32(sum), 16), shift);
-}
+// Bilinear sampling, eight samples per step by RBilinear::MaddWeights.
+// Sample i shares a register with sample i + 4 (one per 128-bit half), so
+// that the results pack into the Low16 / High16 order of eight destination
+// pixels. Each sample's two neighbour pairs are 64-bit broadcast loads
+// merged by dword blends, one pshufb per factor pair lines the bytes up for
+// pmaddubsw, and the weights of the eight samples are computed side by side
+// and spread to their samples' channels by pshufd.
+// (Measured on a walk through the middle of a 256 x 256 image: 1.4 ns per
+// sample, 1.8 x the gathered single-precision sum of four products this
+// replaced. Gathering the neighbour pairs with vpgatherdq instead of the
+// broadcasts and blends measured the same; so did finding the interpolated
+// run of a row up front instead of testing each group.)
+class BilinearEight {
+ public:
+  explicit BilinearEight(const RSampleSource& src, int64_t stepX, int64_t stepY)
+      : top_(src.origin),
+        below_(src.origin + src.rowStep),
+        rowStep_(_mm256_set1_epi32(static_cast<int32_t>(src.rowStep))),
+        laneStepX_(LaneSteps(stepX)),
+        laneStepY_(LaneSteps(stepY)) {}
 
-// Eight samples at a time, gathered, where a group lies wholly inside the
-// interpolated area (every position before the last row and column); groups
-// touching an edge and the tail go to the SSE2 unit. Positions, weights and
-// offsets are then within 32 bits, which the source's size is checked for.
-void BilinearSpan(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
-                  int64_t stepY, int32_t count) {
-  const RPixelRows& sse2 = *Raster_Sse2PixelRows();
-  const int64_t rowStep = src.rowStep < 0 ? -src.rowStep : src.rowStep;
-  const bool small = src.width < 32768 && src.height < 32768 && rowStep * src.height < (1 << 30);
+  // The source's sizes and row step keep positions and offsets of the
+  // interpolated area within 32 bits.
+  static bool Fits(const RSampleSource& src) {
+    const int64_t rowStep = src.rowStep < 0 ? -src.rowStep : src.rowStep;
+    return src.width < 32768 && src.height < 32768 && rowStep * src.height < (1 << 30);
+  }
+
+  // Samples at (x, y) + i (stepX, stepY), all in the interpolated area, as
+  // 16-bit channels: samples 0, 1, 4, 5 in lo, 2, 3, 6, 7 in hi.
+  void Sample(int64_t x, int64_t y, __m256i& lo, __m256i& hi) const {
+    const __m256i xs = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(x)), laneStepX_);
+    const __m256i ys = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(y)), laneStepY_);
+    alignas(32) int32_t offsets[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(offsets),
+                       _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(ys, 16), rowStep_),
+                                        _mm256_srai_epi32(xs, 16)));
+    // Read back from memory: the compiler would otherwise extract each lane
+    // with two shuffle-port instructions (measured 8 % slower).
+    __asm__("" : "+m"(offsets));
+    // Per sample the words [fx, fy] and [fy, fx]; their high products are
+    // wbr in both words, fy - wbr = wbl.
+    const __m256i low = _mm256_set1_epi32(0xFFFF);
+    const __m256i fx = _mm256_and_si256(xs, low);
+    const __m256i fxfy = _mm256_or_si256(fx, _mm256_slli_epi32(ys, 16));
+    const __m256i fyfx = _mm256_or_si256(_mm256_and_si256(ys, low), _mm256_slli_epi32(xs, 16));
+    const __m256i wbr = _mm256_mulhi_epu16(fxfy, fyfx);
+    const __m256i wbl = _mm256_andnot_si256(low, _mm256_sub_epi16(fxfy, wbr));
+    const __m256i ab = _mm256_xor_si256(_mm256_or_si256(fx, wbl),
+                                        _mm256_set1_epi32(static_cast<int>(0x80008000u)));
+    const __m256i ds = _mm256_xor_si256(_mm256_and_si256(wbr, low), _mm256_set1_epi32(0x40008000));
+    const __m256i s04 = SampleTwo<0>(offsets, ab, ds), s15 = SampleTwo<1>(offsets, ab, ds);
+    const __m256i s26 = SampleTwo<2>(offsets, ab, ds), s37 = SampleTwo<3>(offsets, ab, ds);
+    lo = _mm256_packus_epi32(s04, s15);
+    hi = _mm256_packus_epi32(s26, s37);
+  }
+
+ private:
+  static __m256i LaneSteps(int64_t step) {
+    return _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
+                              _mm256_set1_epi32(static_cast<int32_t>(step)));
+  }
+
+  static __m256i Pair(const uint32_t* p) {
+    int64_t bits;
+    std::memcpy(&bits, p, sizeof bits);
+    return _mm256_set1_epi64x(bits);
+  }
+
+  // Samples K and K + 4 as 32-bit channels.
+  template <int K>
+  __m256i SampleTwo(const int32_t* offsets, __m256i ab, __m256i ds) const {
+    // Per half the bytes tl, tr, bl, br (four channels each) of one sample.
+    const __m256i first =
+        _mm256_blend_epi32(Pair(top_ + offsets[K]), Pair(below_ + offsets[K]), 0x0C);
+    const __m256i second =
+        _mm256_blend_epi32(Pair(top_ + offsets[K + 4]), Pair(below_ + offsets[K + 4]), 0xC0);
+    const __m256i pixels = _mm256_blend_epi32(first, second, 0xF0);
+    // Channel c's dword: bytes tr tl bl tl, times 1 -1 1 -1, gives a, b;
+    // bytes br tr bl br, times 1 -1 2 2, gives d, s.
+    const __m256i abBytes =
+        _mm256_shuffle_epi8(pixels, _mm256_broadcastsi128_si256(_mm_setr_epi8(
+                                        4, 0, 8, 0, 5, 1, 9, 1, 6, 2, 10, 2, 7, 3, 11, 3)));
+    const __m256i dsBytes =
+        _mm256_shuffle_epi8(pixels, _mm256_broadcastsi128_si256(_mm_setr_epi8(
+                                        12, 4, 8, 12, 13, 5, 9, 13, 14, 6, 10, 14, 15, 7, 11, 15)));
+    const __m256i abWords =
+        _mm256_maddubs_epi16(abBytes, _mm256_set1_epi32(static_cast<int>(0xFF01FF01u)));
+    const __m256i dsWords = _mm256_maddubs_epi16(dsBytes, _mm256_set1_epi32(0x0202FF01));
+    constexpr int kSpread = K * 0x55;  // the sample's weight in all four dwords
+    const __m256i sum =
+        _mm256_add_epi32(_mm256_madd_epi16(abWords, _mm256_shuffle_epi32(ab, kSpread)),
+                         _mm256_madd_epi16(dsWords, _mm256_shuffle_epi32(ds, kSpread)));
+    return _mm256_srli_epi32(sum, 16);
+  }
+
+  const uint32_t* top_;
+  const uint32_t* below_;
+  __m256i rowStep_, laneStepX_, laneStepY_;
+};
+
+// Whether all of a group of positions start + i step, i = 0..7, interpolate
+// (positions are linear in i, so the first and the last decide).
+bool GroupInterpolates(const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
+                       int64_t stepY) {
   const int64_t limitX = int64_t{src.width - 1} << 16, limitY = int64_t{src.height - 1} << 16;
-  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const auto inside = [](int64_t a, int64_t b, int64_t limit) {
     return a >= 0 && b >= 0 && a < limit && b < limit;
   };
+  return inside(x, x + 7 * stepX, limitX) && inside(y, y + 7 * stepY, limitY);
+}
+
+// Whether a group of positions lies wholly beyond one side of src (the first
+// and the last position decide again), so that it samples nothing.
+bool GroupMisses(const RSampleSource& src, int64_t x, int64_t y, int64_t stepX, int64_t stepY) {
+  const int64_t lastX = x + 7 * stepX, lastY = y + 7 * stepY;
+  const int64_t width = int64_t{src.width} << 16, height = int64_t{src.height} << 16;
+  return (x < 0 && lastX < 0) || (y < 0 && lastY < 0) || (x >= width && lastX >= width) ||
+         (y >= height && lastY >= height);
+}
+
+// Groups touching an edge or the outside, and the tail, go to the SSE2 unit.
+void BilinearSpan(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
+                  int64_t stepY, int32_t count) {
+  const RPixelRows& sse2 = *Raster_Sse2PixelRows();
   int32_t i = 0;
-  for (; small && i + 8 <= count; i += 8, x += 8 * stepX, y += 8 * stepY) {
-    if (!inside(x, x + 7 * stepX, limitX) || !inside(y, y + 7 * stepY, limitY)) {
-      sse2.bilinearSpan(out + i, src, x, y, stepX, stepY, 8);
-      continue;
+  if (BilinearEight::Fits(src)) {
+    const BilinearEight eight(src, stepX, stepY);
+    for (; i + 8 <= count; i += 8, x += 8 * stepX, y += 8 * stepY) {
+      if (!GroupInterpolates(src, x, y, stepX, stepY)) {
+        sse2.bilinearSpan(out + i, src, x, y, stepX, stepY, 8);
+        continue;
+      }
+      __m256i lo, hi;
+      eight.Sample(x, y, lo, hi);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_packus_epi16(lo, hi));
     }
-    const __m256i xs =
-        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(x)),
-                         _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int32_t>(stepX))));
-    const __m256i ys =
-        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(y)),
-                         _mm256_mullo_epi32(lanes, _mm256_set1_epi32(static_cast<int32_t>(stepY))));
-    const __m256i low16 = _mm256_set1_epi32(0xFFFF);
-    const __m256i fx = _mm256_and_si256(xs, low16), fy = _mm256_and_si256(ys, low16);
-    const __m256i wbr = _mm256_srli_epi32(_mm256_mullo_epi32(fx, fy), 16);
-    const __m256i wbl = _mm256_sub_epi32(fy, wbr), wtr = _mm256_sub_epi32(fx, wbr);
-    const __m256i wtl =
-        _mm256_add_epi32(_mm256_sub_epi32(_mm256_sub_epi32(_mm256_set1_epi32(65536), fx), fy), wbr);
-    const __m256i offsets =
-        _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(ys, 16),
-                                            _mm256_set1_epi32(static_cast<int32_t>(src.rowStep))),
-                         _mm256_srai_epi32(xs, 16));
-    const int* top = reinterpret_cast<const int*>(src.origin);
-    const int* below = reinterpret_cast<const int*>(src.origin + src.rowStep);
-    const __m256i tl = _mm256_i32gather_epi32(top, offsets, 4);
-    const __m256i tr = _mm256_i32gather_epi32(top + 1, offsets, 4);
-    const __m256i bl = _mm256_i32gather_epi32(below, offsets, 4);
-    const __m256i br = _mm256_i32gather_epi32(below + 1, offsets, 4);
-    const __m256 ftl = _mm256_cvtepi32_ps(wtl), ftr = _mm256_cvtepi32_ps(wtr),
-                 fbl = _mm256_cvtepi32_ps(wbl), fbr = _mm256_cvtepi32_ps(wbr);
-    __m256i result = _mm256_setzero_si256();
-    for (int shift = 0; shift < 32; shift += 8)
-      result = _mm256_or_si256(result, MixChannel(tl, tr, bl, br, ftl, ftr, fbl, fbr, shift));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), result);
   }
   sse2.bilinearSpan(out + i, src, x, y, stepX, stepY, count - i);
 }
 
-constexpr RPixelRows kAvx2Rows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan};
+// Sampling and the alpha blend in one pass: the samples stay in registers,
+// already widened the way the blend wants them.
+template <bool Full>
+void BilinearAlphaBlendGroups(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
+                              int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
+  const RPixelRows& sse2 = *Raster_Sse2PixelRows();
+  const __m256i w16 = _mm256_set1_epi16(static_cast<int16_t>(w));
+  int32_t i = 0;
+  if (BilinearEight::Fits(src)) {
+    const BilinearEight eight(src, stepX, stepY);
+    for (; i + 8 <= count; i += 8, x += 8 * stepX, y += 8 * stepY) {
+      if (!GroupInterpolates(src, x, y, stepX, stepY)) {
+        // (Skipping the groups that miss saved 7 % of a 256 x 256 rotation.)
+        if (!GroupMisses(src, x, y, stepX, stepY))
+          sse2.bilinearAlphaBlend(dst + i, src, x, y, stepX, stepY, 8, w);
+        continue;
+      }
+      __m256i lo, hi;
+      eight.Sample(x, y, lo, hi);
+      const __m256i s = _mm256_packus_epi16(lo, hi);
+      const __m256i alpha = _mm256_and_si256(s, AlphaBytes());
+      if (_mm256_testz_si256(alpha, alpha)) continue;
+      __m256i* out = reinterpret_cast<__m256i*>(dst + i);
+      if (Full && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, AlphaBytes())) == -1) {
+        _mm256_storeu_si256(out, s);
+        continue;
+      }
+      _mm256_storeu_si256(out, AlphaBlendEight<Full>(s, lo, hi, _mm256_loadu_si256(out), w16));
+    }
+  }
+  sse2.bilinearAlphaBlend(dst + i, src, x, y, stepX, stepY, count - i, w);
+}
+
+void BilinearAlphaBlend(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
+                        int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
+  if (w == 256) {
+    BilinearAlphaBlendGroups<true>(dst, src, x, y, stepX, stepY, count, w);
+  } else {
+    BilinearAlphaBlendGroups<false>(dst, src, x, y, stepX, stepY, count, w);
+  }
+}
+
+constexpr RPixelRows kAvx2Rows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan, BilinearAlphaBlend};
 
 }  // namespace
 

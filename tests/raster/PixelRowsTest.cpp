@@ -99,25 +99,62 @@ TEST_F(PixelRows, MaskCopyMatchesOnRandomCoverage) {
   }
 }
 
+// A source of random pixels and a walk through and around it.
+struct SampleWalk {
+  std::vector<uint32_t> pixels;
+  RSampleSource source;
+  int64_t x, y, stepX, stepY;
+  int32_t count;
+};
+
 // Walks in every direction, starting inside, on the last row and column and
-// outside, over sources of one pixel up to a few dozen.
-TEST_F(PixelRows, BilinearSpanMatchesEverywhereAroundTheSource) {
+// outside, over sources of one pixel up to a few dozen, stored top-down or
+// bottom-up; and over sources too wide for 32-bit positions.
+class BilinearWalks : public PixelRows, public ::testing::WithParamInterface<int32_t> {
+ protected:
+  SampleWalk Walk() {
+    // Wide sources: mostly along their rows, around the column where 16.16
+    // positions outgrow 32 bits.
+    const bool wide = GetParam() > 64;
+    const int32_t width = wide ? GetParam() : Between(1, GetParam());
+    const int32_t height = wide ? Between(2, 3) : Between(1, 40);
+    const int32_t span = width + Between(0, 3);
+    SampleWalk walk{Pixels(span * height), {}, 0, 0, 0, 0, Between(1, 50)};
+    const bool bottomUp = Between(0, 3) == 0;
+    walk.source = {walk.pixels.data() + (bottomUp ? ptrdiff_t{span} * (height - 1) : 0),
+                   bottomUp ? -span : span, width, height};
+    walk.x = int64_t{wide ? Between(32700, width + 2) : Between(-3, width + 2)} << 16 |
+             Between(0, 0xFFFF);
+    walk.y =
+        int64_t{wide ? Between(0, height - 2) : Between(-3, height + 2)} << 16 | Between(0, 0xFFFF);
+    if (Between(0, 3) == 0) walk.x &= ~int64_t{0xFFFF};  // whole positions: weights of 65536
+    walk.stepX = Between(-0x28000, 0x28000);
+    walk.stepY = Between(0, 3) == 0 ? 0 : Between(-0x28000, 0x28000) >> (wide ? 5 : 0);
+    return walk;
+  }
+};
+
+TEST_P(BilinearWalks, SpanAndFusedBlendMatchTheReference) {
   for (const RPixelRows* unit : units) {
     const RPixelRows& vector = *unit;
-    for (int32_t trial = 0; trial < 2000; ++trial) {
-      const int32_t width = Between(1, 40), height = Between(1, 40), span = width + Between(0, 3);
-      const std::vector<uint32_t> pixels = Pixels(span * height);
-      const RSampleSource source{pixels.data(), span, width, height};
-      const int64_t x = Between(-3 << 16, (width + 2) << 16),
-                    y = Between(-3 << 16, (height + 2) << 16);
-      const int64_t stepX = Between(-0x28000, 0x28000), stepY = Between(-0x28000, 0x28000);
-      const int32_t count = Between(1, 50);
+    const int32_t trials = GetParam() > 64 ? 200 : 2000;
+    for (int32_t trial = 0; trial < trials; ++trial) {
+      const SampleWalk walk = Walk();
+      const auto& [pixels, source, x, y, stepX, stepY, count] = walk;
       std::vector<uint32_t> actual(count, 1), expected(count, 2);
       scalar.bilinearSpan(expected.data(), source, x, y, stepX, stepY, count);
       vector.bilinearSpan(actual.data(), source, x, y, stepX, stepY, count);
-      ASSERT_EQ(actual, expected) << "trial " << trial;
+      ASSERT_EQ(actual, expected) << "span, trial " << trial;
+
+      const int32_t w = Between(0, 1) ? 256 : Between(1, 255);
+      actual = Pixels(count), expected = actual;
+      scalar.bilinearAlphaBlend(expected.data(), source, x, y, stepX, stepY, count, w);
+      vector.bilinearAlphaBlend(actual.data(), source, x, y, stepX, stepY, count, w);
+      ASSERT_EQ(actual, expected) << "blend, trial " << trial << " w " << w;
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(SourceWidths, BilinearWalks, ::testing::Values(40, 33000));
 
 }  // namespace
