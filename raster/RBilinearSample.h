@@ -2,6 +2,7 @@
 // reference every faster sampling loop matches.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -60,6 +61,53 @@ inline MaddWeights MaddWeightsAt(uint32_t fx, uint32_t fy) {
 }
 
 }  // namespace RBilinear
+
+// A run of indices [first, last), empty where first >= last.
+struct RIndexRun {
+  int32_t first = 0, last = 0;
+};
+
+namespace RBilinear {
+
+// ceil(a / b) for b > 0, |a| and b below 2^47: the quotient in double
+// precision is within one of it (measured: four 64-bit integer divisions per
+// row took 13 % of a rotated 42 x 42 knob), then settled exactly.
+inline int64_t CeilDiv(int64_t a, int64_t b) {
+  int64_t q = static_cast<int64_t>(static_cast<double>(a) / static_cast<double>(b));
+  while (q * b < a) ++q;
+  while ((q - 1) * b >= a) --q;
+  return q;
+}
+
+}  // namespace RBilinear
+
+// The indices i in [0, count) with 0 <= start + i step < limit: a run, as
+// the positions are linear in i. start and step stay below 2^46 in
+// magnitude, limit below 2^47.
+inline RIndexRun Raster_IndexRunWithin(int64_t start, int64_t step, int64_t limit, int32_t count) {
+  using RBilinear::CeilDiv;
+  int64_t first = 0, last = count;
+  if (step == 0) {
+    if (start < 0 || start >= limit) last = 0;
+  } else if (step > 0) {
+    if (start < 0) first = CeilDiv(-start, step);
+    last = start < limit ? std::min(last, CeilDiv(limit - start, step)) : 0;
+  } else {
+    if (start >= limit) first = CeilDiv(start - limit + 1, -step);
+    last = start >= 0 ? std::min(last, CeilDiv(start + 1, -step)) : 0;
+  }
+  return {static_cast<int32_t>(std::min<int64_t>(first, count)), static_cast<int32_t>(last)};
+}
+
+// Whether the n positions (x, y) + i (stepX, stepY), i = 0..n-1, all
+// interpolate. They are linear in i, so the first and the last decide.
+inline bool Raster_RunInterpolates(const RSampleSource& s, int64_t x, int64_t y, int64_t stepX,
+                                   int64_t stepY, int32_t n) {
+  const int64_t lastX = x + (n - 1) * stepX, lastY = y + (n - 1) * stepY;
+  const int64_t limitX = int64_t{s.width - 1} << 16, limitY = int64_t{s.height - 1} << 16;
+  return x >= 0 && lastX >= 0 && x < limitX && lastX < limitX && y >= 0 && lastY >= 0 &&
+         y < limitY && lastY < limitY;
+}
 
 // The sample at (x, y) in 16.16; false, leaving out alone, outside the
 // source. The last row and column are not interpolated beyond the edge.

@@ -51,9 +51,9 @@ inline __m128i AlphaWeights(__m128i s16, __m128i w16) {
 
 // Four pixels of RPixel::CopyAlpha. The alpha byte gains sa at full weight
 // and k otherwise, saturating.
+// s is the source as bytes, sLo and sHi its Low16 and High16.
 template <bool Full>
-inline __m128i AlphaBlendFour(__m128i s, __m128i x, __m128i w16) {
-  const __m128i sLo = Low16(s), sHi = High16(s);
+inline __m128i AlphaBlendFour(__m128i s, __m128i sLo, __m128i sHi, __m128i x, __m128i w16) {
   const __m128i kLo = AlphaWeights<Full>(sLo, w16), kHi = AlphaWeights<Full>(sHi, w16);
   const __m128i colour =
       _mm_packus_epi16(Interpolate(Low16(x), sLo, kLo), Interpolate(High16(x), sHi, kHi));
@@ -76,7 +76,7 @@ void AlphaBlend(uint32_t* dst, const uint32_t* src, int32_t count, int32_t w) {
       _mm_storeu_si128(out, s);
       continue;
     }
-    _mm_storeu_si128(out, AlphaBlendFour<Full>(s, _mm_loadu_si128(out), w16));
+    _mm_storeu_si128(out, AlphaBlendFour<Full>(s, Low16(s), High16(s), _mm_loadu_si128(out), w16));
   }
   for (; i < count; ++i) {
     const uint32_t p = src[i];
@@ -163,40 +163,74 @@ RBilinear::MaddWeights WeightsAt(int64_t x, int64_t y) {
                                   static_cast<uint32_t>(y) & 0xFFFF);
 }
 
-// Pairs of samples inside the interpolated area by SampleTwo; the edges,
-// the outside and a lone last sample by the reference.
+// Four samples at (x, y) + i (stepX, stepY), all interpolating, as 16-bit
+// channels: 0 and 1 in lo, 2 and 3 in hi.
+void SampleFour(const RSampleSource& src, int64_t x, int64_t y, int64_t stepX, int64_t stepY,
+                __m128i& lo, __m128i& hi) {
+  const auto at = [&](int64_t px, int64_t py) { return src.RowAt(py >> 16) + (px >> 16); };
+  const int64_t x1 = x + stepX, y1 = y + stepY, x2 = x1 + stepX, y2 = y1 + stepY;
+  const int64_t x3 = x2 + stepX, y3 = y2 + stepY;
+  lo = SampleTwo(at(x, y), at(x1, y1), src.rowStep, WeightsAt(x, y), WeightsAt(x1, y1));
+  hi = SampleTwo(at(x2, y2), at(x3, y3), src.rowStep, WeightsAt(x2, y2), WeightsAt(x3, y3));
+}
+
+// Runs of four that interpolate by SampleFour; the edges, the outside and
+// the tail by the reference, sample by sample.
 // (Measured on a walk through the middle of a 256 x 256 image: 2.8 ns per
 // sample, 2.4 x the scalar unit.)
 void BilinearSpan(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
                   int64_t stepY, int32_t count) {
   int32_t i = 0;
   while (i < count) {
-    const int64_t nextX = x + stepX, nextY = y + stepY;
-    if (i + 1 < count && src.Interpolates(x >> 16, y >> 16) &&
-        src.Interpolates(nextX >> 16, nextY >> 16)) {
-      const __m128i two =
-          SampleTwo(src.RowAt(y >> 16) + (x >> 16), src.RowAt(nextY >> 16) + (nextX >> 16),
-                    src.rowStep, WeightsAt(x, y), WeightsAt(nextX, nextY));
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(two, two));
-      i += 2, x = nextX + stepX, y = nextY + stepY;
+    if (i + 4 <= count && Raster_RunInterpolates(src, x, y, stepX, stepY, 4)) {
+      __m128i lo, hi;
+      SampleFour(src, x, y, stepX, stepY, lo, hi);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+      i += 4, x += 4 * stepX, y += 4 * stepY;
       continue;
     }
     if (!Raster_BilinearSample(src, x, y, out[i])) out[i] = 0;
-    ++i, x = nextX, y = nextY;
+    ++i, x += stepX, y += stepY;
   }
 }
 
-// Samples a run at a time into a stack buffer, then blends the run.
+// The same walk with the alpha blend of each run of four on the samples as
+// they come, widened already.
+template <bool Full>
+void BilinearAlphaBlendFours(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
+                             int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
+  const __m128i w16 = _mm_set1_epi16(static_cast<int16_t>(w));
+  int32_t i = 0;
+  while (i < count) {
+    if (i + 4 <= count && Raster_RunInterpolates(src, x, y, stepX, stepY, 4)) {
+      __m128i lo, hi;
+      SampleFour(src, x, y, stepX, stepY, lo, hi);
+      const __m128i s = _mm_packus_epi16(lo, hi);
+      const __m128i alpha = _mm_and_si128(s, AlphaBytes());
+      __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) != 0xFFFF) {
+        const bool opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, AlphaBytes())) == 0xFFFF;
+        _mm_storeu_si128(
+            out, Full && opaque ? s : AlphaBlendFour<Full>(s, lo, hi, _mm_loadu_si128(out), w16));
+      }
+      i += 4, x += 4 * stepX, y += 4 * stepY;
+      continue;
+    }
+    uint32_t p;
+    if (Raster_BilinearSample(src, x, y, p)) {
+      RPixel::CopyAlpha::Apply(dst + i, RPixel::Red(p), RPixel::Green(p), RPixel::Blue(p),
+                               RPixel::Alpha(p), w);
+    }
+    ++i, x += stepX, y += stepY;
+  }
+}
+
 void BilinearAlphaBlend(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
                         int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
-  constexpr int32_t kRun = 64;
-  uint32_t samples[kRun];
-  for (int32_t done = 0; done < count; done += kRun) {
-    const int32_t run = count - done < kRun ? count - done : kRun;
-    BilinearSpan(samples, src, x, y, stepX, stepY, run);
-    AlphaBlendAnyWeight(dst + done, samples, run, w);
-    x += stepX * run;
-    y += stepY * run;
+  if (w == 256) {
+    BilinearAlphaBlendFours<true>(dst, src, x, y, stepX, stepY, count, w);
+  } else {
+    BilinearAlphaBlendFours<false>(dst, src, x, y, stepX, stepY, count, w);
   }
 }
 

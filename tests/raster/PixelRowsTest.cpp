@@ -157,4 +157,28 @@ TEST_P(BilinearWalks, SpanAndFusedBlendMatchTheReference) {
 
 INSTANTIATE_TEST_SUITE_P(SourceWidths, BilinearWalks, ::testing::Values(40, 33000));
 
+// The run of a walk inside [0, limit) against testing every index, on walks
+// up, down and standing, starting on, before, inside and beyond the limits,
+// and far out.
+TEST(IndexRun, HoldsExactlyTheIndicesInside) {
+  std::mt19937 random{23};
+  const auto between = [&](int64_t low, int64_t high) {
+    return std::uniform_int_distribution<int64_t>(low, high)(random);
+  };
+  for (int32_t trial = 0; trial < 20000; ++trial) {
+    const int64_t scale = trial % 100 == 0 ? int64_t{1} << 28 : 1;
+    const int64_t limit = between(1, 40) << 16, step = between(-0x30000, 0x30000) * scale;
+    const int64_t start = (trial % 7 == 0 ? between(-3, 43) << 16 : between(-0x300000, 0x300000)) *
+                          (trial % 100 == 0 ? 2 : 1);
+    const int32_t count = static_cast<int32_t>(between(0, 60));
+    const RIndexRun run = Raster_IndexRunWithin(start, step, limit, count);
+    for (int32_t i = 0; i < count; ++i) {
+      const int64_t at = start + i * step;
+      const bool inside = at >= 0 && at < limit, inRun = i >= run.first && i < run.last;
+      ASSERT_EQ(inRun, inside) << "start " << start << " step " << step << " limit " << limit
+                               << " index " << i;
+    }
+  }
+}
+
 }  // namespace
