@@ -1,5 +1,6 @@
 // Bilinear sampling of a source bitmap at a 16.16 fixed-point position, the
-// reference every faster sampling loop matches.
+// reference every faster sampling loop matches, and the arithmetic those
+// loops share: the sum in pmaddwd form and the runs of a walk.
 #pragma once
 
 #include <algorithm>
@@ -18,10 +19,6 @@ struct RSampleSource {
   }
   bool Contains(int64_t col, int64_t row) const {
     return col >= 0 && row >= 0 && col < width && row < height;
-  }
-  // Inside and before the last row and column: all four neighbours exist.
-  bool Interpolates(int64_t col, int64_t row) const {
-    return col >= 0 && row >= 0 && col < width - 1 && row < height - 1;
   }
 };
 
@@ -60,15 +57,6 @@ inline MaddWeights MaddWeightsAt(uint32_t fx, uint32_t fy) {
   return {(fx ^ 0x8000u) | (wbl ^ 0x8000u) << 16, (wbr ^ 0x8000u) | 16384u << 16};
 }
 
-}  // namespace RBilinear
-
-// A run of indices [first, last), empty where first >= last.
-struct RIndexRun {
-  int32_t first = 0, last = 0;
-};
-
-namespace RBilinear {
-
 // ceil(a / b) for b > 0, |a| and b below 2^47: the quotient in double
 // precision is within one of it (measured: four 64-bit integer divisions per
 // row took 13 % of a rotated 42 x 42 knob), then settled exactly.
@@ -80,6 +68,11 @@ inline int64_t CeilDiv(int64_t a, int64_t b) {
 }
 
 }  // namespace RBilinear
+
+// A run of indices [first, last), empty where first >= last.
+struct RIndexRun {
+  int32_t first = 0, last = 0;
+};
 
 // The indices i in [0, count) with 0 <= start + i step < limit: a run, as
 // the positions are linear in i. start and step stay below 2^46 in
