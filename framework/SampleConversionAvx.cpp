@@ -20,8 +20,8 @@ void Widen(const float* from, double* to, int32_t count) {
 
 inline __m128 NarrowFour(const double* from) { return _mm256_cvtpd_ps(_mm256_loadu_pd(from)); }
 
-// Four-sample halves stored apart: joining them into one 256-bit store cost
-// an extra shuffle per eight samples, which showed in a 64-frame block.
+// Four-sample halves stored apart, without the shuffle that would join them
+// into one 256-bit store.
 void Narrow(const double* from, float* to, int32_t count) {
   int32_t j = 0;
   for (; j + 8 <= count; j += 8) {
