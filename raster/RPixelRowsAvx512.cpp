@@ -1,8 +1,8 @@
 // The AVX-512 unit of the row loops: bilinear sampling and its fused alpha
 // blend, sixteen samples per step, with masked loads and stores for the last
-// group of a run instead of a tail loop. The other rows are the AVX2 unit's
-// (their loads and stores, not their arithmetic, bound them). Compiled with
-// AVX-512 F, BW and VNNI enabled and chosen only on processors that have them.
+// group of a run instead of a tail loop; the other rows are the AVX2 unit's.
+// Compiled with AVX-512 F, BW and VNNI enabled and chosen only on processors
+// that have them.
 #include "raster/RPixelRows.h"
 
 #if defined(__AVX512F__) && defined(__AVX512BW__) && defined(__AVX512VNNI__)
@@ -13,7 +13,6 @@
 #include <immintrin.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
