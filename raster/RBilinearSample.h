@@ -133,3 +133,19 @@ inline bool Raster_BilinearSample(const RSampleSource& s, int64_t x, int64_t y, 
   }
   return true;
 }
+
+// The stretches of a walk that matter to the vector units' groups: the
+// samples that interpolate, and around them those inside the source at all
+// (outside, a sample is transparent). Both are runs, the positions being
+// linear in the index, and the first holds the second.
+struct RWalkRuns {
+  RIndexRun inside, interpolated;
+};
+
+// False for sources whose positions and offsets in the interpolated area
+// outgrow 32 bits, which the groups compute in, and for walks so far out that
+// the arithmetic could overflow; the SSE2 unit then takes every sample.
+// Defined out of line, in code compiled for the baseline processor, as every
+// instruction-set unit calls it.
+bool Raster_BilinearWalkRuns(const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
+                             int64_t stepY, int32_t count, RWalkRuns& runs);

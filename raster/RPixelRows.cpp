@@ -50,6 +50,7 @@ constexpr RPixelRows kScalarRows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan, B
 const RPixelRows& Raster_ScalarPixelRows() { return kScalarRows; }
 
 const RPixelRows& Raster_PixelRows() {
+  if (const RPixelRows* avx512 = Raster_Avx512PixelRows()) return *avx512;
   if (const RPixelRows* avx2 = Raster_Avx2PixelRows()) return *avx2;
   const RPixelRows* sse2 = Raster_Sse2PixelRows();
   return sse2 ? *sse2 : kScalarRows;

@@ -33,6 +33,9 @@ const RPixelRows& Raster_ScalarPixelRows();
 const RPixelRows* Raster_Sse2PixelRows();
 // The AVX2 unit; null where the processor or the build has no AVX2.
 const RPixelRows* Raster_Avx2PixelRows();
+// The AVX-512 unit (F, BW and VNNI): the bilinear rows, the others the AVX2
+// unit's; null where the processor or the build lacks them.
+const RPixelRows* Raster_Avx512PixelRows();
 // The fastest unit this build and processor support (SSE2 is part of every
 // x86-64 processor).
 const RPixelRows& Raster_PixelRows();

@@ -154,13 +154,6 @@ class BilinearEight {
         laneStepX_(LaneSteps(stepX)),
         laneStepY_(LaneSteps(stepY)) {}
 
-  // The source's sizes and row step keep positions and offsets of the
-  // interpolated area within 32 bits.
-  static bool Fits(const RSampleSource& src) {
-    const int64_t rowStep = src.rowStep < 0 ? -src.rowStep : src.rowStep;
-    return src.width < 32768 && src.height < 32768 && rowStep * src.height < (1 << 30);
-  }
-
   // Samples at (x, y) + i (stepX, stepY), all in the interpolated area, as
   // 16-bit channels: samples 0, 1, 4, 5 in lo, 2, 3, 6, 7 in hi.
   // Lanes from the given number on sample the first position again.
@@ -241,32 +234,6 @@ class BilinearEight {
   __m256i rowStep_, laneStepX_, laneStepY_;
 };
 
-// The stretches of a walk that matter to the groups: the samples that
-// interpolate, and around them those inside the source at all (outside, a
-// sample is transparent). Both are runs, the positions being linear in the
-// index, and the first holds the second. False for sources too large for
-// the groups and for walks so far out that the arithmetic could overflow;
-// the SSE2 unit then takes every sample.
-struct WalkRuns {
-  RIndexRun inside, interpolated;
-};
-
-bool RunsOf(const RSampleSource& src, int64_t x, int64_t y, int64_t stepX, int64_t stepY,
-            int32_t count, WalkRuns& runs) {
-  constexpr int64_t kFar = int64_t{1} << 46;
-  const auto far = [](int64_t v) { return v <= -kFar || v >= kFar; };
-  if (!BilinearEight::Fits(src) || far(x) || far(y) || far(stepX) || far(stepY)) return false;
-  const auto within = [&](int32_t width, int32_t height) {
-    const RIndexRun across = Raster_IndexRunWithin(x, stepX, int64_t{width} << 16, count);
-    const RIndexRun down = Raster_IndexRunWithin(y, stepY, int64_t{height} << 16, count);
-    const int32_t first = std::max(across.first, down.first);
-    const int32_t last = std::min(across.last, down.last);
-    return first < last ? RIndexRun{first, last} : RIndexRun{};
-  };
-  runs = {within(src.width, src.height), within(src.width - 1, src.height - 1)};
-  return true;
-}
-
 // The interpolated run in groups of eight, the last one shorter by masked
 // loads and stores; before and after the run the SSE2 unit. (Groups aligned
 // to the run rather than to the row's start halved the samples left to the
@@ -275,8 +242,8 @@ bool RunsOf(const RSampleSource& src, int64_t x, int64_t y, int64_t stepX, int64
 void BilinearSpan(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
                   int64_t stepY, int32_t count) {
   const RPixelRows& sse2 = *Raster_Sse2PixelRows();
-  WalkRuns runs;
-  if (!RunsOf(src, x, y, stepX, stepY, count, runs)) {
+  RWalkRuns runs;
+  if (!Raster_BilinearWalkRuns(src, x, y, stepX, stepY, count, runs)) {
     sse2.bilinearSpan(out, src, x, y, stepX, stepY, count);
     return;
   }
@@ -300,8 +267,8 @@ template <bool Full>
 void BilinearAlphaBlendGroups(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
                               int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
   const RPixelRows& sse2 = *Raster_Sse2PixelRows();
-  WalkRuns runs;
-  if (!RunsOf(src, x, y, stepX, stepY, count, runs)) {
+  RWalkRuns runs;
+  if (!Raster_BilinearWalkRuns(src, x, y, stepX, stepY, count, runs)) {
     sse2.bilinearAlphaBlend(dst, src, x, y, stepX, stepY, count, w);
     return;
   }

@@ -14,7 +14,8 @@ namespace {
 class PixelRows : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const RPixelRows* unit : {Raster_Sse2PixelRows(), Raster_Avx2PixelRows()}) {
+    for (const RPixelRows* unit :
+         {Raster_Sse2PixelRows(), Raster_Avx2PixelRows(), Raster_Avx512PixelRows()}) {
       if (unit) units.push_back(unit);
     }
     if (units.empty()) GTEST_SKIP() << "no vector unit in this build";
