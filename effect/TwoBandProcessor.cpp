@@ -72,7 +72,7 @@ void TwoBandProcessor::ClearChannelIfNotFinite(int32_t channel) {
 
 void TwoBandProcessor::ProcessBlock(const double* const* inputs, double* const* outputs,
                                     int32_t frames) {
-  ProcessBlockWith(FastestFrameLoop(), inputs, outputs, frames);
+  ProcessBlockWith(fastestLoop, inputs, outputs, frames);
 }
 
 void TwoBandProcessor::ProcessBlockWith(TwoBandFrameLoop loop, const double* const* inputs,

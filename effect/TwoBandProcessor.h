@@ -72,6 +72,9 @@ struct TwoBandProcessor {
   bool coefficientsReady = false;
 
  private:
+  // Chosen when the processor is made, not in every block.
+  TwoBandFrameLoop fastestLoop = FastestFrameLoop();
+
   void PrepareFirstBlock();
   void ClearChannel(int32_t channel);
   void ClearChannelIfNotFinite(int32_t channel);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/SampleConversion.h"
 #include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
 
@@ -36,7 +37,8 @@ IEffectBase::IEffectBase(int32_t parameterCount, const char* channelString, int3
       usesChunks(chunks),
       isInstrument(instrument),
       midiFlags(midiFlagsValue),
-      latency(latencySamples) {
+      latency(latencySamples),
+      converters(FastestSampleConverters()) {
   for (int32_t i = 0; i < parameterCount; ++i) parameters.Append(new (std::nothrow) IParameter);
   CreatePresetSlots(presetCount);
   CopyTextBounded(effectName, sizeof effectName, effectNameText);

@@ -39,6 +39,8 @@
 #include "framework/IStateBuffer.h"
 #include "platform/PluginLock.h"
 
+struct SampleConverters;
+
 class IEffectBase {
  public:
   static constexpr int32_t kIdentityNameCapacity = 128;  // 127 characters and the NUL
@@ -251,6 +253,7 @@ class IEffectBase {
 
  private:
   int32_t scratchFrames = 0;
+  const SampleConverters& converters;
   void ParseChannelString(const char* channelString, int32_t& maxInputs, int32_t& maxOutputs);
   void CreateChannels(int32_t inputCount, int32_t outputCount);
   void CreatePresetSlots(int32_t presetCount);

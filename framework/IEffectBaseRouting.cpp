@@ -191,7 +191,7 @@ void IEffectBase::ConvertInputsSingle(int32_t firstChannel, int32_t endChannel, 
       std::fill(scratch, scratch + frames, 0.0);
       continue;
     }
-    WidenSamples(source + offset, scratch, frames);
+    converters.widen(source + offset, scratch, frames);
   }
 }
 
@@ -202,9 +202,9 @@ void IEffectBase::WriteOutputsSingle(int32_t offset, int32_t frames, bool adding
     const double* samples = *channel->slot;
     float* destination = channel->hostDestination + offset;
     if (adding) {
-      AddNarrowedSamples(samples, destination, frames);
+      converters.addNarrowed(samples, destination, frames);
     } else {
-      NarrowSamples(samples, destination, frames);
+      converters.narrow(samples, destination, frames);
     }
   }
 }

@@ -47,23 +47,11 @@ void AddNarrowed(const double* from, float* to, int32_t count) {
 
 constexpr SampleConverters kSse2{Widen, Narrow, AddNarrowed};
 
-const SampleConverters& Fastest() {
-  const SampleConverters* avx = AvxSampleConverters();
-  return avx ? *avx : kSse2;
-}
-
 }  // namespace
 
 const SampleConverters& Sse2SampleConverters() { return kSse2; }
 
-void WidenSamples(const float* from, double* to, int32_t count) {
-  Fastest().widen(from, to, count);
-}
-
-void NarrowSamples(const double* from, float* to, int32_t count) {
-  Fastest().narrow(from, to, count);
-}
-
-void AddNarrowedSamples(const double* from, float* to, int32_t count) {
-  Fastest().addNarrowed(from, to, count);
+const SampleConverters& FastestSampleConverters() {
+  const SampleConverters* avx = AvxSampleConverters();
+  return avx ? *avx : kSse2;
 }

@@ -15,7 +15,7 @@ void Widen(const float* from, double* to, int32_t count) {
     _mm256_storeu_pd(to + j, _mm256_cvtps_pd(_mm_loadu_ps(from + j)));
     _mm256_storeu_pd(to + j + 4, _mm256_cvtps_pd(_mm_loadu_ps(from + j + 4)));
   }
-  Sse2SampleConverters().widen(from + j, to + j, count - j);
+  if (j < count) Sse2SampleConverters().widen(from + j, to + j, count - j);
 }
 
 inline __m128 NarrowFour(const double* from) { return _mm256_cvtpd_ps(_mm256_loadu_pd(from)); }
@@ -28,7 +28,7 @@ void Narrow(const double* from, float* to, int32_t count) {
     _mm_storeu_ps(to + j, NarrowFour(from + j));
     _mm_storeu_ps(to + j + 4, NarrowFour(from + j + 4));
   }
-  Sse2SampleConverters().narrow(from + j, to + j, count - j);
+  if (j < count) Sse2SampleConverters().narrow(from + j, to + j, count - j);
 }
 
 void AddNarrowed(const double* from, float* to, int32_t count) {
@@ -37,7 +37,7 @@ void AddNarrowed(const double* from, float* to, int32_t count) {
     _mm_storeu_ps(to + j, _mm_add_ps(_mm_loadu_ps(to + j), NarrowFour(from + j)));
     _mm_storeu_ps(to + j + 4, _mm_add_ps(_mm_loadu_ps(to + j + 4), NarrowFour(from + j + 4)));
   }
-  Sse2SampleConverters().addNarrowed(from + j, to + j, count - j);
+  if (j < count) Sse2SampleConverters().addNarrowed(from + j, to + j, count - j);
 }
 
 constexpr SampleConverters kAvx{Widen, Narrow, AddNarrowed};
