@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "raster/RBilinearGroups.h"
+
 namespace {
 
 // (s k + x (256 - k) + (x < s ? 255 : 0)) >> 8: the truncating interpolation
@@ -147,12 +149,36 @@ inline void StoreLanes(uint32_t* p, __m256i v, int32_t lanes) {
 // broadcasts and blends measured the same.)
 class BilinearEight {
  public:
-  explicit BilinearEight(const RSampleSource& src, int64_t stepX, int64_t stepY)
+  static constexpr int32_t kLanes = 8;
+
+  BilinearEight(const RSampleSource& src, int64_t stepX, int64_t stepY, int32_t w)
       : top_(src.origin),
         below_(src.origin + src.rowStep),
         rowStep_(_mm256_set1_epi32(static_cast<int32_t>(src.rowStep))),
         laneStepX_(LaneSteps(stepX)),
-        laneStepY_(LaneSteps(stepY)) {}
+        laneStepY_(LaneSteps(stepY)),
+        w16_(_mm256_set1_epi16(static_cast<int16_t>(w))) {}
+
+  // The groups the shared walk (raster/RBilinearGroups.h) asks for.
+  void Span(uint32_t* out, int64_t x, int64_t y, int32_t lanes) const {
+    __m256i lo, hi;
+    Sample(x, y, lanes, lo, hi);
+    StoreLanes(out, _mm256_packus_epi16(lo, hi), lanes);
+  }
+
+  template <bool Full>
+  void AlphaBlend(uint32_t* dst, int64_t x, int64_t y, int32_t lanes) const {
+    __m256i lo, hi;
+    Sample(x, y, lanes, lo, hi);
+    const __m256i s = _mm256_packus_epi16(lo, hi);
+    const __m256i alpha = _mm256_and_si256(s, AlphaBytes());
+    if (_mm256_testz_si256(alpha, alpha)) return;
+    if (Full && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, AlphaBytes())) == -1) {
+      StoreLanes(dst, s, lanes);
+      return;
+    }
+    StoreLanes(dst, AlphaBlendEight<Full>(s, lo, hi, LoadLanes(dst, lanes), w16_), lanes);
+  }
 
   // Samples at (x, y) + i (stepX, stepY), all in the interpolated area, as
   // 16-bit channels: samples 0, 1, 4, 5 in lo, 2, 3, 6, 7 in hi.
@@ -232,85 +258,11 @@ class BilinearEight {
   const uint32_t* top_;
   const uint32_t* below_;
   __m256i rowStep_, laneStepX_, laneStepY_;
+  __m256i w16_;  // the blend's weight in every word
 };
 
-// The interpolated run in groups of eight, the last one shorter by masked
-// loads and stores; before and after the run the SSE2 unit. (Groups aligned
-// to the run rather than to the row's start halved the samples left to the
-// SSE2 unit in a rotated 42 x 42 knob; the masked last group took another 6 %
-// off it and 9 % off a 256 x 256 rotation.)
-void BilinearSpan(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
-                  int64_t stepY, int32_t count) {
-  const RPixelRows& sse2 = *Raster_Sse2PixelRows();
-  RWalkRuns runs;
-  if (!Raster_BilinearWalkRuns(src, x, y, stepX, stepY, count, runs)) {
-    sse2.bilinearSpan(out, src, x, y, stepX, stepY, count);
-    return;
-  }
-  const RIndexRun run = runs.interpolated;
-  sse2.bilinearSpan(out, src, x, y, stepX, stepY, run.first);
-  const BilinearEight eight(src, stepX, stepY);
-  for (int32_t i = run.first; i < run.last; i += 8) {
-    const int32_t lanes = std::min(8, run.last - i);
-    __m256i lo, hi;
-    eight.Sample(x + i * stepX, y + i * stepY, lanes, lo, hi);
-    StoreLanes(out + i, _mm256_packus_epi16(lo, hi), lanes);
-  }
-  sse2.bilinearSpan(out + run.last, src, x + run.last * stepX, y + run.last * stepY, stepX, stepY,
-                    count - run.last);
-}
-
-// Sampling and the alpha blend in one pass: the samples stay in registers,
-// already widened the way the blend wants them. Samples outside the source
-// leave their pixels, so only the inside run is walked.
-template <bool Full>
-void BilinearAlphaBlendGroups(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
-                              int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
-  const RPixelRows& sse2 = *Raster_Sse2PixelRows();
-  RWalkRuns runs;
-  if (!Raster_BilinearWalkRuns(src, x, y, stepX, stepY, count, runs)) {
-    sse2.bilinearAlphaBlend(dst, src, x, y, stepX, stepY, count, w);
-    return;
-  }
-  const auto bySse2 = [&](int32_t first, int32_t last) {
-    if (first < last)
-      sse2.bilinearAlphaBlend(dst + first, src, x + first * stepX, y + first * stepY, stepX, stepY,
-                              last - first, w);
-  };
-  const RIndexRun inside = runs.inside, run = runs.interpolated;
-  if (run.first == run.last) {
-    bySse2(inside.first, inside.last);
-    return;
-  }
-  bySse2(inside.first, run.first);
-  const BilinearEight eight(src, stepX, stepY);
-  const __m256i w16 = _mm256_set1_epi16(static_cast<int16_t>(w));
-  for (int32_t i = run.first; i < run.last; i += 8) {
-    const int32_t lanes = std::min(8, run.last - i);
-    __m256i lo, hi;
-    eight.Sample(x + i * stepX, y + i * stepY, lanes, lo, hi);
-    const __m256i s = _mm256_packus_epi16(lo, hi);
-    const __m256i alpha = _mm256_and_si256(s, AlphaBytes());
-    if (_mm256_testz_si256(alpha, alpha)) continue;
-    if (Full && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, AlphaBytes())) == -1) {
-      StoreLanes(dst + i, s, lanes);
-      continue;
-    }
-    StoreLanes(dst + i, AlphaBlendEight<Full>(s, lo, hi, LoadLanes(dst + i, lanes), w16), lanes);
-  }
-  bySse2(run.last, inside.last);
-}
-
-void BilinearAlphaBlend(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
-                        int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
-  if (w == 256) {
-    BilinearAlphaBlendGroups<true>(dst, src, x, y, stepX, stepY, count, w);
-  } else {
-    BilinearAlphaBlendGroups<false>(dst, src, x, y, stepX, stepY, count, w);
-  }
-}
-
-constexpr RPixelRows kAvx2Rows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan, BilinearAlphaBlend};
+constexpr RPixelRows kAvx2Rows{AlphaBlend, FillCopy, MaskCopy, BilinearSpanInGroups<BilinearEight>,
+                               BilinearAlphaBlendInGroups<BilinearEight>};
 
 }  // namespace
 

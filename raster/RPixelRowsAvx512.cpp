@@ -12,7 +12,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <immintrin.h>
 
-#include <algorithm>
+#include "raster/RBilinearGroups.h"
 
 namespace {
 
@@ -55,6 +55,11 @@ inline __m512i AlphaBlendSixteen(__m512i s, __m512i sLo, __m512i sHi, __m512i x,
   return _mm512_mask_blend_epi8(kAlphaByteMask, colour, _mm512_adds_epu8(x, gained));
 }
 
+// The lanes of a group of up to sixteen.
+inline __mmask16 LanesBelow(int32_t n) {
+  return static_cast<__mmask16>(n >= 16 ? 0xFFFF : (1u << n) - 1);
+}
+
 // Bilinear sampling, sixteen samples per step, by RBilinear::MaddWeights as
 // in the AVX2 unit: register K holds samples K, K + 4, K + 8 and K + 12, one
 // per 128-bit lane, so that the packs leave sixteen samples in order. One
@@ -68,13 +73,41 @@ inline __m512i AlphaBlendSixteen(__m512i s, __m512i sLo, __m512i sHi, __m512i x,
 // unpack paired top and bottom, measured 2 % slower.)
 class BilinearSixteen {
  public:
-  BilinearSixteen(const RSampleSource& src, int64_t stepX, int64_t stepY)
+  static constexpr int32_t kLanes = 16;
+
+  BilinearSixteen(const RSampleSource& src, int64_t stepX, int64_t stepY, int32_t w)
       : top_(src.origin),
         rowStep_(_mm512_set1_epi32(static_cast<int32_t>(src.rowStep))),
         laneStepX_(LaneSteps(stepX)),
         laneStepY_(LaneSteps(stepY)),
         belowStep_(
-            _mm256_blend_epi32(_mm256_setzero_si256(), _mm512_castsi512_si256(rowStep_), 0xAA)) {}
+            _mm256_blend_epi32(_mm256_setzero_si256(), _mm512_castsi512_si256(rowStep_), 0xAA)),
+        w16_(_mm512_set1_epi16(static_cast<int16_t>(w))) {}
+
+  // The groups the shared walk (raster/RBilinearGroups.h) asks for, the
+  // last one by masked loads and stores.
+  void Span(uint32_t* out, int64_t x, int64_t y, int32_t lanes) const {
+    const __mmask16 used = LanesBelow(lanes);
+    __m512i lo, hi;
+    Sample(x, y, used, lo, hi);
+    _mm512_mask_storeu_epi32(out, used, _mm512_packus_epi16(lo, hi));
+  }
+
+  template <bool Full>
+  void AlphaBlend(uint32_t* dst, int64_t x, int64_t y, int32_t lanes) const {
+    const __mmask16 used = LanesBelow(lanes);
+    __m512i lo, hi;
+    Sample(x, y, used, lo, hi);
+    const __m512i s = _mm512_packus_epi16(lo, hi);
+    if (_mm512_test_epi32_mask(s, AlphaBytes()) == 0) return;
+    if (Full &&
+        _mm512_cmpeq_epi32_mask(_mm512_and_si512(s, AlphaBytes()), AlphaBytes()) == 0xFFFF) {
+      _mm512_mask_storeu_epi32(dst, used, s);
+      return;
+    }
+    const __m512i under = _mm512_maskz_loadu_epi32(used, dst);
+    _mm512_mask_storeu_epi32(dst, used, AlphaBlendSixteen<Full>(s, lo, hi, under, w16_));
+  }
 
   // Samples at (x, y) + i (stepX, stepY) for the lanes i in used, all in the
   // interpolated area, as 16-bit channels: the Low16 and High16 halves of
@@ -139,86 +172,8 @@ class BilinearSixteen {
   const uint32_t* top_;
   __m512i rowStep_, laneStepX_, laneStepY_;
   __m256i belowStep_;  // 0 and the row step in turn
+  __m512i w16_;        // the blend's weight in every word
 };
-
-// The lanes of a group of up to sixteen.
-inline __mmask16 LanesBelow(int32_t n) {
-  return static_cast<__mmask16>(n >= 16 ? 0xFFFF : (1u << n) - 1);
-}
-
-// The interpolated run in groups of sixteen, the last one masked; before
-// and after it the SSE2 unit.
-void BilinearSpan(uint32_t* out, const RSampleSource& src, int64_t x, int64_t y, int64_t stepX,
-                  int64_t stepY, int32_t count) {
-  const RPixelRows& sse2 = *Raster_Sse2PixelRows();
-  RWalkRuns runs;
-  if (!Raster_BilinearWalkRuns(src, x, y, stepX, stepY, count, runs)) {
-    sse2.bilinearSpan(out, src, x, y, stepX, stepY, count);
-    return;
-  }
-  const RIndexRun run = runs.interpolated;
-  sse2.bilinearSpan(out, src, x, y, stepX, stepY, run.first);
-  const BilinearSixteen sixteen(src, stepX, stepY);
-  for (int32_t i = run.first; i < run.last; i += 16) {
-    const __mmask16 used = LanesBelow(run.last - i);
-    __m512i lo, hi;
-    sixteen.Sample(x + i * stepX, y + i * stepY, used, lo, hi);
-    _mm512_mask_storeu_epi32(out + i, used, _mm512_packus_epi16(lo, hi));
-  }
-  sse2.bilinearSpan(out + run.last, src, x + run.last * stepX, y + run.last * stepY, stepX, stepY,
-                    count - run.last);
-}
-
-// Sampling and the alpha blend in one pass, as in the AVX2 unit: samples
-// outside the source leave their pixels, so only the inside run is walked.
-template <bool Full>
-void BilinearAlphaBlendGroups(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
-                              int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
-  const RPixelRows& sse2 = *Raster_Sse2PixelRows();
-  RWalkRuns runs;
-  if (!Raster_BilinearWalkRuns(src, x, y, stepX, stepY, count, runs)) {
-    sse2.bilinearAlphaBlend(dst, src, x, y, stepX, stepY, count, w);
-    return;
-  }
-  const auto bySse2 = [&](int32_t first, int32_t last) {
-    if (first < last)
-      sse2.bilinearAlphaBlend(dst + first, src, x + first * stepX, y + first * stepY, stepX, stepY,
-                              last - first, w);
-  };
-  const RIndexRun inside = runs.inside, run = runs.interpolated;
-  if (run.first == run.last) {
-    bySse2(inside.first, inside.last);
-    return;
-  }
-  bySse2(inside.first, run.first);
-  const BilinearSixteen sixteen(src, stepX, stepY);
-  const __m512i w16 = _mm512_set1_epi16(static_cast<int16_t>(w));
-  for (int32_t i = run.first; i < run.last; i += 16) {
-    const __mmask16 used = LanesBelow(run.last - i);
-    __m512i lo, hi;
-    sixteen.Sample(x + i * stepX, y + i * stepY, used, lo, hi);
-    const __m512i s = _mm512_packus_epi16(lo, hi);
-    const __mmask16 seen = _mm512_test_epi32_mask(s, AlphaBytes());
-    if (seen == 0) continue;
-    if (Full &&
-        _mm512_cmpeq_epi32_mask(_mm512_and_si512(s, AlphaBytes()), AlphaBytes()) == 0xFFFF) {
-      _mm512_mask_storeu_epi32(dst + i, used, s);
-      continue;
-    }
-    const __m512i under = _mm512_maskz_loadu_epi32(used, dst + i);
-    _mm512_mask_storeu_epi32(dst + i, used, AlphaBlendSixteen<Full>(s, lo, hi, under, w16));
-  }
-  bySse2(run.last, inside.last);
-}
-
-void BilinearAlphaBlend(uint32_t* dst, const RSampleSource& src, int64_t x, int64_t y,
-                        int64_t stepX, int64_t stepY, int32_t count, int32_t w) {
-  if (w == 256) {
-    BilinearAlphaBlendGroups<true>(dst, src, x, y, stepX, stepY, count, w);
-  } else {
-    BilinearAlphaBlendGroups<false>(dst, src, x, y, stepX, stepY, count, w);
-  }
-}
 
 }  // namespace
 
@@ -230,8 +185,8 @@ const RPixelRows* Raster_Avx512PixelRows() {
   // at run time. (Every AVX-512 processor has AVX2.)
   static const RPixelRows rows = [] {
     RPixelRows r = *Raster_Avx2PixelRows();
-    r.bilinearSpan = BilinearSpan;
-    r.bilinearAlphaBlend = BilinearAlphaBlend;
+    r.bilinearSpan = BilinearSpanInGroups<BilinearSixteen>;
+    r.bilinearAlphaBlend = BilinearAlphaBlendInGroups<BilinearSixteen>;
     return r;
   }();
   return &rows;
