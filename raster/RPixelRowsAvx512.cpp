@@ -180,9 +180,11 @@ class BilinearSixteen {
 const RPixelRows* Raster_Avx512PixelRows() {
   const bool supported = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                          __builtin_cpu_supports("avx512vnni");
-  if (!supported) return nullptr;
+  // Every AVX-512 processor has AVX2, but a virtual machine may report the
+  // one without the other.
+  if (!supported || !Raster_Avx2PixelRows()) return nullptr;
   // Built on first use: the rows it takes from the AVX2 unit are known only
-  // at run time. (Every AVX-512 processor has AVX2.)
+  // at run time.
   static const RPixelRows rows = [] {
     RPixelRows r = *Raster_Avx2PixelRows();
     r.bilinearSpan = BilinearSpanInGroups<BilinearSixteen>;
