@@ -121,6 +121,11 @@ class BilinearWalks : public PixelRows, public ::testing::WithParamInterface<int
     const int32_t height = wide ? Between(2, 3) : Between(1, 40);
     const int32_t span = width + Between(0, 3);
     SampleWalk walk{Pixels(span * height), {}, 0, 0, 0, 0, Between(1, 50)};
+    // Now and then a source all clear or all opaque, whose groups of samples
+    // take the blend's shortcuts.
+    if (const int32_t kind = Between(0, 7); kind < 2) {
+      for (uint32_t& p : walk.pixels) p = kind == 0 ? p & 0x00FFFFFF : p | 0xFF000000;
+    }
     const bool bottomUp = Between(0, 3) == 0;
     walk.source = {walk.pixels.data() + (bottomUp ? ptrdiff_t{span} * (height - 1) : 0),
                    bottomUp ? -span : span, width, height};
