@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 namespace {
 
 // Pixel (x, y) of a numbered source: 0xFF00yyxx.
@@ -25,6 +28,43 @@ TEST(Blit, NegativeDestinationShiftsTheSourceWindow) {
   for (int32_t x = 0; x <= 6; ++x)
     EXPECT_EQ(PixelAt(*dst, x, 1), 0xFF000100u | uint32_t(x + 3)) << x;
   EXPECT_EQ(PixelAt(*dst, 7, 0), 0u);
+}
+
+// Rows stored last first, as Windows bitmaps store them.
+class BottomUpBitmap : public RMemBitmap {
+ public:
+  BottomUpBitmap(int32_t columns, int32_t rows) : RMemBitmap(columns, rows, 4) {}
+  bool IsBottomUp() override { return true; }
+};
+
+// Whole rows laid out alike in both bitmaps copy as one run of memory; every
+// pairing of row orders, and a block moved within its own bitmap, must still
+// land each row where a row-by-row copy puts it.
+TEST(Blit, OpaqueCopyOfWholeRowsLandsEveryRowInPlace) {
+  constexpr int32_t kWidth = 8, kHeight = 5;
+  const auto numbered = [](RBitmap& bitmap) {
+    for (int32_t y = 0; y < kHeight; ++y) {
+      for (int32_t x = 0; x < kWidth; ++x)
+        SetPixel(bitmap, x, y, 0xFF000000u | uint32_t(y) << 8 | uint32_t(x));
+    }
+  };
+  for (const bool sourceBottomUp : {false, true}) {
+    for (const bool destinationBottomUp : {false, true}) {
+      std::unique_ptr<RMemBitmap> src = std::make_unique<RMemBitmap>(kWidth, kHeight, 4);
+      std::unique_ptr<RMemBitmap> dst = std::make_unique<RMemBitmap>(kWidth, kHeight, 4);
+      if (sourceBottomUp) src = std::make_unique<BottomUpBitmap>(kWidth, kHeight);
+      if (destinationBottomUp) dst = std::make_unique<BottomUpBitmap>(kWidth, kHeight);
+      numbered(*src);
+      Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, RBlend::Copy);
+      EXPECT_EQ(AllPixels(*dst), AllPixels(*src)) << sourceBottomUp << destinationBottomUp;
+    }
+  }
+  // One row up within the bitmap: source and destination overlap.
+  auto both = std::make_unique<RMemBitmap>(kWidth, kHeight, 4);
+  numbered(*both);
+  Raster_Blit(both.get(), both.get(), 0, -1, nullptr, 1.0f, RBlend::Copy);
+  for (int32_t y = 0; y < kHeight; ++y)
+    EXPECT_EQ(PixelAt(*both, 5, y), 0xFF000005u | uint32_t(std::min(y + 1, kHeight - 1)) << 8) << y;
 }
 
 TEST(Blit, SourceRectangleIsClippedToBothBitmaps) {
