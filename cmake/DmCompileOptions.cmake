@@ -13,6 +13,14 @@ if(WIN32)
     __USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   # Only Windows system DLLs at run time.
   target_link_options(dm_options INTERFACE -static -static-libgcc -static-libstdc++)
+  # The stack is aligned to 16 bytes only, and GCC may still spill 32- and
+  # 64-byte vectors with aligned moves: the assembler turns every aligned
+  # vector move into an unaligned one, which costs nothing on aligned data.
+  # Every unit assembles so, and so does the link, where link-time
+  # optimisation generates the code (it drops assembler options that differ
+  # between units).
+  target_compile_options(dm_options INTERFACE -Wa,-muse-unaligned-vector-move)
+  target_link_options(dm_options INTERFACE -Wa,-muse-unaligned-vector-move)
 elseif(NOT EMSCRIPTEN)
   # x87 would give different rounding; SSE2 is the x86-64 baseline anyway.
   target_compile_options(dm_options INTERFACE -mfpmath=sse)
@@ -39,16 +47,8 @@ endfunction()
 # Compiles one source for an x86 instruction set (-mavx2; several flags for
 # AVX-512's subsets). Such units check the processor before they run, and
 # compile to nothing where the set does not exist (the browser build).
-# On Windows the stack is aligned to 16 bytes only, and GCC may still spill
-# 32- and 64-byte vectors with aligned moves: the assembler turns every
-# aligned vector move into an unaligned one, which costs nothing on aligned
-# data.
 function(dm_compile_for_instruction_set source)
   if(NOT EMSCRIPTEN)
-    set(flags ${ARGN})
-    if(WIN32)
-      list(APPEND flags -Wa,-muse-unaligned-vector-move)
-    endif()
-    set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "${flags}")
+    set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "${ARGN}")
   endif()
 endfunction()

@@ -7,7 +7,10 @@
 #include "vst/VstInterface.h"
 
 #if defined(_WIN32)
-#define DM_EXPORT  // the module definition file lists the exports
+// The module definition file names the exports. The attribute keeps the
+// functions themselves: link-time optimisation does not read that file and
+// dropped both entry points, leaving the export table pointing nowhere.
+#define DM_EXPORT __declspec(dllexport)
 #else
 #define DM_EXPORT __attribute__((visibility("default")))
 #endif

@@ -3,10 +3,11 @@
 // compiles it for its own instruction set, so everything here has internal
 // linkage: no unit may pick up another's code. The samples that interpolate
 // go by groups of the unit's width, the last one shorter; those before and
-// after them, at the source's edges, go to the SSE2 unit. (Groups aligned
-// to the run rather than to the row's start halved the samples left to the
-// SSE2 unit in a rotated 42 x 42 knob; a masked last group instead of a tail
-// loop took another 6 % off it and 9 % off a 256 x 256 rotation.)
+// after them, at the source's edges, go to the SSE2 unit (after the groups,
+// with the upper register halves cleared). (Groups aligned to the run rather
+// than to the row's start halved the samples left to the SSE2 unit in a
+// rotated 42 x 42 knob; a masked last group instead of a tail loop took
+// another 6 % off it and 9 % off a 256 x 256 rotation.)
 //
 // The unit supplies Groups, made from the source, the steps and the blend
 // weight w, with kLanes and, for the first `lanes` samples from (x, y):
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/UpperRegisterHalves.h"
 #include "raster/RBilinearSample.h"
 #include "raster/RPixelRows.h"
 
@@ -37,6 +39,7 @@ void BilinearSpanInGroups(uint32_t* out, const RSampleSource& src, int64_t x, in
   const Groups groups(src, stepX, stepY, 256);
   for (int32_t i = run.first; i < run.last; i += Groups::kLanes)
     groups.Span(out + i, x + i * stepX, y + i * stepY, std::min(Groups::kLanes, run.last - i));
+  ClearUpperRegisterHalves();
   sse2.bilinearSpan(out + run.last, src, x + run.last * stepX, y + run.last * stepY, stepX, stepY,
                     count - run.last);
 }
@@ -69,6 +72,7 @@ void BilinearAlphaBlendInGroupsOf(uint32_t* dst, const RSampleSource& src, int64
     groups.template AlphaBlend<Full>(dst + i, x + i * stepX, y + i * stepY,
                                      std::min(Groups::kLanes, run.last - i));
   }
+  ClearUpperRegisterHalves();
   bySse2(run.last, inside.last);
 }
 

@@ -1,7 +1,8 @@
 // The AVX2 unit of the row loops: the SSE2 unit's arithmetic on eight pixels
 // per step (the 16-bit widening and packing work within each 128-bit half,
 // which keeps the pixel order), and bilinear sampling of eight pixels per
-// step through gathers. Tails and edges go to the SSE2 unit. Compiled with
+// step through gathers. Tails and edges go to the SSE2 unit, with the upper
+// register halves cleared first. Compiled with
 // AVX2 enabled and chosen only on processors that have it.
 #include "raster/RPixelRows.h"
 
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/UpperRegisterHalves.h"
 #include "raster/RBilinearGroups.h"
 
 namespace {
@@ -77,6 +79,7 @@ int32_t AlphaBlendVectors(uint32_t* dst, const uint32_t* src, int32_t count, int
 void AlphaBlend(uint32_t* dst, const uint32_t* src, int32_t count, int32_t w) {
   const int32_t done = w == 256 ? AlphaBlendVectors<true>(dst, src, count, w)
                                 : AlphaBlendVectors<false>(dst, src, count, w);
+  ClearUpperRegisterHalves();
   Raster_Sse2PixelRows()->alphaBlend(dst + done, src + done, count - done, w);
 }
 
@@ -91,6 +94,7 @@ void FillCopy(uint32_t* dst, int32_t count, uint32_t colour, int32_t w) {
     _mm256_storeu_si256(
         out, _mm256_packus_epi16(Interpolate(Low16(x), s16, k), Interpolate(High16(x), s16, k)));
   }
+  ClearUpperRegisterHalves();
   Raster_Sse2PixelRows()->fillCopy(dst + i, count - i, colour, w);
 }
 
@@ -114,6 +118,7 @@ void MaskCopy(uint32_t* dst, const uint8_t* coverage, int32_t count, uint32_t co
     _mm256_storeu_si256(out, _mm256_packus_epi16(Interpolate(Low16(x), s16, kLo),
                                                  Interpolate(High16(x), s16, kHi)));
   }
+  ClearUpperRegisterHalves();
   Raster_Sse2PixelRows()->maskCopy(dst + i, coverage + i, count - i, colour, w);
 }
 

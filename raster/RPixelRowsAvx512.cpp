@@ -182,11 +182,12 @@ const RPixelRows* Raster_Avx512PixelRows() {
                          __builtin_cpu_supports("avx512vnni");
   // Every AVX-512 processor has AVX2, but a virtual machine may report the
   // one without the other.
-  if (!supported || !Raster_Avx2PixelRows()) return nullptr;
+  const RPixelRows* avx2 = supported ? Raster_Avx2PixelRows() : nullptr;
+  if (!avx2) return nullptr;
   // Built on first use: the rows it takes from the AVX2 unit are known only
   // at run time.
-  static const RPixelRows rows = [] {
-    RPixelRows r = *Raster_Avx2PixelRows();
+  static const RPixelRows rows = [avx2] {
+    RPixelRows r = *avx2;
     r.bilinearSpan = BilinearSpanInGroups<BilinearSixteen>;
     r.bilinearAlphaBlend = BilinearAlphaBlendInGroups<BilinearSixteen>;
     return r;
