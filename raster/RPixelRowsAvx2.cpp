@@ -2,8 +2,8 @@
 // per step (the 16-bit widening and packing work within each 128-bit half,
 // which keeps the pixel order), and bilinear sampling of eight pixels per
 // step through gathers. Tails and edges go to the SSE2 unit, with the upper
-// register halves cleared first. Compiled with
-// AVX2 enabled and chosen only on processors that have it.
+// register halves cleared first. Compiled with AVX2 enabled and chosen only
+// on processors that have it.
 #include "raster/RPixelRows.h"
 
 #if defined(__AVX2__)
