@@ -397,7 +397,7 @@ inline double SmallestMagnitude(const double* samples, int32_t count) {
   int32_t i = 0;
   if (count >= 8) {
     addEight(samples);
-    if (smallest() < DBL_MIN) return smallest();
+    if (const double first = smallest(); first < DBL_MIN) return first;
     i = 8;
   }
   for (; i + 8 <= count; i += 8) addEight(samples + i);
