@@ -138,10 +138,7 @@ TEST_F(Lv2BundleTools, DistributionToolsRenderTheSameSamplesAsTheVstModule) {
       {"lv2file, preset", "lv2file --preset=Kick", {"--program", "Kick"}},
       // Samples beyond full scale: lv2file clips those of its first block
       // unless told not to check.
-      {"lv2file, overs",
-       "lv2file --ignore-clipping --preset=Drum",
-       {"--program", "Drum"},
-       1.0},
+      {"lv2file, overs", "lv2file --ignore-clipping --preset=Drum", {"--program", "Drum"}, 1.0},
       {"lv2apply, controls",
        "lv2apply -c low_drive 100 -c high_round 0 -c damping 3",
        {"--param", "Low Drive=100", "--param", "High Round=0", "--param", "Damping=3"}},

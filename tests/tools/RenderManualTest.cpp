@@ -37,8 +37,7 @@ TEST(RenderManual, NamesEveryOptionAndFormatsCleanly) {
     // In the page every hyphen of an option is a minus sign, "\-".
     EXPECT_THAT(manual, testing::HasSubstr(std::regex_replace(option, std::regex("-"), "\\-")))
         << option;
-    EXPECT_TRUE(std::regex_search(completion, std::regex("[ ']" + option + "[ \n']")))
-        << option;
+    EXPECT_TRUE(std::regex_search(completion, std::regex("[ ']" + option + "[ \n']"))) << option;
   }
   const tool_test::RunResult groff =
       tool_test::RunProgram("groff", {"-man", "-Tutf8", "-ww", "-z", kManual});

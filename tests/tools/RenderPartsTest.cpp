@@ -70,9 +70,11 @@ TEST(RenderCommandLine, MistakesAreExplainedInTheUsersTerms) {
   const std::pair<std::vector<const char*>, std::string> cases[] = {
       {{"--block", "64", "--block=128", "a", "b"}, "--block is given 2 times; give it once"},
       {{"--block", "abc", "a", "b"}, "--block: needs a whole number from 1 to 65536, not 'abc'"},
-      {{"--block", "65537", "a", "b"}, "--block: needs a whole number from 1 to 65536, not '65537'"},
+      {{"--block", "65537", "a", "b"},
+       "--block: needs a whole number from 1 to 65536, not '65537'"},
       {{"--oversample", "3", "a", "b"}, "--oversample: needs 1, 2, 4 or 8, not '3'"},
-      {{"--format", "mp4", "a", "b"}, "--format: needs wav, flac, aiff, mp3, ogg or opus, not 'mp4'"},
+      {{"--format", "mp4", "a", "b"},
+       "--format: needs wav, flac, aiff, mp3, ogg or opus, not 'mp4'"},
       {{"--dither", "rect", "a", "b"}, "--dither: needs tpdf or none, not 'rect'"},
       {{"-foo.wav", "b"},
        "unknown option '-foo.wav' (if it is a file, put -- before the file names: render "

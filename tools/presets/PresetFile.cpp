@@ -141,7 +141,8 @@ uint32_t BlockKind(Reader& r, bool wholeFile) {
   const uint32_t size = r.U32("the header");
   if (wholeFile ? size != r.Left() : size > r.Left()) {
     throw PresetFileError("its size field (" + tools::Counted(size, "byte") +
-                          ") disagrees with the " + tools::Counted(static_cast<int64_t>(r.Left()), "byte") +
+                          ") disagrees with the " +
+                          tools::Counted(static_cast<int64_t>(r.Left()), "byte") +
                           (r.Left() == 1 ? " that follows" : " that follow"));
   }
   return r.U32("the header");

@@ -205,7 +205,8 @@ int PickEncoding(const Container* c, int major, int inputFormat, const std::stri
     }
   }
   throw UsageError("cannot write output '" + outputPath + "': " + shown + " files cannot hold " +
-                   tools::Counted(channels, "channel") + " at " + std::to_string(sampleRate) + " Hz");
+                   tools::Counted(channels, "channel") + " at " + std::to_string(sampleRate) +
+                   " Hz");
 }
 
 }  // namespace

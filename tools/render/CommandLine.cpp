@@ -106,10 +106,9 @@ CLI::Validator OneOf(std::vector<std::string> names) {
 CLI::Validator WholeNumber(int32_t low, int32_t high) {
   return CLI::Validator(
       [low, high](const std::string& value) -> std::string {
-        const bool digits = !value.empty() && value.size() <= 9 &&
-                            std::all_of(value.begin(), value.end(), [](char c) {
-                              return c >= '0' && c <= '9';
-                            });
+        const bool digits =
+            !value.empty() && value.size() <= 9 &&
+            std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
         const long number = digits ? std::stol(value) : -1;
         if (number >= low && number <= high) {
           return {};
@@ -145,8 +144,8 @@ std::string Explained(const CLI::ParseError& e, const CLI::App& app) {
     const size_t flag = what.find("--");
     const size_t equals = what.find(" = ");
     if (flag != std::string::npos && equals != std::string::npos) {
-      return what.substr(flag, equals - flag) + " takes no value, not '" +
-             what.substr(equals + 3) + "'";
+      return what.substr(flag, equals - flag) + " takes no value, not '" + what.substr(equals + 3) +
+             "'";
     }
   }
   return what;

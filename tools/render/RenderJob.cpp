@@ -126,8 +126,9 @@ void WarnAboutTheOutput(const RenderOptions& options, const AudioInput& input, c
     Warn("the plug-in produced " + Counted(n, "NaN or infinite sample") +
          (one ? ", " : ", the first ") +
          Position(r.stats.output.FirstNonFinite(), input.Channels(), input.SampleRate()) + "; " +
-         (HoldsNonFinite(r.format) ? (one ? "it is kept in " : "they are kept in ")
-                                   : (one ? "it was written as 0 to " : "they were written as 0 to ")) +
+         (HoldsNonFinite(r.format)
+              ? (one ? "it is kept in " : "they are kept in ")
+              : (one ? "it was written as 0 to " : "they were written as 0 to ")) +
          out);
   }
   if (r.stats.output.Overs() > 0 && IsIntegerEncoding(r.format)) {
