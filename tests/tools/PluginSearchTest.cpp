@@ -22,12 +22,12 @@ TEST(PluginSearch, FoldersInTheOrderHostsSearch) {
   const Case cases[] = {
       // Installed: beside the tool and in its prefix, then VST_PATH (empty
       // entries skipped, each folder once), the user's and the system's.
-      {{"/opt/dm/bin", true, "/a::/b/:/opt/dm/lib/vst:", "/home/u"},
+      {{"/opt/dm/bin", "/a::/b/:/opt/dm/lib/vst:", "/home/u"},
        {"/opt/dm/bin", "/opt/dm/lib/vst", "/a", "/b", "/home/u/.vst", "/usr/local/lib/vst",
         "/usr/lib/vst"}},
       // In a build tree the build's module comes first after the tool's own
       // folders; without HOME and VST_PATH only the system's follow.
-      {{"/src/build/tools/render", false, "", ""},
+      {{"/src/build/tools/render", "", ""},
        {"/src/build/tools/render", "/src/build/tools/lib/vst", "/src/build/module",
         "/usr/local/lib/vst", "/usr/lib/vst"}},
   };

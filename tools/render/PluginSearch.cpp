@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 
 namespace render {
 namespace {
@@ -20,30 +21,14 @@ std::string ExecutableFolder() {
   return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// "a/b/../c/." -> "a/c", without asking the file system, so folders that do
-// not exist are shown plainly too.
-std::string Normalised(const std::string& path) {
-  std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= path.size()) {
-    const size_t end = std::min(path.find('/', start), path.size());
-    const std::string part = path.substr(start, end - start);
-    if (part == "..") {
-      if (!parts.empty() && parts.back() != "..") {
-        parts.pop_back();
-      } else if (path[0] != '/') {
-        parts.push_back(part);
-      }
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    start = end + 1;
+// "/opt/dm/bin/../lib/vst" -> "/opt/dm/lib/vst", without asking the file
+// system, so that folders are shown plainly and each searched once.
+std::string Normalised(const std::string& folder) {
+  std::string f = std::filesystem::path(folder).lexically_normal().string();
+  if (f.size() > 1 && f.back() == '/') {
+    f.pop_back();
   }
-  std::string joined = path.empty() || path[0] != '/' ? "" : "/";
-  for (size_t i = 0; i < parts.size(); ++i) {
-    joined += (i == 0 ? "" : "/") + parts[i];
-  }
-  return joined.empty() ? "." : joined;
+  return f;
 }
 
 bool EndsWith(const std::string& text, const std::string& end) {
@@ -74,13 +59,10 @@ const PluginSearchRules& Vst2Search() {
 SearchPlaces CurrentSearchPlaces(const PluginSearchRules& rules) {
   SearchPlaces p;
   p.toolFolder = ExecutableFolder();
-  if (const char* value = std::getenv(rules.pathVariable.c_str())) {
-    p.pathVariableSet = true;
-    p.pathVariable = value;
-  }
-  if (const char* home = std::getenv("HOME")) {
-    p.home = home;
-  }
+  const char* value = std::getenv(rules.pathVariable.c_str());
+  const char* home = std::getenv("HOME");
+  p.pathVariable = value ? value : "";
+  p.home = home ? home : "";
   return p;
 }
 
@@ -99,7 +81,7 @@ std::vector<std::string> SearchFolders(const PluginSearchRules& rules, const Sea
     add(places.toolFolder + "/" + rules.buildTreeModule);
   }
   size_t start = 0;
-  while (places.pathVariableSet && start <= places.pathVariable.size()) {
+  while (start < places.pathVariable.size()) {
     const size_t end = std::min(places.pathVariable.find(':', start), places.pathVariable.size());
     if (end > start) {
       add(places.pathVariable.substr(start, end - start));

@@ -24,10 +24,9 @@ const PluginSearchRules& Vst2Search();
 
 // What the search depends on; CurrentSearchPlaces() reads it from the process.
 struct SearchPlaces {
-  std::string toolFolder;  // absolute
-  bool pathVariableSet = false;
-  std::string pathVariable;
-  std::string home;  // empty when $HOME is unset
+  std::string toolFolder;    // absolute
+  std::string pathVariable;  // empty when unset
+  std::string home;          // empty when unset
 };
 
 SearchPlaces CurrentSearchPlaces(const PluginSearchRules& rules);
