@@ -187,9 +187,9 @@ TEST(RenderTool, SummaryReportsLevelsOfTheOutput) {
       run.out.find(" (WAV 32-bit float): 1.00 s mono 44100 Hz, peak -2.50 dBFS, RMS -2.50 dBFS"),
       std::string::npos)
       << run.out;
-  // The wall clock's factor, then the plug-in's alone.
-  EXPECT_THAT(run.out,
-              testing::MatchesRegex(".*, [0-9]+x real time \\(plug-in alone [0-9]+x\\)\n"));
+  // The wall clock's factor, then the plug-in's alone; then the module used.
+  EXPECT_THAT(run.out, testing::MatchesRegex(".*, [0-9]+x real time \\(plug-in alone [0-9]+x\\)\n"
+                                             "  plug-in: " DM_TEST_GAIN_PLUGIN "\n"));
 }
 
 TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles) {

@@ -1,4 +1,5 @@
 // The render tool's pieces where a fault would not show in a whole render.
+#include "tools/common/Counted.h"
 #include "tools/render/AudioFormat.h"
 #include "tools/render/CommandLine.h"
 #include "tools/render/HostCallback.h"
@@ -61,6 +62,30 @@ TEST(RenderCommandLine, RejectsWhatItCannotDo) {
   EXPECT_EQ(r.error, "");
   EXPECT_EQ(r.options.input, "-in.wav");
   EXPECT_TRUE(Parse({"--list"}).options.listOnly);
+}
+
+// The parser's own texts ("At Most 1 required but received 2") say what to
+// change instead.
+TEST(RenderCommandLine, MistakesAreExplainedInTheUsersTerms) {
+  const std::pair<std::vector<const char*>, std::string> cases[] = {
+      {{"--block", "64", "--block=128", "a", "b"}, "--block is given 2 times; give it once"},
+      {{"--block", "abc", "a", "b"}, "--block: needs a whole number from 1 to 65536, not 'abc'"},
+      {{"--block", "65537", "a", "b"},
+       "--block: needs a whole number from 1 to 65536, not '65537'"},
+      {{"--oversample", "3", "a", "b"}, "--oversample: needs 1, 2, 4 or 8, not '3'"},
+      {{"--format", "mp4", "a", "b"},
+       "--format: needs wav, flac, aiff, mp3, ogg or opus, not 'mp4'"},
+      {{"--dither", "rect", "a", "b"}, "--dither: needs tpdf or none, not 'rect'"},
+      {{"-foo.wav", "b"},
+       "unknown option '-foo.wav' (if it is a file, put -- before the file names: render "
+       "[OPTIONS] -- INPUT OUTPUT)"},
+      {{"a", "b", "c"}, "too many file names"},
+      {{"a", "--program"}, "--program: needs a value (NAME|INDEX)"},
+      {{"--double=maybe", "a", "b"}, "--double takes no value, not 'maybe'"},
+  };
+  for (const auto& [args, message] : cases) {
+    EXPECT_EQ(Parse(args).error, message) << args[0];
+  }
 }
 
 TEST(RenderCommandLine, FormatEncodingAndDitherNamesInAnyCase) {
@@ -166,6 +191,14 @@ TEST(RenderHostCallback, TimeInfoFollowsTheInstancesTransport) {
   EXPECT_TRUE(t->flags & kVstTransportPlaying);
   EXPECT_TRUE(t->flags & kVstTempoValid);
   EXPECT_TRUE(t->flags & kVstTimeSigValid);
+}
+
+TEST(RenderMessages, CountsTakeTheirNounsNumber) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {0, "0 samples"}, {1, "1 sample"}, {2, "2 samples"}};
+  for (const auto& [count, text] : cases) {
+    EXPECT_EQ(tools::Counted(count, "sample"), text);
+  }
 }
 
 TEST(RenderParameterText, LeadingNumberOfDisplayTexts) {

@@ -68,7 +68,7 @@ TEST(RenderWarnings, ReachStandardErrorEvenWhenQuiet) {
       {"non-finite",
        [&withNan](const std::string& p) { tool_test::WriteAudio(p, withNan); },
        {"--encoding", "pcm24"},
-       "render: input '{in}' holds 1 NaN or infinite samples, the first at 0.002 s (frame 100, "
+       "render: input '{in}' holds 1 NaN or infinite sample, at 0.002 s (frame 100, "
        "channel 1)\nrender: the plug-in produced 2 NaN or infinite samples, the first at 0.002 s "
        "(frame 100, channel 1); they were written as 0 to '{out}' (WAV 24-bit PCM)\n"},
       {"fraction",

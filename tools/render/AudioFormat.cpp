@@ -1,5 +1,6 @@
 #include "tools/render/AudioFormat.h"
 
+#include "tools/common/Counted.h"
 #include "tools/render/RenderError.h"
 
 #include <sndfile.h>
@@ -204,7 +205,8 @@ int PickEncoding(const Container* c, int major, int inputFormat, const std::stri
     }
   }
   throw UsageError("cannot write output '" + outputPath + "': " + shown + " files cannot hold " +
-                   std::to_string(channels) + " channels at " + std::to_string(sampleRate) + " Hz");
+                   tools::Counted(channels, "channel") + " at " + std::to_string(sampleRate) +
+                   " Hz");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tools/render/RenderJob.h"
 
+#include "tools/common/Counted.h"
 #include "tools/render/AudioFormat.h"
 #include "tools/render/AudioInput.h"
 #include "tools/render/AudioOutput.h"
@@ -9,6 +10,7 @@
 #include "tools/render/ParameterControl.h"
 #include "tools/render/PluginInstance.h"
 #include "tools/render/PluginListing.h"
+#include "tools/render/PluginSearch.h"
 #include "tools/render/PresetTransfer.h"
 #include "tools/render/ProgramSelection.h"
 #include "tools/render/ProgressBar.h"
@@ -30,11 +32,9 @@
 namespace render {
 namespace {
 
-constexpr double kListingSampleRate = 44100.0;
+using tools::Counted;
 
-std::string PluginPathFor(const RenderOptions& options) {
-  return options.pluginPath.empty() ? DefaultPluginPath() : options.pluginPath;
-}
+constexpr double kListingSampleRate = 44100.0;
 
 void Warn(const std::string& text) { std::fprintf(stderr, "render: %s\n", text.c_str()); }
 
@@ -113,8 +113,8 @@ void WarnAboutTheInput(const AudioInput& input, const RenderStats& stats) {
          ", which were rendered");
   }
   if (const int64_t n = stats.input.NonFinite(); n > 0) {
-    Warn("input '" + input.Path() + "' holds " + std::to_string(n) +
-         " NaN or infinite samples, the first " +
+    Warn("input '" + input.Path() + "' holds " + Counted(n, "NaN or infinite sample") +
+         (n == 1 ? ", " : ", the first ") +
          Position(stats.input.FirstNonFinite(), input.Channels(), rate));
   }
 }
@@ -122,13 +122,20 @@ void WarnAboutTheInput(const AudioInput& input, const RenderStats& stats) {
 void WarnAboutTheOutput(const RenderOptions& options, const AudioInput& input, const Rendered& r) {
   const std::string out = "'" + options.output + "' (" + DescribeFormat(r.format) + ")";
   if (const int64_t n = r.stats.output.NonFinite(); n > 0) {
-    Warn("the plug-in produced " + std::to_string(n) + " NaN or infinite samples, the first " +
+    const bool one = n == 1;
+    Warn("the plug-in produced " + Counted(n, "NaN or infinite sample") +
+         (one ? ", " : ", the first ") +
          Position(r.stats.output.FirstNonFinite(), input.Channels(), input.SampleRate()) + "; " +
-         (HoldsNonFinite(r.format) ? "they are kept in " : "they were written as 0 to ") + out);
+         (HoldsNonFinite(r.format)
+              ? (one ? "it is kept in " : "they are kept in ")
+              : (one ? "it was written as 0 to " : "they were written as 0 to ")) +
+         out);
   }
   if (r.stats.output.Overs() > 0 && IsIntegerEncoding(r.format)) {
-    Warn(std::to_string(r.stats.output.Overs()) + " samples beyond full scale were clipped in " +
-         out + "; a float encoding (--format wav --encoding float) keeps them");
+    const bool one = r.stats.output.Overs() == 1;
+    Warn(Counted(r.stats.output.Overs(), "sample") + " beyond full scale " +
+         (one ? "was" : "were") + " clipped in " + out +
+         "; a float encoding (--format wav --encoding float) keeps " + (one ? "it" : "them"));
   }
 }
 
@@ -139,7 +146,7 @@ void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput
   const auto factor = [seconds](double spent) { return spent > 0.0 ? seconds / spent : 0.0; };
   std::string overs;
   if (s.output.Overs() > 0) {
-    overs = ", " + std::to_string(s.output.Overs()) + " samples over full scale" +
+    overs = ", " + Counted(s.output.Overs(), "sample") + " over full scale" +
             (IsIntegerEncoding(r.format) ? " (clipped)" : "");
   }
   std::fprintf(out,
@@ -153,6 +160,7 @@ void PrintSummary(std::FILE* out, const RenderOptions& options, const AudioInput
                seconds, ChannelWord(input.Channels()).c_str(), input.SampleRate(),
                Decibels(s.output.PeakDb()).c_str(), Decibels(s.output.RmsDb()).c_str(),
                overs.c_str(), factor(r.wallSeconds), factor(s.processSeconds));
+  std::fprintf(out, "  plug-in: %s\n", options.pluginPath.c_str());
 }
 
 // Where --save-preset and --save-bank go, checked before any work is done.
@@ -184,7 +192,7 @@ void SavePresets(PluginInstance& plugin, const PresetTargets& targets) {
 // --save-preset or --save-bank without audio to render.
 void SaveOnly(const RenderOptions& options) {
   const PresetTargets targets = ResolvePresetTargets(options);
-  PluginInstance plugin(PluginPathFor(options));
+  PluginInstance plugin(options.pluginPath);
   plugin.Open();
   plugin.SetSampleRateAndBlockSize(kListingSampleRate, options.blockSize);
   ApplyProgramAndParameters(plugin, options);
@@ -192,7 +200,7 @@ void SaveOnly(const RenderOptions& options) {
 }
 
 void List(const RenderOptions& options, std::FILE* out) {
-  PluginInstance plugin(PluginPathFor(options));
+  PluginInstance plugin(options.pluginPath);
   plugin.Open();
   plugin.SetSampleRateAndBlockSize(kListingSampleRate, options.blockSize);
   ApplyProgramAndParameters(plugin, options);
@@ -207,7 +215,7 @@ void Render(const RenderOptions& options, std::FILE* out) {
   Rendered r;
   r.format = ChooseOutputFormat(input.Format(), options.output, options.container, options.encoding,
                                 input.Channels(), input.SampleRate());
-  PluginInstance plugin(PluginPathFor(options));
+  PluginInstance plugin(options.pluginPath);
   CheckChannelCount(plugin, input, options.useDouble);
 
   plugin.Open();
@@ -303,14 +311,19 @@ void RenderBatch(const RenderOptions& options, std::FILE* out) {
     for (const std::string& f : failed) {
       names += (names.empty() ? "'" : ", '") + f + "'";
     }
-    throw RenderError(std::to_string(failed.size()) + " of " + std::to_string(outputs.size()) +
-                      " files failed: " + names);
+    throw RenderError(std::to_string(failed.size()) + " of " +
+                      Counted(static_cast<int64_t>(outputs.size()), "file") + " failed: " + names);
   }
 }
 
 }  // namespace
 
-void RunRenderJob(const RenderOptions& options, std::FILE* out) {
+void RunRenderJob(const RenderOptions& given, std::FILE* out) {
+  // The module is found once, so that a batch uses one module throughout.
+  RenderOptions options = given;
+  if (options.pluginPath.empty()) {
+    options.pluginPath = FindPlugin(Vst2Search(), CurrentSearchPlaces(Vst2Search()));
+  }
   if (options.listOnly) {
     List(options, out);
   } else if (!options.outputFolder.empty()) {
