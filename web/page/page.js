@@ -90,7 +90,8 @@ function layOutPanel() {
   layoutChecked = ratio;
   const width = page.panel.dm_panel_width();
   const height = page.panel.dm_panel_height();
-  const deviceWidth = Math.min(Math.round(width * ratio), Math.floor(panelBox.clientWidth * ratio));
+  const room = panelBox.clientWidth || width;  // none while the page is hidden
+  const deviceWidth = Math.min(Math.round(width * ratio), Math.floor(room * ratio));
   const deviceHeight = Math.round(height * deviceWidth / width);
   page.panelScale = deviceWidth / (width * ratio);
   panelBox.style.height = `${deviceHeight / ratio}px`;

@@ -29,7 +29,9 @@ class DuoManglerProcessor extends AudioWorkletProcessor {
     // Per quantum of the last kLevelSeconds: dry and wet sums of squares and
     // the number of samples, in a ring.
     const quanta = Math.ceil(kLevelSeconds * sampleRate / 128);
-    this.levels = { dry: new Float64Array(quanta), wet: new Float64Array(quanta), samples: new Float64Array(quanta), next: 0 };
+    this.levels = {
+      dry: new Float64Array(quanta), wet: new Float64Array(quanta), samples: new Float64Array(quanta), next: 0,
+    };
     this.dryGain = 1;
     this.views = null;
     this.pending = [];
