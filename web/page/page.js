@@ -1,12 +1,14 @@
 // duoMangler's page: the panel module behind the canvas on this thread, the
 // audio module in an AudioWorklet, the demo loop or a dropped file as input.
 // Every edit on the panel reaches the worklet as the parameter's new value.
+import { cutShortSound } from './audio-file-check.js';
 import { instantiateAsync } from './wasm-module.js';
 
 const kRepaintMs = Math.trunc(1000 / 24);  // the editor's 24 repaints a second
 const kWheelPixelsPerNotch = 100;  // a wheel notch scrolls 100 pixels in Chromium and Firefox
 const kWindowsWheelNotch = 120;
 const kPlaybackRate = 48000;
+const kShortestLoopSeconds = 0.05;  // shorter loops are a buzz, not the file's sound
 const $ = (id) => document.getElementById(id);
 
 const page = {
@@ -20,7 +22,9 @@ const page = {
   inputName: 'Demo loop',
   playing: false,
   bypass: false,
+  failed: false,  // the audio engine stopped
   entry: null,  // the open parameter entry (an <input>)
+  panelScale: 1,  // below 1 where the page is narrower than the panel
   mouse: { x: 0, y: 0, buttons: 0 },
 };
 
@@ -70,35 +74,42 @@ function panelImage() {
 }
 
 // The canvas has a pixel per device pixel, so the panel stays crisp at any
-// zoom or pixel ratio: each editor pixel is drawn as a block, not smoothed.
-function fitCanvasToScreen() {
+// zoom or pixel ratio: at full size each editor pixel is drawn as a block,
+// not smoothed. Where the page is narrower than the panel (a phone), the
+// panel with its value entry and title link is scaled down to the width
+// there is; the canvas still has a pixel per device pixel, and the editor's
+// picture is drawn into it smoothed.
+const panelBox = $('panel-box');
+const panelElement = $('panel');
+let layoutChecked = null;  // the pixel ratio the layout was made for
+window.addEventListener('resize', () => { layoutChecked = null; });
+
+function layOutPanel() {
   const ratio = window.devicePixelRatio || 1;
-  snapToDevicePixels(ratio);
-  const width = Math.round(page.panel.dm_panel_width() * ratio);
-  const height = Math.round(page.panel.dm_panel_height() * ratio);
-  if (canvas.width === width && canvas.height === height) return;
-  canvas.width = width;
-  canvas.height = height;
+  if (layoutChecked === ratio) return;
+  layoutChecked = ratio;
+  const width = page.panel.dm_panel_width();
+  const height = page.panel.dm_panel_height();
+  const room = panelBox.clientWidth || width;  // none while the page is hidden
+  const deviceWidth = Math.min(Math.round(width * ratio), Math.floor(room * ratio));
+  const deviceHeight = Math.round(height * deviceWidth / width);
+  page.panelScale = deviceWidth / (width * ratio);
+  panelBox.style.height = `${deviceHeight / ratio}px`;
+  // Whole device pixels on every side: a canvas between them would be
+  // resampled, and blurred, so the panel is moved by the fraction.
+  const scale = page.panelScale < 1 ? `scale(${page.panelScale}, ${deviceHeight / (height * ratio)})` : '';
+  panelElement.style.transform = scale;
+  const r = panelElement.getBoundingClientRect();
+  const dx = (Math.round(r.left * ratio) - r.left * ratio) / ratio;
+  const dy = (Math.round(r.top * ratio) - r.top * ratio) / ratio;
+  if (dx !== 0 || dy !== 0) panelElement.style.transform = `translate(${dx}px, ${dy}px) ${scale}`;
+  canvas.width = deviceWidth;
+  canvas.height = deviceHeight;
   page.panel.dm_panel_mark_all();
 }
 
-// A canvas between device pixels would be resampled, and blurred: it is
-// moved by the fraction (checked whenever the layout may have changed).
-let layoutChecked = null;
-window.addEventListener('resize', () => { layoutChecked = null; });
-
-function snapToDevicePixels(ratio) {
-  if (layoutChecked === ratio) return;
-  layoutChecked = ratio;
-  canvas.style.transform = '';
-  const r = canvas.getBoundingClientRect();
-  const dx = (Math.round(r.left * ratio) - r.left * ratio) / ratio;
-  const dy = (Math.round(r.top * ratio) - r.top * ratio) / ratio;
-  if (dx !== 0 || dy !== 0) canvas.style.transform = `translate(${dx}px, ${dy}px)`;
-}
-
 function tick() {
-  fitCanvasToScreen();
+  layOutPanel();
   if (page.panel.dm_panel_tick()) show();
 }
 
@@ -110,6 +121,14 @@ function show() {
   const height = bottom - top;
   const frame = panelImage();
   backing.getContext('2d').putImageData(frame, 0, 0, left, top, width, height);
+  if (page.panelScale < 1) {
+    // Scaled down: the whole picture, each canvas pixel from the editor
+    // pixels it covers.
+    screen.imageSmoothingEnabled = true;
+    screen.imageSmoothingQuality = 'high';
+    screen.drawImage(backing, 0, 0, canvas.width, canvas.height);
+    return;
+  }
   const sx = canvas.width / frame.width;
   const sy = canvas.height / frame.height;
   screen.imageSmoothingEnabled = false;
@@ -292,7 +311,12 @@ async function ensureContext() {
   await context.audioWorklet.addModule('worklet.js');
   page.context = context;
   page.node = effectNode(context, { bypass: page.bypass });
-  page.node.onprocessorerror = () => status('The sound stopped: the audio engine failed. Reload the page to start it again.');
+  page.node.onprocessorerror = () => {
+    page.failed = true;
+    status('The sound stopped: the audio engine failed. Reload the page to start it again.');
+    showSource();
+  };
+  context.addEventListener('statechange', showSource);
   page.node.connect(context.destination);
   return context;
 }
@@ -335,26 +359,47 @@ async function loadDemo() {
   page.inputName = 'Demo loop';
 }
 
+// A file the browser cannot decode, or one too short to loop, leaves the
+// loop that plays as it is; a cut-short file plays the part it holds, if
+// that is long enough, and the page says so.
 async function useFile(file) {
   status(`Decoding ${file.name}…`);
+  let input;
+  let cut;
   try {
     await ensureContext();
-    page.input = await decode(await file.arrayBuffer());
-    page.inputName = file.name;
-    if (!page.playing) await togglePlay();
-    else startSource();
-    status('');
-  } catch (error) {
-    status(`${file.name} cannot be played: the browser could not decode it.`);
+    const bytes = await file.arrayBuffer();
+    cut = cutShortSound(bytes);  // before decoding, which takes the bytes away
+    input = await decode(bytes);
+  } catch {
+    status(`${file.name} cannot be played: the browser could not decode it (a damaged file, or a format it does not know).`);
+    return;
   }
+  const seconds = (s) => (s < 1 ? `${Math.round(s * 1000)} ms` : `${s.toFixed(1)} s`);
+  const cutText = cut ? `${file.name} is cut short, damaged or not completely copied: ` +
+    `it holds ${seconds(cut.held)} of the ${seconds(cut.announced)} its header announces` : '';
+  if (input.duration < kShortestLoopSeconds) {
+    status(cut ? `${cutText}, too little to play in a loop.`
+      : `${file.name} is only ${seconds(input.duration)} long: too short to play in a loop.`);
+    return;
+  }
+  page.input = input;
+  page.inputName = file.name;
+  if (!page.playing) await togglePlay();
+  else startSource();
+  status(cut ? `${cutText}; playing that part.` : '');
   showSource();
 }
 
+// Says what plays, and only what really does.
 function showSource() {
   $('source-name').textContent = page.inputName;
-  const state = !page.playing ? ' is ready: press Play.'
+  const running = page.context?.state === 'running';
+  const state = page.failed ? ' stopped: the audio engine failed.'
+    : !page.playing ? ' is ready: press Play.'
+    : !running ? ' is waiting for the browser to start the sound.'
     : page.bypass ? ' is playing, bypassed at the loudness of the effect.' : ' is playing through the effect.';
-  $('drop').querySelector('p').lastChild.textContent = state;
+  $('source-state').textContent = state;
 }
 
 function status(text) {
@@ -436,20 +481,20 @@ async function start() {
   if (!page.panel.dm_panel_open(kPlaybackRate)) throw new Error('the panel could not open');
   backing.width = page.panel.dm_panel_width();
   backing.height = page.panel.dm_panel_height();
-  fitCanvasToScreen();
   tick();
   setInterval(tick, kRepaintMs);
   placeLink();
   fillProgramMenu();
 
+  const report = (error) => status(String(error.message ?? error));
   $('play').disabled = false;
-  $('play').addEventListener('click', () => togglePlay().catch((e) => status(String(e.message ?? e))));
+  $('play').addEventListener('click', () => togglePlay().catch(report));
   $('bypass').addEventListener('change', (event) => {
     page.bypass = event.target.checked;
     post(['bypass', page.bypass]);
     showSource();
   });
-  $('file').addEventListener('change', (event) => event.target.files[0] && useFile(event.target.files[0]));
+  $('file').addEventListener('change', (event) => event.target.files[0] && useFile(event.target.files[0]).catch(report));
   const drop = $('drop');
   document.addEventListener('dragover', (event) => { event.preventDefault(); drop.classList.add('over'); });
   document.addEventListener('dragleave', () => drop.classList.remove('over'));
@@ -457,14 +502,16 @@ async function start() {
     event.preventDefault();
     drop.classList.remove('over');
     const file = event.dataTransfer.files[0];
-    if (file) useFile(file);
+    if (file) useFile(file).catch(report);
   });
   showSource();
   status('');
 }
 
+// Opened from disk, where browsers run no worklet: index.html tells the user
+// to serve the folder, and nothing starts.
 window.duoMangler = {
-  ready: start().catch((error) => {
+  ready: location.protocol === 'file:' ? Promise.resolve(false) : start().catch((error) => {
     status(`duoMangler could not start: ${error.message ?? error}`);
     throw error;
   }),
