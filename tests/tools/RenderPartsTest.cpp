@@ -78,31 +78,31 @@ TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt) {
   constexpr int wavexFloat = SF_FORMAT_WAVEX | SF_FORMAT_FLOAT;
   // Float data goes into the extensible header, and so does an extensible
   // input's; 16-bit PCM from a plain WAV stays plain.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", 2, 44100), wavexFloat);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, "o.wav", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", {2, 44100}), wavexFloat);
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, "o.wav", "", "", {2, 44100}),
             SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, "o.Wav", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, "o.Wav", "", "", {2, 44100}),
             SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", {2, 44100}),
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", 1, 96000),
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", {1, 96000}),
             SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
   // The option names the format of a file without a known extension, and
   // may not contradict one.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.out", "flac", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.out", "flac", "", {2, 44100}),
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", 2, 44100), UsageError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", {2, 44100}), UsageError);
   // Lossy formats have their one codec, MP3 and Opus a few rates.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.MP3", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.MP3", "", "", {2, 44100}),
             SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.opus", "", "", 1, 48000),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.opus", "", "", {1, 48000}),
             SF_FORMAT_OGG | SF_FORMAT_OPUS);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.mp3", "", "", 2, 96000), UsageError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.mp3", "", "", {2, 96000}), UsageError);
   // A big-endian input's byte order is not carried into a new container.
   EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, "o.wav", "", "",
-                               2, 44100),
+                               {2, 44100}),
             SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", 2, 44100), RenderError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", {2, 44100}), RenderError);
 }
 
 TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine) {

@@ -33,8 +33,10 @@ void CatchInterruptions() {
   std::signal(SIGXFSZ, SIG_IGN);
 }
 
+int PendingSignal() { return pendingSignal; }
+
 void ThrowIfInterrupted(const std::string& what) {
-  const int signal = pendingSignal;
+  const int signal = PendingSignal();
   if (signal != 0) {
     const char* name = sigabbrev_np(signal);
     throw Interrupted(
