@@ -105,6 +105,73 @@ TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt) {
   EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", {2, 44100}), RenderError);
 }
 
+// What a WAV file cannot hold goes into RF64 (which libsndfile finishes as
+// WAV when it stays small); AIFF refuses it before any work; a lossy input
+// becomes PCM in a PCM container.
+TEST(RenderOutputFormatChoice, FollowsTheLengthAndDecodesLossyInputs) {
+  struct Case {
+    int input;
+    const char* output;
+    const char* encoding;
+    OutputShape shape;
+    int expected;  // 0: refused
+  };
+  constexpr int64_t kEighteenHoursAt8k = int64_t{18} * 3600 * 8000;
+  constexpr int64_t k3Point2HoursAt48k = int64_t{32} * 360 * 48000;
+  constexpr int kRf64 = SF_FORMAT_RF64;
+  const Case cases[] = {
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+       "o.wav",
+       "double",
+       {1, 8000, kEighteenHoursAt8k},
+       kRf64 | SF_FORMAT_DOUBLE},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+       "o.wav",
+       "",
+       {2, 48000, k3Point2HoursAt48k},
+       kRf64 | SF_FORMAT_FLOAT},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+       "o.wav",
+       "",
+       {1, 48000, k3Point2HoursAt48k},
+       SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+      {kRf64 | SF_FORMAT_PCM_24, "o.wav", "", {2, 48000, 1000}, kRf64 | SF_FORMAT_PCM_24},
+      {kRf64 | SF_FORMAT_PCM_24, "o.out", "", {2, 48000, 1000}, kRf64 | SF_FORMAT_PCM_24},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT, "o.aiff", "", {2, 48000, k3Point2HoursAt48k}, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+       "o.flac",
+       "",
+       {2, 48000, k3Point2HoursAt48k},
+       SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+      {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III,
+       "o.wav",
+       "",
+       {2, 44100, 1000},
+       SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+      {SF_FORMAT_OGG | SF_FORMAT_OPUS,
+       "o.aiff",
+       "",
+       {2, 48000, 1000},
+       SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+  };
+  for (const Case& c : cases) {
+    const auto choose = [&c] {
+      return ChooseOutputFormat(c.input, c.output, "", c.encoding, c.shape);
+    };
+    if (c.expected == 0) {
+      EXPECT_THROW(choose(), UsageError) << c.output;
+    } else {
+      EXPECT_EQ(choose(), c.expected) << std::hex << c.input << " to " << c.output;
+    }
+  }
+  // A container that holds no samples of an encoding at all is a mistake
+  // whatever the file.
+  EXPECT_THROW(CheckContainerTakesEncoding("flac", "float"), UsageError);
+  EXPECT_THROW(CheckContainerTakesEncoding("mp3", "pcm16"), UsageError);
+  EXPECT_NO_THROW(CheckContainerTakesEncoding("wav", "double"));
+  EXPECT_NO_THROW(CheckContainerTakesEncoding("", "float"));
+}
+
 TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine) {
   std::vector<float> sine(4800);
   for (size_t i = 0; i < sine.size(); ++i) {

@@ -30,8 +30,7 @@ AudioOutput::AudioOutput(const OutputTarget& target, const Format& format,
   // The float formats' PEAK chunk holds the time of writing: without it the
   // same render gives the same bytes.
   sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-  if ((format_ & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
-    // A file that stays below 4 GiB is finished as a WAV file.
+  if ((format_ & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64 && format.rf64ToWavWhenSmall) {
     sf_command(file_, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
   }
   if (IsIntegerEncoding(format_)) {

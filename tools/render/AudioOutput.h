@@ -29,6 +29,9 @@ class AudioOutput {
     int channels = 0;
     int sampleRate = 0;
     bool dither = true;  // TPDF dither for 16-bit and narrower PCM; wider PCM is rounded
+    // RF64 chosen for the length alone is finished as WAV when it stays
+    // below 4 GiB; RF64 kept from the input stays RF64.
+    bool rf64ToWavWhenSmall = true;
   };
 
   // Throws RenderError naming the file when its folder cannot take it.

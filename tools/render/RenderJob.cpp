@@ -246,7 +246,9 @@ void Render(const RenderOptions& options, std::FILE* out, const FileRole& role =
       PlanAutomation(plugin, options.automation, static_cast<double>(input.SampleRate()) * factor,
                      input.Frames() * factor);
 
-  AudioOutput output(target, {r.format, input.Channels(), input.SampleRate(), options.dither},
+  const bool rf64Input = (input.Format() & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64;
+  AudioOutput output(target,
+                     {r.format, input.Channels(), input.SampleRate(), options.dither, !rf64Input},
                      input.Tags());
   r.dithered = output.Dithered();
   plugin.Start();
