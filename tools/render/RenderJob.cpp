@@ -374,46 +374,55 @@ class Batch {
         Render(one, out_, role_);
       } catch (const Interrupted& e) {
         const std::lock_guard<std::mutex> hold(lock_);
-        stopped_.push_back(stopped_.empty() ? e.what() : "'" + one.output + "' was not written");
+        stopped_.push_back("'" + one.output + "' was not written");
         signal_ = e.Signal();
       } catch (const std::exception& e) {
         const std::lock_guard<std::mutex> hold(lock_);
         std::fflush(out_);
         Warn(e.what());
-        failed_.push_back(one.input);
+        failed_.push_back(i);
       }
     }
   }
 
   bool TakeNext(size_t& index) {
     const std::lock_guard<std::mutex> hold(lock_);
+    if (next_ == outputs_.size()) {
+      return false;
+    }
     if (signal_ == 0) {
       signal_ = PendingSignal();
     }
-    if (signal_ != 0 || next_ == outputs_.size()) {
+    if (signal_ != 0) {
       return false;
     }
     index = next_++;
     return true;
   }
 
+  // Names the files that failed, in the order given; after a signal also
+  // the ones it stopped and the ones never started.
   void Finish() {
-    if (signal_ != 0) {
-      std::string text;
-      for (const std::string& s : stopped_) {
-        text += (text.empty() ? "" : "; ") + s;
-      }
-      const std::vector<std::string> unstarted(options_.inputs.begin() + next_,
-                                               options_.inputs.end());
-      if (!unstarted.empty()) {
-        text += (text.empty() ? "stopped by a signal" : "") + std::string("; never started: ") +
-                QuotedList(unstarted);
-      }
-      throw Interrupted(text, signal_);
+    std::sort(failed_.begin(), failed_.end());
+    std::vector<std::string> failed;
+    for (const size_t i : failed_) {
+      failed.push_back(options_.inputs[i]);
     }
-    if (!failed_.empty()) {
-      throw RenderError(std::to_string(failed_.size()) + " of " + std::to_string(outputs_.size()) +
-                        " files failed: " + QuotedList(failed_));
+    if (signal_ != 0) {
+      std::string text = StoppedBy(signal_);
+      for (const std::string& s : stopped_) {
+        text += "; " + s;
+      }
+      if (next_ < outputs_.size()) {
+        text += "; never started: " +
+                QuotedList({options_.inputs.begin() + static_cast<std::ptrdiff_t>(next_),
+                            options_.inputs.end()});
+      }
+      throw Interrupted(text + (failed.empty() ? "" : "; failed: " + QuotedList(failed)), signal_);
+    }
+    if (!failed.empty()) {
+      throw RenderError(std::to_string(failed.size()) + " of " + std::to_string(outputs_.size()) +
+                        " files failed: " + QuotedList(failed));
     }
   }
 
@@ -424,8 +433,8 @@ class Batch {
   std::mutex lock_;
   size_t next_ = 0;  // the first file not handed out
   int signal_ = 0;
-  std::vector<std::string> stopped_;  // what each stopped render said
-  std::vector<std::string> failed_;   // inputs
+  std::vector<std::string> stopped_;  // the outputs a signal stopped, as said
+  std::vector<size_t> failed_;        // indexes of the inputs
 };
 
 }  // namespace
