@@ -9,6 +9,7 @@
 #include "tools/render/ParameterControl.h"
 #include "tools/render/PluginInstance.h"
 #include "tools/render/PluginListing.h"
+#include "tools/render/PluginModule.h"
 #include "tools/render/PresetTransfer.h"
 #include "tools/render/ProgramSelection.h"
 #include "tools/render/ProgressBar.h"
@@ -346,6 +347,9 @@ class Batch {
   void Run() {
     CheckBatchSettings(options_);
     MakeFolders(options_.outputFolder);
+    // Loaded once for the whole batch: each file's instance then shares it,
+    // and no worker unloads code another one runs.
+    const PluginModule module(PluginPathFor(options_));
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const size_t workers = std::min<size_t>(
         options_.jobs > 0 ? static_cast<size_t>(options_.jobs) : cores, outputs_.size());
