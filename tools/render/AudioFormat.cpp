@@ -223,6 +223,22 @@ int PickEncoding(const Container* c, int major, int inputFormat, const std::stri
                    std::to_string(channels) + " channels at " + std::to_string(sampleRate) + " Hz");
 }
 
+// WAV grows into RF64 (and RF64 stays RF64); AIFF cannot.
+int MajorForLength(int major, int inputFormat, int sub, const std::string& outputPath,
+                   const OutputShape& shape) {
+  const int64_t bytes = shape.frames * shape.channels * BytesPerSample(sub);
+  if (IsWavFamily(major) &&
+      ((inputFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64 || bytes > kRf64FromBytes)) {
+    return SF_FORMAT_RF64;
+  }
+  if (major == SF_FORMAT_AIFF && bytes > kMost32BitFileBytes - kHeaderRoom) {
+    throw UsageError("cannot write output '" + outputPath + "': AIFF files hold at most 4 GiB, " +
+                     DescribeFormat(major | sub) + " of this length needs " +
+                     std::to_string(bytes >> 20) + " MiB (WAV, which becomes RF64, holds it)");
+  }
+  return major;
+}
+
 }  // namespace
 
 std::vector<std::string> ContainerNames() {
@@ -248,26 +264,6 @@ std::string JoinedNames(const std::vector<std::string>& names) {
   }
   return text;
 }
-
-namespace {
-
-// WAV grows into RF64 (and RF64 stays RF64); AIFF cannot.
-int MajorForLength(int major, int inputFormat, int sub, const std::string& outputPath,
-                   const OutputShape& shape) {
-  const int64_t bytes = shape.frames * shape.channels * BytesPerSample(sub);
-  if (IsWavFamily(major) &&
-      ((inputFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64 || bytes > kRf64FromBytes)) {
-    return SF_FORMAT_RF64;
-  }
-  if (major == SF_FORMAT_AIFF && bytes > kMost32BitFileBytes - kHeaderRoom) {
-    throw UsageError("cannot write output '" + outputPath + "': AIFF files hold at most 4 GiB, " +
-                     DescribeFormat(major | sub) + " of this length needs " +
-                     std::to_string(bytes >> 20) + " MiB (WAV, which becomes RF64, holds it)");
-  }
-  return major;
-}
-
-}  // namespace
 
 int ChooseOutputFormat(int inputFormat, const std::string& outputPath, const std::string& container,
                        const std::string& encoding, const OutputShape& shape) {
