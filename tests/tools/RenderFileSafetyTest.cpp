@@ -137,6 +137,12 @@ TEST_F(RenderFileSafety, IncompleteWriteFailsAndKeepsTheEarlierFile) {
     EXPECT_EQ(dir_.Entries().size(), 2u) << name;
     unlink(output.c_str());
   }
+  // A full device says so too.
+  for (const char* format : {"mp3", "ogg", "flac"}) {
+    const tool_test::RunResult run = Render("/dev/full", {"--format", format});
+    EXPECT_EQ(run.exitCode, 1) << format;
+    EXPECT_THAT(run.err, HasSubstr("cannot write output '/dev/full': No space left on device\n"));
+  }
 }
 
 // The same render twice gives the same bytes: no time stamp (the PEAK chunk

@@ -4,6 +4,8 @@
 #include "tools/render/OggSerial.h"
 #include "tools/render/RenderError.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -20,9 +22,11 @@ AudioOutput::AudioOutput(const OutputTarget& target, const Format& format,
   info.format = format.format;
   info.channels = format.channels;
   info.samplerate = format.sampleRate;
-  // A device is written as it is, as a stream where it is one.
-  file_ = replacing_.IsDevice() ? sf_open_fd(replacing_.Descriptor(), SFM_WRITE, &info, SF_FALSE)
-                                : io_.Open(SFM_WRITE, info);
+  // What cannot seek (a pipe, a terminal) is written as a stream, which
+  // only libsndfile's own file access knows how to do.
+  const bool stream = lseek(replacing_.Descriptor(), 0, SEEK_CUR) < 0;
+  file_ = stream ? sf_open_fd(replacing_.Descriptor(), SFM_WRITE, &info, SF_FALSE)
+                 : io_.Open(SFM_WRITE, info);
   if (!file_) {
     throw RenderError("cannot write output '" + Name() + "' as " + DescribeFormat(format_) + ": " +
                       (io_.Failure().empty() ? sf_strerror(nullptr) : io_.Failure()));
