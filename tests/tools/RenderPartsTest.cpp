@@ -103,31 +103,98 @@ TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt) {
   constexpr int wavexFloat = SF_FORMAT_WAVEX | SF_FORMAT_FLOAT;
   // Float data goes into the extensible header, and so does an extensible
   // input's; 16-bit PCM from a plain WAV stays plain.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", 2, 44100), wavexFloat);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, "o.wav", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", {2, 44100}), wavexFloat);
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, "o.wav", "", "", {2, 44100}),
             SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, "o.Wav", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, "o.Wav", "", "", {2, 44100}),
             SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", {2, 44100}),
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", 1, 96000),
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", {1, 96000}),
             SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
   // The option names the format of a file without a known extension, and
   // may not contradict one.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.out", "flac", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.out", "flac", "", {2, 44100}),
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", 2, 44100), UsageError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", {2, 44100}), UsageError);
   // Lossy formats have their one codec, MP3 and Opus a few rates.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.MP3", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.MP3", "", "", {2, 44100}),
             SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.opus", "", "", 1, 48000),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.opus", "", "", {1, 48000}),
             SF_FORMAT_OGG | SF_FORMAT_OPUS);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.mp3", "", "", 2, 96000), UsageError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.mp3", "", "", {2, 96000}), UsageError);
   // A big-endian input's byte order is not carried into a new container.
   EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, "o.wav", "", "",
-                               2, 44100),
+                               {2, 44100}),
             SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", 2, 44100), RenderError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", {2, 44100}), RenderError);
+}
+
+// What a WAV file cannot hold goes into RF64 (which libsndfile finishes as
+// WAV when it stays small); AIFF refuses it before any work; a lossy input
+// becomes PCM in a PCM container.
+TEST(RenderOutputFormatChoice, FollowsTheLengthAndDecodesLossyInputs) {
+  struct Case {
+    int input;
+    const char* output;
+    const char* encoding;
+    OutputShape shape;
+    int expected;  // 0: refused
+  };
+  constexpr int64_t kEighteenHoursAt8k = int64_t{18} * 3600 * 8000;
+  constexpr int64_t k3Point2HoursAt48k = int64_t{32} * 360 * 48000;
+  constexpr int kRf64 = SF_FORMAT_RF64;
+  const Case cases[] = {
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+       "o.wav",
+       "double",
+       {1, 8000, kEighteenHoursAt8k},
+       kRf64 | SF_FORMAT_DOUBLE},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+       "o.wav",
+       "",
+       {2, 48000, k3Point2HoursAt48k},
+       kRf64 | SF_FORMAT_FLOAT},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+       "o.wav",
+       "",
+       {1, 48000, k3Point2HoursAt48k},
+       SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+      {kRf64 | SF_FORMAT_PCM_24, "o.wav", "", {2, 48000, 1000}, kRf64 | SF_FORMAT_PCM_24},
+      {kRf64 | SF_FORMAT_PCM_24, "o.out", "", {2, 48000, 1000}, kRf64 | SF_FORMAT_PCM_24},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT, "o.aiff", "", {2, 48000, k3Point2HoursAt48k}, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+       "o.flac",
+       "",
+       {2, 48000, k3Point2HoursAt48k},
+       SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+      {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III,
+       "o.wav",
+       "",
+       {2, 44100, 1000},
+       SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+      {SF_FORMAT_OGG | SF_FORMAT_OPUS,
+       "o.aiff",
+       "",
+       {2, 48000, 1000},
+       SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+  };
+  for (const Case& c : cases) {
+    const auto choose = [&c] {
+      return ChooseOutputFormat(c.input, c.output, "", c.encoding, c.shape);
+    };
+    if (c.expected == 0) {
+      EXPECT_THROW(choose(), UsageError) << c.output;
+    } else {
+      EXPECT_EQ(choose(), c.expected) << std::hex << c.input << " to " << c.output;
+    }
+  }
+  // A container that holds no samples of an encoding at all is a mistake
+  // whatever the file.
+  EXPECT_THROW(CheckContainerTakesEncoding("flac", "float"), UsageError);
+  EXPECT_THROW(CheckContainerTakesEncoding("mp3", "pcm16"), UsageError);
+  EXPECT_NO_THROW(CheckContainerTakesEncoding("wav", "double"));
+  EXPECT_NO_THROW(CheckContainerTakesEncoding("", "float"));
 }
 
 TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine) {

@@ -28,8 +28,9 @@ constexpr const char* kFooter =
     "replaced without --force. Outputs are files, never standard output or a pipe.\n"
     "\n"
     "Batches: with -o DIR every file named is an input, written to DIR under its\n"
-    "own name (its extension follows --format). A file that fails is reported and\n"
-    "the others are rendered; the status is then 1.\n"
+    "own name (its extension follows --format), -j N files at a time (default: one\n"
+    "per core). A file that cannot be rendered is reported and the others are\n"
+    "rendered; the status is then 1 and the last line names the failures.\n"
     "\n"
     "Presets: --preset, then --program, then each --param, then --save-preset and\n"
     "--save-bank; without INPUT OUTPUT only the presets are saved.\n"
@@ -212,6 +213,9 @@ void Declare(Parsed& p, RenderOptions& o) {
   app.add_option("-o,--output-folder", o.outputFolder,
                  "render every file named into this folder, each under its own name")
       ->type_name("DIR");
+  app.add_option("-j,--jobs", o.jobs, "render N files of a batch at once (default: one per core)")
+      ->type_name("N")
+      ->check(WholeNumber(1, kMaxJobs));
   app.add_flag("--force", o.force, "allow the output to replace the input file");
   app.add_flag("--list", o.listOnly, "show the plug-in's programs and parameters and exit");
   app.add_flag("-q,--quiet", o.quiet, "no progress bar and no summary (warnings still show)");

@@ -36,6 +36,7 @@ struct RenderOptions {
   // own name.
   std::string outputFolder;
   std::vector<std::string> inputs;
+  int32_t jobs = 0;  // files of a batch rendered at once; 0: one per core
 };
 
 struct CommandLineResult {
@@ -47,5 +48,6 @@ struct CommandLineResult {
 CommandLineResult ParseCommandLine(int argc, const char* const* argv);
 
 constexpr int32_t kMaxBlockSize = 65536;
+constexpr int32_t kMaxJobs = 256;
 
 }  // namespace render

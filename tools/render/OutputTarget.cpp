@@ -11,6 +11,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace render {
@@ -22,9 +24,20 @@ RenderError Refusal(const std::string& output, const std::string& reason) {
   return RenderError("cannot write output " + Quoted(output) + ": " + reason);
 }
 
+// umask() can only be read by changing it, which must not race with a
+// batch's other files being created: the kernel shows it without that.
 mode_t NewFileMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Umask:", 0) == 0) {
+      return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+  }
+  static const mode_t mask = [] {
+    const mode_t m = umask(0);
+    umask(m);
+    return m;
+  }();
   return 0666 & ~mask;
 }
 
