@@ -149,6 +149,47 @@ TEST_F(AudioCallbacks, BlocksSplitDifferentlyGiveTheSameStream) {
   EXPECT_EQ(outRight, whole[1]);
 }
 
+// Ardour's pattern for VST: cycles of 1024 frames in two sets of separate
+// input and output buffers taken in turn, each output still holding what
+// was written there two cycles before. The left input fades into samples
+// below the silence threshold and the normal range, then into silence. The
+// stream equals the one run in place through a single pair of buffers, bit
+// for bit.
+TEST_F(AudioCallbacks, AlternatingBufferSetsGiveTheStreamOfOneBufferPair) {
+  constexpr int32_t kCycle = 1024, kCycles = 48;
+  RecordingHost hostC, hostD;
+  std::unique_ptr<HostedPlugin> alternating = Start(hostC, 44100.0f, kCycle);
+  std::unique_ptr<HostedPlugin> straight = Start(hostD, 44100.0f, kCycle);
+  const std::vector<float> right = Signal(kCycle * kCycles, 3.0f);
+  std::vector<float> left = Signal(kCycle * kCycles, 0.0f);
+  for (size_t i = 0; i < left.size(); ++i) {
+    const size_t phase = i % 16000;
+    left[i] *= phase < 6000 ? 1.0f : phase < 12000 ? std::exp(-0.02f * (phase - 6000)) : 0.0f;
+  }
+  // Per set: input left and right, output left and right.
+  std::vector<std::vector<float>> sets(8, std::vector<float>(kCycle));
+  size_t differing = 0;
+  for (int32_t c = 0; c < kCycles; ++c) {
+    const auto from = [&](const std::vector<float>& channel) {
+      return std::vector<float>(channel.begin() + c * kCycle, channel.begin() + (c + 1) * kCycle);
+    };
+    std::vector<float> pair[2] = {from(left), from(right)};
+    float* both[2] = {pair[0].data(), pair[1].data()};
+    straight->Effect()->processReplacing(straight->Effect(), both, both, kCycle);
+    std::vector<float>* set = &sets[4 * static_cast<size_t>(c % 2)];
+    set[0] = from(left);
+    set[1] = from(right);
+    float* inputs[2] = {set[0].data(), set[1].data()};
+    float* outputs[2] = {set[2].data(), set[3].data()};
+    alternating->Effect()->processReplacing(alternating->Effect(), inputs, outputs, kCycle);
+    for (int channel = 0; channel < 2; ++channel) {
+      for (int32_t j = 0; j < kCycle; ++j)
+        differing += SameBits(set[2 + channel][j], pair[channel][j]) ? 0 : 1;
+    }
+  }
+  EXPECT_EQ(differing, 0u);
+}
+
 TEST_F(AudioCallbacks, BlocksLongerThanAnnouncedAreProcessedWhole) {
   // The host announced 32 frames but sends 512: nothing is overrun and the
   // stream equals that of a host that announced 512.
