@@ -4,6 +4,7 @@
 // processing formulas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -170,15 +171,16 @@ TEST_F(AudioCallbacks, AlternatingBufferSetsGiveTheStreamOfOneBufferPair) {
   std::vector<std::vector<float>> sets(8, std::vector<float>(kCycle));
   size_t differing = 0;
   for (int32_t c = 0; c < kCycles; ++c) {
-    const auto from = [&](const std::vector<float>& channel) {
-      return std::vector<float>(channel.begin() + c * kCycle, channel.begin() + (c + 1) * kCycle);
+    const auto cycle = [&](const std::vector<float>& channel) {
+      return channel.begin() + c * kCycle;
     };
-    std::vector<float> pair[2] = {from(left), from(right)};
+    std::vector<float> pair[2] = {{cycle(left), cycle(left) + kCycle},
+                                  {cycle(right), cycle(right) + kCycle}};
     float* both[2] = {pair[0].data(), pair[1].data()};
     straight->Effect()->processReplacing(straight->Effect(), both, both, kCycle);
     std::vector<float>* set = &sets[4 * static_cast<size_t>(c % 2)];
-    set[0] = from(left);
-    set[1] = from(right);
+    std::copy(cycle(left), cycle(left) + kCycle, set[0].begin());
+    std::copy(cycle(right), cycle(right) + kCycle, set[1].begin());
     float* inputs[2] = {set[0].data(), set[1].data()};
     float* outputs[2] = {set[2].data(), set[3].data()};
     alternating->Effect()->processReplacing(alternating->Effect(), inputs, outputs, kCycle);
