@@ -103,7 +103,8 @@ bool IEditorX11::CreateWindow(unsigned long parent) {
                          static_cast<unsigned>(height), 0, DefaultDepth(display, screen),
                          InputOutput, DefaultVisual(display, screen),
                          CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
-  XStoreName(display, window, "IEditor");
+  // Window lists show the plug-in's name.
+  XStoreName(display, window, plugin ? plugin->EffectName() : "");
   gc = XCreateGC(display, window, 0, nullptr);
   XMapWindow(display, window);
   // A parent that does not exist shows here, before the host is told of a
