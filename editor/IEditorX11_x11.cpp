@@ -114,6 +114,8 @@ bool IEditorX11::CreateWindow(unsigned long parent) {
 void IEditorX11::CloseEditorWindow() {
   if (!display) return;
   {
+    // Inside the trap as an idle call's tick: the host hears the pending
+    // end of an edit, and the entry hands the focus back.
     ErrorTrap trap(display);
     CloseWindowHalf();
     // With the host's window gone ours went with it; the requests fail
