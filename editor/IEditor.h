@@ -66,7 +66,7 @@ class IEditor : public IEditorSeam {
   void StopEndEditCountdown() override = 0;
   // Kept for its place; nothing calls it.
   virtual int32_t ReservedSlot14() { return 0; }
-  void* OpenEditorWindow(void* parentWindow) override = 0;
+  void* OpenEditorWindow(const IParentWindow& parent) override = 0;
   void CloseEditorWindow() override = 0;
   virtual void* NativeWindow() = 0;
   // Deletes the controls, last to first, and the back buffer.

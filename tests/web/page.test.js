@@ -244,7 +244,7 @@ describe('the panel', () => {
     await tab.close();
   });
 
-  test('a right-click opens the entry; Enter takes a typed value, Escape keeps the old one', async () => {
+  test('a right-click opens the entry; Enter or a left click takes a typed value, Escape keeps the old one', async () => {
     const { tab } = await openPage(browser.context, server.url);
     const box = await canvasBox(tab);
     const typeInto = async (text, key) => {
@@ -252,13 +252,16 @@ describe('the panel', () => {
       const entry = tab.locator('input.entry');
       await entry.waitFor();
       await entry.fill(text);
-      await entry.press(key);
+      if (typeof key === 'function') await key();
+      else await entry.press(key);
       await entry.waitFor({ state: 'detached' });
       return (await tab.evaluate(() => window.duoMangler.parameterValues()))[kLowDrive];
     };
     assert.equal(await typeInto('75', 'Enter'), 75);
     assert.equal(await typeInto('20', 'Escape'), 75);
     assert.equal(await typeInto('300', 'Enter'), 100, 'limited to the range');
+    // A left click elsewhere on the panel takes the typed value too.
+    assert.equal(await typeInto('40', () => tab.mouse.click(box.x + 5, box.y + 5)), 40);
     await tab.close();
   });
 

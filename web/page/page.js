@@ -6,7 +6,7 @@ import { instantiateAsync } from './wasm-module.js';
 
 const kRepaintMs = Math.trunc(1000 / 24);  // the editor's 24 repaints a second
 const kWheelPixelsPerNotch = 100;  // a wheel notch scrolls 100 pixels in Chromium and Firefox
-const kWindowsWheelNotch = 120;
+const kWheelDeltaPerNotch = 120;  // the editor's wheel units a notch (IWheelAccumulator)
 const kPlaybackRate = 48000;
 const kShortestLoopSeconds = 0.05;  // shorter loops are a buzz, not the file's sound
 const $ = (id) => document.getElementById(id);
@@ -35,9 +35,9 @@ function readText(pointer) {
   return new TextDecoder().decode(bytes.subarray(0, bytes.indexOf(0)));
 }
 
-function writeText(text) {
-  const capacity = page.panel.dm_panel_text_capacity();
-  const into = new Uint8Array(page.panel.memory.buffer, page.panel.dm_panel_text(), capacity);
+function writeText(pointer, capacity, text) {
+  if (capacity <= 0) return;
+  const into = new Uint8Array(page.panel.memory.buffer, pointer, capacity);
   const { written } = new TextEncoder().encodeInto(text, into.subarray(0, capacity - 1));
   into[written] = 0;
 }
@@ -47,6 +47,7 @@ function writeText(text) {
 const pageFunctions = {
   dm_page_parameter_edited: (index, value) => post(['parameter', index, value]),
   dm_page_open_entry: (x, y, width, height, text) => openEntry(x, y, width, height, readText(text)),
+  dm_page_read_entry: (into, capacity) => writeText(into, capacity, page.entry ? page.entry.value : ''),
   dm_page_close_entry: () => closeEntry(),
   dm_page_open_link: (address) => (window.open(readText(address), '_blank', 'noopener'), 1),
 };
@@ -150,10 +151,23 @@ function editorPoint(event) {
   };
 }
 
-// The key-state word of a Windows mouse message.
-function keyFlags(event) {
+// The editor's mouse keys as bits (editor/IMouseKeys.h): left 1, right 2,
+// shift 4, control 8 (or the Mac's command key), alt 16.
+function mouseKeys(event) {
   return (event.buttons & 1 ? 1 : 0) | (event.buttons & 2 ? 2 : 0) |
-         (event.shiftKey ? 4 : 0) | (event.ctrlKey || event.metaKey ? 8 : 0);
+         (event.shiftKey ? 4 : 0) | (event.ctrlKey || event.metaKey ? 8 : 0) | (event.altKey ? 16 : 0);
+}
+
+// The editor's key code (editor/IKeyCodes.h) for a key: space 0, the arrows
+// up 1, down 2, left 3, right 4, digits 5-14, letters 15-40; -1 for the
+// keys the panel is not told of.
+const kArrowCodes = { ArrowUp: 1, ArrowDown: 2, ArrowLeft: 3, ArrowRight: 4 };
+function editorKeyCode(event) {
+  if (event.key in kArrowCodes) return kArrowCodes[event.key];
+  if (event.key === ' ') return 0;
+  if (/^[0-9]$/.test(event.key)) return 5 + Number(event.key);
+  if (/^[a-zA-Z]$/.test(event.key)) return 15 + event.key.toUpperCase().charCodeAt(0) - 65;
+  return -1;
 }
 
 let pressed = false;
@@ -163,21 +177,13 @@ canvas.addEventListener('mousedown', (event) => {
   event.preventDefault();
   canvas.focus();
   const { x, y } = editorPoint(event);
-  if (page.entry) {
-    // A right click cancels the open entry and goes no further; a left
-    // click takes the typed text and goes on as a press.
-    if (event.button === 2) {
-      page.panel.dm_panel_cancel_entry();
-      return;
-    }
-    commitEntry();
-  }
   pressed = true;
   // Every second click in a row is a double click, as Windows counts them.
+  // With the entry open, the panel decides what a click does to it.
   if (event.button === 0 && event.detail >= 2 && event.detail % 2 === 0)
-    page.panel.dm_panel_double_click(x, y, keyFlags(event), event.altKey);
+    page.panel.dm_panel_double_click(x, y, mouseKeys(event));
   else
-    page.panel.dm_panel_press(x, y, keyFlags(event), event.altKey);
+    page.panel.dm_panel_press(x, y, event.button === 2 ? 1 : 0, mouseKeys(event));
 });
 
 // Moves and the release are followed outside the canvas too, as a window
@@ -186,14 +192,14 @@ window.addEventListener('mousemove', (event) => {
   if (!page.panel) return;
   const point = editorPoint(event);
   page.mouse = point;
-  if (pressed) page.panel.dm_panel_move(point.x, point.y, keyFlags(event), event.altKey);
+  if (pressed) page.panel.dm_panel_move(point.x, point.y, mouseKeys(event));
 });
 
 window.addEventListener('mouseup', (event) => {
   if (!pressed || (event.button !== 0 && event.button !== 2)) return;
   pressed = (event.buttons & 3) !== 0;
   const { x, y } = editorPoint(event);
-  page.panel.dm_panel_release(x, y, keyFlags(event), event.altKey);
+  page.panel.dm_panel_release(x, y, mouseKeys(event));
 });
 
 canvas.addEventListener('contextmenu', (event) => event.preventDefault());
@@ -203,15 +209,15 @@ canvas.addEventListener('wheel', (event) => {
   event.preventDefault();
   const perNotch = event.deltaMode === WheelEvent.DOM_DELTA_PIXEL ? kWheelPixelsPerNotch
                  : event.deltaMode === WheelEvent.DOM_DELTA_LINE ? 3 : 1;
-  const delta = Math.round(-event.deltaY * kWindowsWheelNotch / perNotch);
+  const delta = Math.round(-event.deltaY * kWheelDeltaPerNotch / perNotch);
   const { x, y } = editorPoint(event);
-  page.panel.dm_panel_wheel(x, y, delta, keyFlags(event), event.altKey);
+  page.panel.dm_panel_wheel(x, y, delta, mouseKeys(event));
 }, { passive: false });
 
 canvas.addEventListener('keydown', (event) => {
   if (!page.panel || event.ctrlKey || event.metaKey || event.altKey) return;
-  // The DOM's key codes are the Windows virtual keys the editor maps.
-  page.panel.dm_panel_key(page.mouse.x, page.mouse.y, event.keyCode);
+  const code = editorKeyCode(event);
+  if (code >= 0) page.panel.dm_panel_key(page.mouse.x, page.mouse.y, code);
   if (event.key === ' ' || event.key.startsWith('Arrow')) event.preventDefault();
 });
 
@@ -225,19 +231,14 @@ function openEntry(x, y, width, height, text) {
   Object.assign(entry.style, { left: `${x}px`, top: `${y}px`, width: `${width}px`, height: `${height}px` });
   entry.addEventListener('keydown', (event) => {
     event.stopPropagation();
-    if (event.key === 'Enter') commitEntry();
+    // The panel commits or cancels at its next tick, and then closes it.
+    if (event.key === 'Enter') page.panel.dm_panel_commit_entry();
     else if (event.key === 'Escape') page.panel.dm_panel_cancel_entry();
   });
   $('panel').append(entry);
   page.entry = entry;
   entry.focus();
   entry.select();
-}
-
-function commitEntry() {
-  if (!page.entry) return;
-  writeText(page.entry.value);
-  page.panel.dm_panel_commit_entry();
 }
 
 function closeEntry() {

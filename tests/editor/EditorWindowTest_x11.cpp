@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/vst/EditorGestures.h"
+#include "tests/editor/EditorGestures.h"
 #include "tests/vst/ModuleUnderTest.h"
 
 // After GoogleTest, which has names that Xlib defines as macros (None).
