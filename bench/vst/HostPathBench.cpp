@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <vector>
+#include <cstdlib>
 
 #include "effect/DuoManglerEffect.h"
 #include "vst/VstInterface.h"
@@ -25,7 +26,7 @@ struct OpenedPlugin {
     record = effect->Effect();
     Dispatch(effOpen, 0, 0, 0.0f);
     Dispatch(effSetSampleRate, 0, 0, 44100.0f);
-    Dispatch(effSetBlockSize, 0, frames, 0.0f);
+    Dispatch(effSetBlockSize, 0, getenv("ANNOUNCE") ? atoi(getenv("ANNOUNCE")) : frames, 0.0f);
     Dispatch(effSetProgram, 0, kGuitarMoreDrive2, 0.0f);
     Dispatch(effMainsChanged, 0, 1, 0.0f);
   }
@@ -70,7 +71,7 @@ struct StereoBlock {
         outRight(frames) {}
   std::vector<Sample> left, right, outLeft, outRight;
   Sample* inputs[2] = {left.data(), right.data()};
-  Sample* outputs[2] = {outLeft.data(), outRight.data()};
+  Sample* outputs[2] = {getenv("INPLACE") ? left.data() : outLeft.data(), getenv("INPLACE") ? right.data() : outRight.data()};
 };
 
 void Report(benchmark::State& state, int32_t frames) {
@@ -154,8 +155,8 @@ void BM_ProcessReplacingInHostMix(benchmark::State& state) {
 }  // namespace
 
 // Arguments: frames, then 0 for noise or 1 for denormal input.
-BENCHMARK(BM_ProcessBlockAlone)->ArgsProduct({{32, 64, 512}, {0, 1}});
-BENCHMARK(BM_ProcessDoubleReplacing)->ArgsProduct({{32, 64, 512}, {0, 1}});
-BENCHMARK(BM_ProcessReplacing)->ArgsProduct({{32, 64, 512}, {0, 1}});
-BENCHMARK(BM_ProcessAccumulating)->ArgsProduct({{32, 64, 512}, {0, 1}});
+BENCHMARK(BM_ProcessBlockAlone)->ArgsProduct({{32, 64, 128, 256, 512, 1024, 4096}, {0, 1}});
+BENCHMARK(BM_ProcessDoubleReplacing)->ArgsProduct({{32, 64, 128, 256, 512, 1024, 4096}, {0, 1}});
+BENCHMARK(BM_ProcessReplacing)->ArgsProduct({{32, 64, 128, 256, 512, 1024, 4096}, {0, 1}});
+BENCHMARK(BM_ProcessAccumulating)->ArgsProduct({{32, 64, 128, 256, 512, 1024, 4096}, {0, 1}});
 BENCHMARK(BM_ProcessReplacingInHostMix)->Arg(64);
