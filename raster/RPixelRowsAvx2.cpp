@@ -1,9 +1,9 @@
 // The AVX2 unit of the row loops: the SSE2 unit's arithmetic on eight pixels
 // per step (the 16-bit widening and packing work within each 128-bit half,
-// which keeps the pixel order), its own for the full-weight alpha blend, and bilinear sampling of eight pixels per
-// step through gathers. Tails and edges go to the SSE2 unit, with the upper
-// register halves cleared first. Compiled with AVX2 enabled and chosen only
-// on processors that have it.
+// which keeps the pixel order), its own for the full-weight alpha blend, and
+// bilinear sampling of eight pixels per step through gathers. Tails and
+// edges go to the SSE2 unit, with the upper register halves cleared first.
+// Compiled with AVX2 enabled and chosen only on processors that have it.
 #include "raster/RPixelRows.h"
 
 #if defined(__AVX2__)
@@ -49,8 +49,8 @@ inline __m256i AlphaWeights(__m256i s16, __m256i w16) {
 // inverted alpha byte in the upper byte of the word, zero below.
 inline __m256i KeepWords(__m256i inverted, int pixel) {
   const char a = static_cast<char>(pixel * 4 + 3), b = static_cast<char>(pixel * 4 + 7);
-  const __m128i control = _mm_setr_epi8(-128, a, -128, a, -128, a, -128, a, -128, b, -128, b,
-                                        -128, b, -128, b);
+  const __m128i control =
+      _mm_setr_epi8(-128, a, -128, a, -128, a, -128, a, -128, b, -128, b, -128, b, -128, b);
   return _mm256_shuffle_epi8(inverted, _mm256_broadcastsi128_si256(control));
 }
 
@@ -60,10 +60,10 @@ inline __m256i KeepWords(__m256i inverted, int pixel) {
 // |x - s| times (255 - sa) << 8, forms the quotient: a dozen operations per
 // eight pixels fewer than interpolating both products, and half the
 // multiplications (256 x 256 rows of varied alpha, 1..254: 23.5 against
-// 31.2 us on an AMD EPYC core). A transparent pixel, whose keep of 256 does not
-// fit the word, takes the destination for its source: distance 0 leaves it.
-// Opaque pixels keep 0 and take the source. The alpha byte gains sa,
-// saturating.
+// 31.2 us on an AMD EPYC core). A transparent pixel, whose keep of 256
+// does not fit the word, takes the destination for its source: distance 0
+// leaves it. Opaque pixels keep 0 and take the source. The alpha byte gains
+// sa, saturating.
 inline __m256i AlphaBlendEightFull(__m256i s, __m256i x) {
   const __m256i transparent =
       _mm256_cmpeq_epi32(_mm256_and_si256(s, AlphaBytes()), _mm256_setzero_si256());
@@ -71,11 +71,11 @@ inline __m256i AlphaBlendEightFull(__m256i s, __m256i x) {
   const __m256i high = _mm256_max_epu8(x, from);
   const __m256i distance = _mm256_sub_epi8(high, _mm256_min_epu8(x, from));
   const __m256i inverted = _mm256_xor_si256(s, AlphaBytes());
-  const __m256i part = _mm256_packus_epi16(
-      _mm256_mulhi_epu16(Low16(distance), KeepWords(inverted, 0)),
-      _mm256_mulhi_epu16(High16(distance), KeepWords(inverted, 2)));
-  const __m256i colour = _mm256_blendv_epi8(_mm256_sub_epi8(from, part),
-                                            _mm256_add_epi8(from, part), _mm256_cmpeq_epi8(high, x));
+  const __m256i part =
+      _mm256_packus_epi16(_mm256_mulhi_epu16(Low16(distance), KeepWords(inverted, 0)),
+                          _mm256_mulhi_epu16(High16(distance), KeepWords(inverted, 2)));
+  const __m256i colour = _mm256_blendv_epi8(
+      _mm256_sub_epi8(from, part), _mm256_add_epi8(from, part), _mm256_cmpeq_epi8(high, x));
   return _mm256_blendv_epi8(colour, _mm256_adds_epu8(x, s), AlphaBytes());
 }
 

@@ -158,8 +158,9 @@ TEST(FrameLoop, EveryBlockSizeReproducesTheScalarLoop) {
       const Torture signal{"", Noise(length, 2 * frames), Noise(length, 2 * frames + 1)};
       const Buffers buffers = frames % 2 == 1 ? Buffers::InPlace : Buffers::Separate;
       StereoRun expected{signal.left, signal.right}, actual = expected;
-      for (auto [processor, loop, out] : {std::tuple{&scalar, TwoBandFrameLoop{ProcessFramesScalar}, &expected},
-                                          std::tuple{&vector, unit, &actual}}) {
+      for (auto [processor, loop, out] :
+           {std::tuple{&scalar, TwoBandFrameLoop{ProcessFramesScalar}, &expected},
+            std::tuple{&vector, unit, &actual}}) {
         const double* inputs[2] = {signal.left.data(), signal.right.data()};
         double* outputs[2] = {out->left.data(), out->right.data()};
         if (buffers == Buffers::InPlace) inputs[0] = outputs[0], inputs[1] = outputs[1];

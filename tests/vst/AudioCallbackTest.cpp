@@ -148,9 +148,8 @@ TEST_F(AudioCallbacks, EveryBlockSizeMatchesTheDoublePathInPlaceOrNot) {
     const Stereo before = summed;
     std::array<float*, 2> replacedOut = pointers(replaced), summedOut = pointers(summed);
     std::array<float*, 2> sourceIn = pointers(source);
-    replacing->Effect()->processReplacing(replacing->Effect(),
-                                          (inPlace ? replacedOut : sourceIn).data(),
-                                          replacedOut.data(), frames);
+    replacing->Effect()->processReplacing(
+        replacing->Effect(), (inPlace ? replacedOut : sourceIn).data(), replacedOut.data(), frames);
     summing->Effect()->process(summing->Effect(), (inPlace ? summedOut : sourceIn).data(),
                                summedOut.data(), frames);
     for (size_t channel = 0; channel < 2; ++channel) {
