@@ -43,6 +43,6 @@ class Vst3ChangeSchedule {
     int32_t points;
     int32_t next;
   };
-  Queue queues[kMaxQueues] = {};
+  Queue queues[kMaxQueues];  // only the first queueCount are set
   int32_t queueCount = 0;
 };

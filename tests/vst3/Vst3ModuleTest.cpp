@@ -21,6 +21,7 @@ constexpr int32_t kPrograms = 25;
 constexpr ParamID kBypass = 9;
 constexpr ParamID kProgram = 10;
 constexpr double kRate = 44100.0;
+constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kBlock = 512;
 
 class Vst3ModuleTest : public ::testing::Test {
@@ -76,8 +77,8 @@ std::vector<std::vector<Sample>> TestSignal(int32_t frames, int32_t channels = 2
   for (int32_t c = 0; c < channels; ++c) {
     for (int32_t i = 0; i < frames; ++i) {
       const double t = i / kRate;
-      signal[c][i] = static_cast<Sample>(0.6 * std::sin(2 * M_PI * (80.0 + 40 * c) * t) +
-                                         0.3 * std::sin(2 * M_PI * 6100.0 * t) +
+      signal[c][i] = static_cast<Sample>(0.6 * std::sin(2 * kPi * (80.0 + 40 * c) * t) +
+                                         0.3 * std::sin(2 * kPi * 6100.0 * t) +
                                          ((i / 997) % 2 ? 0.1 : -0.1));
     }
   }
