@@ -16,11 +16,6 @@ namespace {
 
 constexpr int32_t kMostChannels = 2;
 
-int32_t ProgramOfNormalized(ParamValue value, int32_t programs) {
-  const double index = std::clamp(value, 0.0, 1.0) * static_cast<double>(programs);
-  return std::min(static_cast<int32_t>(index), programs - 1);
-}
-
 }  // namespace
 
 Vst3Component* Vst3Component::Create(Vst3PluginMaker make) {

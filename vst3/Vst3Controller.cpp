@@ -96,9 +96,7 @@ bool Vst3Controller::IsEffectParameter(ParamID id) const {
 }
 
 int32_t Vst3Controller::ProgramOf(ParamValue value) const {
-  const int32_t programs = effect->PresetCount();
-  const double index = std::clamp(value, 0.0, 1.0) * static_cast<double>(programs);
-  return std::min(static_cast<int32_t>(index), programs - 1);
+  return ProgramOfNormalized(value, effect->PresetCount());
 }
 
 ParamValue Vst3Controller::NormalizedOfProgram(int32_t program) const {

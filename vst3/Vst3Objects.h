@@ -19,6 +19,14 @@ inline constexpr Steinberg::Vst::ParamID kBypassParameterId = 9;
 inline constexpr Steinberg::Vst::ParamID kProgramParameterId = 10;
 inline constexpr Steinberg::Vst::ProgramListID kProgramListId = 1;
 
+// The Program parameter's normalised value and the program slot it names:
+// a list of the slots, each taking an equal share of the range.
+inline int32_t ProgramOfNormalized(double value, int32_t programs) {
+  const double clamped = value > 0.0 ? (value < 1.0 ? value : 1.0) : 0.0;
+  const auto index = static_cast<int32_t>(clamped * static_cast<double>(programs));
+  return index < programs - 1 ? index : programs - 1;
+}
+
 inline bool SameIid(const Steinberg::TUID a, const Steinberg::TUID b) {
   return std::memcmp(a, b, sizeof(Steinberg::TUID)) == 0;
 }
