@@ -6,11 +6,11 @@
 
 #include "vst3/Vst3StateFormat.h"
 
-IEffectVST3::IEffectVST3(IVst3EditSink* editSink, int32_t parameterCount,
-                         const char* channelString, int32_t presetCount, const char* effectTitle,
-                         const char* productTitle, const char* vendorTitle, int32_t effectVersion,
-                         int32_t pluginId, int32_t vendorId, int32_t latencySamples, int32_t midi,
-                         bool chunks, bool instrument)
+IEffectVST3::IEffectVST3(IVst3EditSink* editSink, int32_t parameterCount, const char* channelString,
+                         int32_t presetCount, const char* effectTitle, const char* productTitle,
+                         const char* vendorTitle, int32_t effectVersion, int32_t pluginId,
+                         int32_t vendorId, int32_t latencySamples, int32_t midi, bool chunks,
+                         bool instrument)
     : IHostlessEffectBase(parameterCount, channelString, presetCount, effectTitle, productTitle,
                           vendorTitle, effectVersion, pluginId, vendorId, latencySamples, midi,
                           chunks, instrument),

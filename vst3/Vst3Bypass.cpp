@@ -44,8 +44,8 @@ void Vst3Bypass::MixOf(Sample* const* outputs, int32_t channels, int32_t frames,
     const Sample share = static_cast<Sample>(position) / static_cast<Sample>(fadeFrames);
     for (int32_t c = 0; c < channels; ++c) {
       if (!outputs[c]) continue;
-      const Sample input = dry[static_cast<size_t>(c) * static_cast<size_t>(maxFrames) +
-                               static_cast<size_t>(i)];
+      const Sample input =
+          dry[static_cast<size_t>(c) * static_cast<size_t>(maxFrames) + static_cast<size_t>(i)];
       Sample& out = outputs[c][i];
       if (position == fadeFrames) {
         out = input;

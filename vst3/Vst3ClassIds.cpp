@@ -3,8 +3,7 @@
 #include <cctype>
 #include <cstring>
 
-void MakeVst3ClassId(uint32_t prefix, int32_t vst2UniqueId, const char* name,
-                     Steinberg::TUID out) {
+void MakeVst3ClassId(uint32_t prefix, int32_t vst2UniqueId, const char* name, Steinberg::TUID out) {
   uint8_t digits[16] = {};
   digits[0] = static_cast<uint8_t>(prefix >> 16);
   digits[1] = static_cast<uint8_t>(prefix >> 8);

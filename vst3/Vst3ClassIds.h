@@ -13,5 +13,4 @@
 inline constexpr uint32_t kComponentIdPrefix = 0x565354;   // "VST"
 inline constexpr uint32_t kControllerIdPrefix = 0x565345;  // "VSE"
 
-void MakeVst3ClassId(uint32_t prefix, int32_t vst2UniqueId, const char* name,
-                     Steinberg::TUID out);
+void MakeVst3ClassId(uint32_t prefix, int32_t vst2UniqueId, const char* name, Steinberg::TUID out);

@@ -117,8 +117,7 @@ tresult PLUGIN_API Vst3Component::getState(IBStream* state) {
 
 // Mono or stereo, the same on both sides: the VST 2 module's "1-1 2-2".
 tresult PLUGIN_API Vst3Component::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
-                                                     SpeakerArrangement* outputs,
-                                                     int32 numOuts) {
+                                                     SpeakerArrangement* outputs, int32 numOuts) {
   if (numIns != 1 || numOuts != 1 || !inputs || !outputs || inputs[0] != outputs[0]) {
     return kResultFalse;
   }
@@ -197,7 +196,8 @@ uint64 Vst3Component::SilentChannels(Sample* const* outputs, int32_t count, int3
   uint64 silent = 0;
   for (int32_t c = 0; c < count; ++c) {
     const Sample* samples = outputs[c];
-    if (samples && std::all_of(samples, samples + frames, [](Sample s) { return s == Sample(0); })) {
+    if (samples &&
+        std::all_of(samples, samples + frames, [](Sample s) { return s == Sample(0); })) {
       silent |= uint64{1} << c;
     }
   }
@@ -209,9 +209,8 @@ tresult PLUGIN_API Vst3Component::process(ProcessData& data) {
   Vst3ChangeSchedule schedule(data.inputParameterChanges);
   const auto apply = [this](ParamID id, ParamValue value) { ApplyChange(id, value); };
   const int32_t frames = data.numSamples;
-  const bool hasAudio = frames > 0 && data.numInputs >= 1 && data.numOutputs >= 1 &&
-                        data.inputs && data.outputs &&
-                        data.inputs[0].numChannels >= channels &&
+  const bool hasAudio = frames > 0 && data.numInputs >= 1 && data.numOutputs >= 1 && data.inputs &&
+                        data.outputs && data.inputs[0].numChannels >= channels &&
                         data.outputs[0].numChannels >= channels;
   const bool isDouble = data.symbolicSampleSize == kSample64;
   Sample32** inputs = hasAudio ? data.inputs[0].channelBuffers32 : nullptr;
@@ -236,8 +235,7 @@ tresult PLUGIN_API Vst3Component::process(ProcessData& data) {
   }
   // Points at or beyond the block's end belong to its last frame.
   schedule.ApplyUpTo(Vst3ChangeSchedule::kNoPoint, apply);
-  data.outputs[0].silenceFlags =
-      isDouble ? SilentChannels(outputs64, channels, frames)
-               : SilentChannels(outputs, channels, frames);
+  data.outputs[0].silenceFlags = isDouble ? SilentChannels(outputs64, channels, frames)
+                                          : SilentChannels(outputs, channels, frames);
   return kResultOk;
 }

@@ -16,7 +16,8 @@
 
 class IEffectVST3;
 
-class Vst3Component final : public Steinberg::Vst::IComponent, public Steinberg::Vst::IAudioProcessor {
+class Vst3Component final : public Steinberg::Vst::IComponent,
+                            public Steinberg::Vst::IAudioProcessor {
  public:
   // Null when the plug-in cannot be made.
   static Vst3Component* Create(Vst3PluginMaker make);
@@ -37,8 +38,7 @@ class Vst3Component final : public Steinberg::Vst::IComponent, public Steinberg:
   Steinberg::int32 PLUGIN_API getBusCount(Steinberg::Vst::MediaType type,
                                           Steinberg::Vst::BusDirection dir) override;
   Steinberg::tresult PLUGIN_API getBusInfo(Steinberg::Vst::MediaType type,
-                                           Steinberg::Vst::BusDirection dir,
-                                           Steinberg::int32 index,
+                                           Steinberg::Vst::BusDirection dir, Steinberg::int32 index,
                                            Steinberg::Vst::BusInfo& bus) override;
   Steinberg::tresult PLUGIN_API getRoutingInfo(Steinberg::Vst::RoutingInfo& inInfo,
                                                Steinberg::Vst::RoutingInfo& outInfo) override;

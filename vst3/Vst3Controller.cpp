@@ -137,8 +137,8 @@ tresult PLUGIN_API Vst3Controller::getParameterInfo(int32 paramIndex, ParameterI
     CopyToString128(info.title, "Program");
     CopyToString128(info.shortTitle, "Program");
     info.stepCount = effect->PresetCount() - 1;
-    info.flags = ParameterInfo::kCanAutomate | ParameterInfo::kIsList |
-                 ParameterInfo::kIsProgramChange;
+    info.flags =
+        ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsProgramChange;
     return kResultOk;
   }
   return kInvalidArgument;

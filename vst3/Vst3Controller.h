@@ -18,8 +18,8 @@ class IEffectVST3;
 class Vst3PlugView;
 
 class Vst3Controller final : public Steinberg::Vst::IEditController,
-                       public Steinberg::Vst::IUnitInfo,
-                       private IVst3EditSink {
+                             public Steinberg::Vst::IUnitInfo,
+                             private IVst3EditSink {
  public:
   static Vst3Controller* Create(Vst3PluginMaker make);
   ~Vst3Controller();
@@ -43,9 +43,9 @@ class Vst3Controller final : public Steinberg::Vst::IEditController,
   Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id,
                                                       Steinberg::Vst::ParamValue valueNormalized,
                                                       Steinberg::Vst::String128 string) override;
-  Steinberg::tresult PLUGIN_API getParamValueByString(
-      Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
-      Steinberg::Vst::ParamValue& valueNormalized) override;
+  Steinberg::tresult PLUGIN_API
+  getParamValueByString(Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
+                        Steinberg::Vst::ParamValue& valueNormalized) override;
   Steinberg::Vst::ParamValue PLUGIN_API
   normalizedParamToPlain(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
   Steinberg::Vst::ParamValue PLUGIN_API

@@ -129,8 +129,8 @@ class Vst3FactoryObject : public IPluginFactory3 {
     return result;
   }
   static void ClassId(int32 index, TUID out) {
-    MakeVst3ClassId(index == 0 ? kComponentIdPrefix : kControllerIdPrefix,
-                    kVst3Plugin.vst2UniqueId, kVst3Plugin.name, out);
+    MakeVst3ClassId(index == 0 ? kComponentIdPrefix : kControllerIdPrefix, kVst3Plugin.vst2UniqueId,
+                    kVst3Plugin.name, out);
   }
   template <size_t N>
   static void Widen(char16 (&out)[N], const char* text) {

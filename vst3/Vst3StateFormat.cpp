@@ -41,7 +41,8 @@ class ChunkWalk {
       const size_t at = at_;
       if (!Take(kValueBytes)) return false;
       uint64_t bits = 0;
-      for (size_t b = 0; b < kValueBytes; ++b) bits |= static_cast<uint64_t>(bytes_[at + b]) << (8 * b);
+      for (size_t b = 0; b < kValueBytes; ++b)
+        bits |= static_cast<uint64_t>(bytes_[at + b]) << (8 * b);
       double v;
       std::memcpy(&v, &bits, sizeof v);
       if (!std::isfinite(v)) return false;
@@ -128,8 +129,7 @@ Vst3DecodedState DecodeRecord(const uint8_t* bytes, size_t size, const Vst3State
   return state;
 }
 
-Vst3DecodedState DecodeHandOver(const uint8_t* bytes, size_t size,
-                                const Vst3StateLayout& layout) {
+Vst3DecodedState DecodeHandOver(const uint8_t* bytes, size_t size, const Vst3StateLayout& layout) {
   Vst3DecodedState refused;
   if (size < 8 + kHandOverFields) return refused;
   const uint32_t headerRest = BigEndian32(bytes + 4);
@@ -155,8 +155,7 @@ bool IsWholeProgramChunk(const uint8_t* bytes, size_t size, const Vst3StateLayou
   return bytes && walk.Header() && walk.Values(layout.parameterCount) && walk.Left() == 0;
 }
 
-Vst3DecodedState DecodeVst3State(const uint8_t* bytes, size_t size,
-                                 const Vst3StateLayout& layout) {
+Vst3DecodedState DecodeVst3State(const uint8_t* bytes, size_t size, const Vst3StateLayout& layout) {
   if (!bytes || size < 4) return {};
   try {
     if (static_cast<int32_t>(BigEndian32(bytes)) == kHandOverMagic) {

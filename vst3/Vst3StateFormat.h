@@ -29,11 +29,11 @@ struct Vst3StateLayout {
 
 enum class Vst3StateKind {
   Refused,
-  Own,           // chunk: a bank chunk; program: the current program
-  ProgramChunk,  // 'FPCh': chunk is a program chunk; programName
-  BankChunk,     // 'FBCh': chunk is a bank chunk; program: current, or -1
-  ProgramValues, // 'FxCk': programs holds the one program
-  BankValues,    // 'FxBk': programs holds every slot; program: current, or -1
+  Own,            // chunk: a bank chunk; program: the current program
+  ProgramChunk,   // 'FPCh': chunk is a program chunk; programName
+  BankChunk,      // 'FBCh': chunk is a bank chunk; program: current, or -1
+  ProgramValues,  // 'FxCk': programs holds the one program
+  BankValues,     // 'FxBk': programs holds every slot; program: current, or -1
 };
 
 struct Vst3ProgramValues {

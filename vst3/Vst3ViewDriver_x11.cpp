@@ -29,7 +29,7 @@ std::vector<int> OpenSockets() {
   if (!folder) return sockets;
   while (const dirent* entry = readdir(folder)) {
     const int fd = std::atoi(entry->d_name);
-    struct stat info{};
+    struct stat info {};
     if (entry->d_name[0] != '.' && fd != dirfd(folder) && fstat(fd, &info) == 0 &&
         S_ISSOCK(info.st_mode)) {
       sockets.push_back(fd);
@@ -67,8 +67,9 @@ class Vst3ViewDriver final : public Linux::ITimerHandler, public Linux::IEventHa
   void PLUGIN_API onFDIsSet(Linux::FileDescriptor) override { Drive(); }
 
   bool Start(IPlugFrame* frame, IEditorSeam* panel) {
-    if (!frame || frame->queryInterface(Linux::IRunLoop_iid, reinterpret_cast<void**>(&loop)) !=
-                      kResultOk || !loop) {
+    if (!frame ||
+        frame->queryInterface(Linux::IRunLoop_iid, reinterpret_cast<void**>(&loop)) != kResultOk ||
+        !loop) {
       loop = nullptr;
       return false;
     }

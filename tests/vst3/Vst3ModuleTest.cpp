@@ -77,9 +77,9 @@ std::vector<std::vector<Sample>> TestSignal(int32_t frames, int32_t channels = 2
   for (int32_t c = 0; c < channels; ++c) {
     for (int32_t i = 0; i < frames; ++i) {
       const double t = i / kRate;
-      signal[c][i] = static_cast<Sample>(0.6 * std::sin(2 * kPi * (80.0 + 40 * c) * t) +
-                                         0.3 * std::sin(2 * kPi * 6100.0 * t) +
-                                         ((i / 997) % 2 ? 0.1 : -0.1));
+      signal[c][i] =
+          static_cast<Sample>(0.6 * std::sin(2 * kPi * (80.0 + 40 * c) * t) +
+                              0.3 * std::sin(2 * kPi * 6100.0 * t) + ((i / 997) % 2 ? 0.1 : -0.1));
     }
   }
   return signal;
@@ -173,9 +173,9 @@ TEST_F(Vst3ModuleTest, ParametersAnswerAsTheVst2Module) {
 
 TEST_F(Vst3ModuleTest, ProgramListAndProgramParameterFollowTheVst2Programs) {
   Vst::IUnitInfo* units = nullptr;
-  ASSERT_EQ(plugin->controller->queryInterface(Vst::IUnitInfo_iid,
-                                               reinterpret_cast<void**>(&units)),
-            kResultOk);
+  ASSERT_EQ(
+      plugin->controller->queryInterface(Vst::IUnitInfo_iid, reinterpret_cast<void**>(&units)),
+      kResultOk);
   Vst::UnitInfo root{};
   ASSERT_EQ(units->getUnitInfo(0, root), kResultOk);
   EXPECT_EQ(root.id, Vst::kRootUnitId);
@@ -204,7 +204,8 @@ TEST_F(Vst3ModuleTest, ProgramListAndProgramParameterFollowTheVst2Programs) {
   ASSERT_EQ(plugin->controller->setParamNormalized(kProgram, 9.0 / 24.0), kResultOk);
   vst2->Dispatch(effSetProgram, 0, 9);
   for (int32_t i = 0; i < kParameters; ++i) {
-    EXPECT_EQ(plugin->controller->getParamNormalized(i), static_cast<double>(vst2->GetParameter(i)));
+    EXPECT_EQ(plugin->controller->getParamNormalized(i),
+              static_cast<double>(vst2->GetParameter(i)));
   }
   EXPECT_EQ(plugin->handler.calls, std::vector<std::string>{"restart 4"});
   // The processor's state carries the same bank as the VST 2 module's.
@@ -292,7 +293,8 @@ TEST_F(Vst3ModuleTest, HandOverRecordsOfTheVst2PluginAreTaken) {
   }
   presets::PresetFile valueBank = Record(true, false);
   for (int32_t p = 0; p < kPrograms; ++p) {
-    valueBank.programs.push_back({"P" + std::to_string(p), std::vector<float>(kParameters, p / 24.0f)});
+    valueBank.programs.push_back(
+        {"P" + std::to_string(p), std::vector<float>(kParameters, p / 24.0f)});
   }
   valueBank.currentProgram = 24;
   Vst3Instance fromValueBank;
@@ -337,8 +339,8 @@ void ExpectAudioAsVst2(HostedPlugin& vst2, Vst3Instance& plugin) {
     int32_t index;
     float value;
   };
-  const Point points[] = {{0, 0, 0.3f},     {37, 8, 0.5f},    {37, 2, 0.9f},  {200, 0, 0.62f},
-                          {511, 5, 0.1f},   {512, 3, 0.44f},  {700, 0, 0.05f}, {1023, 7, 0.8f},
+  const Point points[] = {{0, 0, 0.3f},     {37, 8, 0.5f},   {37, 2, 0.9f},   {200, 0, 0.62f},
+                          {511, 5, 0.1f},   {512, 3, 0.44f}, {700, 0, 0.05f}, {1023, 7, 0.8f},
                           {1300, 1, 0.07f}, {1535, 4, 0.33f}};
   const auto in = TestSignal<Sample>(kFrames);
   auto expected = in;
@@ -353,8 +355,7 @@ void ExpectAudioAsVst2(HostedPlugin& vst2, Vst3Instance& plugin) {
       ++next;
     }
     const int32_t blockEnd = (at / kBlock + 1) * kBlock;
-    const int32_t end =
-        std::min(blockEnd, next < std::size(points) ? points[next].frame : kFrames);
+    const int32_t end = std::min(blockEnd, next < std::size(points) ? points[next].frame : kFrames);
     Sample* inputs[2] = {const_cast<Sample*>(in[0].data()) + at,
                          const_cast<Sample*>(in[1].data()) + at};
     Sample* outputs[2] = {expected[0].data() + at, expected[1].data() + at};

@@ -29,8 +29,9 @@ tresult PLUGIN_API MemoryStream::write(void* buffer, int32 n, int32* done) {
 }
 
 tresult PLUGIN_API MemoryStream::seek(int64 to, int32 mode, int64* result) {
-  const int64 base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? static_cast<int64>(at)
-                                                                 : static_cast<int64>(bytes.size());
+  const int64 base = mode == kIBSeekSet   ? 0
+                     : mode == kIBSeekCur ? static_cast<int64>(at)
+                                          : static_cast<int64>(bytes.size());
   at = static_cast<size_t>(std::clamp<int64>(base + to, 0, static_cast<int64>(bytes.size())));
   if (result) *result = static_cast<int64>(at);
   return kResultOk;

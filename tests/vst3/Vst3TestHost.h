@@ -22,17 +22,17 @@ namespace vst3test {
 
 using namespace Steinberg;
 
-#define DM_TEST_UNKNOWN(Interface)                                          \
+#define DM_TEST_UNKNOWN(Interface)                                             \
   tresult PLUGIN_API queryInterface(const TUID queried, void** obj) override { \
-    if (std::memcmp(queried, Interface##_iid, sizeof(TUID)) == 0 ||         \
-        std::memcmp(queried, FUnknown_iid, sizeof(TUID)) == 0) {            \
-      *obj = this;                                                          \
-      return kResultOk;                                                     \
-    }                                                                       \
-    *obj = nullptr;                                                         \
-    return kNoInterface;                                                    \
-  }                                                                         \
-  uint32 PLUGIN_API addRef() override { return 1; }                         \
+    if (std::memcmp(queried, Interface##_iid, sizeof(TUID)) == 0 ||            \
+        std::memcmp(queried, FUnknown_iid, sizeof(TUID)) == 0) {               \
+      *obj = this;                                                             \
+      return kResultOk;                                                        \
+    }                                                                          \
+    *obj = nullptr;                                                            \
+    return kNoInterface;                                                       \
+  }                                                                            \
+  uint32 PLUGIN_API addRef() override { return 1; }                            \
   uint32 PLUGIN_API release() override { return 1; }
 
 class MemoryStream : public IBStream {
