@@ -22,9 +22,9 @@ std::string Header(PluginInstance& plugin) {
   const AEffect& e = plugin.Effect();
   const std::string vendor = plugin.DispatchText(effGetVendorString);
   char line[512];
-  std::snprintf(line, sizeof(line), "%s%s%s, version %d, %d in / %d out (%s)\n",
+  std::snprintf(line, sizeof(line), "%s%s%s, version %d, %d in / %d out (%s, %s)\n",
                 plugin.Name().c_str(), vendor.empty() ? "" : " by ", vendor.c_str(), e.version,
-                e.numInputs, e.numOutputs, plugin.ModulePath().c_str());
+                e.numInputs, e.numOutputs, plugin.Format().c_str(), plugin.ModulePath().c_str());
   return line;
 }
 
