@@ -65,9 +65,6 @@ class Vst3Component final : public Steinberg::Vst::IComponent,
   Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
   Steinberg::uint32 PLUGIN_API getTailSamples() override;
 
-  // The largest state accepted.
-  static constexpr size_t kMostStateBytes = size_t{16} << 20;
-
  private:
   explicit Vst3Component(IEffectVST3* plugin);
   void ApplyChange(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value);

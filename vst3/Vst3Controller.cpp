@@ -74,7 +74,7 @@ tresult PLUGIN_API Vst3Controller::terminate() {
 
 tresult PLUGIN_API Vst3Controller::setComponentState(IBStream* state) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeStream(state, bytes, size_t{16} << 20)) return kResultFalse;
+  if (!ReadWholeStream(state, bytes, kMostStateBytes)) return kResultFalse;
   int32_t handedBypass = -1;
   if (!effect->ReadState(bytes.data(), static_cast<int64_t>(bytes.size()), handedBypass)) {
     return kResultFalse;

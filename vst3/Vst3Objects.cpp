@@ -1,17 +1,25 @@
 #include "vst3/Vst3Objects.h"
 
+#include <new>
+
+// Some hosts' streams answer a read at their end with a failure: what was
+// read by then is the state (the state reader refuses it if it is cut short).
 bool ReadWholeStream(Steinberg::IBStream* stream, std::vector<uint8_t>& bytes, size_t maxBytes) {
   bytes.clear();
   if (!stream) return false;
   uint8_t piece[4096];
-  for (;;) {
-    Steinberg::int32 read = 0;
-    if (stream->read(piece, sizeof piece, &read) != Steinberg::kResultOk) return !bytes.empty();
-    if (read <= 0) return true;
-    if (read > static_cast<Steinberg::int32>(sizeof piece) || bytes.size() + read > maxBytes) {
-      return false;
+  try {
+    for (;;) {
+      Steinberg::int32 read = 0;
+      if (stream->read(piece, sizeof piece, &read) != Steinberg::kResultOk) return !bytes.empty();
+      if (read <= 0) return true;
+      if (read > static_cast<Steinberg::int32>(sizeof piece) || bytes.size() + read > maxBytes) {
+        return false;
+      }
+      bytes.insert(bytes.end(), piece, piece + read);
     }
-    bytes.insert(bytes.end(), piece, piece + read);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
 }
 

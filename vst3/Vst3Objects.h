@@ -41,6 +41,9 @@ class Vst3RefCount {
   std::atomic<Steinberg::uint32> count{1};
 };
 
+// The largest state the plug-in accepts from a host.
+inline constexpr size_t kMostStateBytes = size_t{16} << 20;
+
 // Reads a stream to its end; false when it fails or exceeds maxBytes.
 bool ReadWholeStream(Steinberg::IBStream* stream, std::vector<uint8_t>& bytes, size_t maxBytes);
 bool WriteWholeStream(Steinberg::IBStream* stream, const uint8_t* bytes, int32_t size);
