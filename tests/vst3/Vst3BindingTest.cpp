@@ -3,10 +3,12 @@
 // deferred end of a wheel gesture included.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "framework/IGrowableBuffer.h"
 #include "vst3/IEffectVST3.h"
 #include "vst3/Vst3PluginFactory.h"
 
@@ -46,6 +48,44 @@ TEST(Vst3Binding, ProcessorInstanceHasNoSink) {
   plugin->SetParameterFromEditor(1, 0.25);
   plugin->HostEndEdit(1);
   EXPECT_EQ(plugin->ParameterNormalized(1), 0.25);
+}
+
+int allocations = 0;
+void* CountingRealloc(void* block, size_t bytes) {
+  ++allocations;
+  return std::realloc(block, bytes);
+}
+void* CountingMalloc(size_t bytes) {
+  ++allocations;
+  return std::malloc(bytes);
+}
+
+// What the audio thread does with the host's changes: parameters, and
+// programs (an empty slot becomes a user preset), then a block.
+TEST(Vst3Binding, ProgramAndParameterChangesOnTheAudioThreadAllocateNothing) {
+  std::unique_ptr<IEffectVST3> plugin(CreateVst3Plugin(nullptr));
+  ASSERT_TRUE(plugin);
+  plugin->SetSampleRate(48000.0);
+  plugin->SetMaxBlockSize(256);
+  float left[256] = {0.5f};
+  float right[256] = {-0.5f};
+  float* channels[2] = {left, right};
+  const IBufferAllocator previous =
+      IGrowableBuffer::SetAllocatorForTesting({CountingRealloc, CountingMalloc, std::free});
+  allocations = 0;
+  {
+    PluginLockGuard guard(plugin->Lock());
+    plugin->SetParameterFromHost(3, 0.7);
+    plugin->ChangeProgram(20);
+    plugin->SetParameterFromHost(1, 0.2);
+    plugin->ChangeProgram(9);
+    plugin->ChangeProgram(20);
+    plugin->RunSingle(channels, channels, 2, 2, 256);
+  }
+  IGrowableBuffer::SetAllocatorForTesting(previous);
+  EXPECT_EQ(allocations, 0);
+  EXPECT_EQ(plugin->CurrentPresetIndex(), 20);
+  EXPECT_STREQ(plugin->PresetName(20), "user preset 1");
 }
 
 }  // namespace
