@@ -6,6 +6,7 @@
 
 #include "editor/IEditorX11.h"
 #include "editor/IEmbeddedImages.h"
+#include "framework/IEffectBase.h"
 #include "platform/LaunchDetached.h"
 #include "raster/RBitmap.h"
 #include "raster/RPngLoader.h"
