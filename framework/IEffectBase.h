@@ -219,7 +219,7 @@ class IEffectBase {
   bool WriteBankChunk(IStateBuffer& chunk);
   // Appends the slots as WriteBankChunk writes them, the current values in
   // the current slot, but leaves the slots as they are. Allocates nothing
-  // when chunk has room for them; may run on any thread.
+  // when chunk has room for them. [host, gui] takes the lock.
   bool AppendBankOfCurrentValues(IStateBuffer& chunk);
   // Copies size bytes into chunk and restores from them: a bank (isBank)
   // with the header is read slot by slot, anything else as a parameter

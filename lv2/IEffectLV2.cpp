@@ -26,7 +26,8 @@ constexpr uint32_t kLongestPiece = 1u << 30;
 constexpr uint32_t kStoreFlags = LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE;
 
 // A chunk holding the header with room for bytes in all, so appends up to
-// that size allocate nothing. Emptying a buffer this small keeps its storage.
+// that size allocate nothing. (A buffer gives storage back when it shrinks
+// only once it holds more than four growth steps; chunks stay far below.)
 bool WriteHeaderWithRoom(IStateBuffer& chunk, int32_t bytes) {
   if (!chunk.WriteChunkHeader()) return false;
   chunk.ResizeZeroFilled(bytes);
@@ -218,12 +219,16 @@ LV2_State_Status IEffectLV2::RestoreBank(const StoredValue& bank, const StoredVa
   IStateBuffer slotsBefore;
   IStateBuffer valuesBefore;
   if (!WriteSlots(slotsBefore) || !WriteProgramChunk(valuesBefore)) return LV2_STATE_ERR_UNKNOWN;
+  // The bank reader ends by selecting the current program, so it selects the
+  // saved one (and never fills a slot the bank leaves empty).
+  const int32_t programBefore = currentPreset;
+  currentPreset = index;
   IStateBuffer readBack;
   if (ReadChunkFromHost(restoredChunk, bank.data, static_cast<int64_t>(bank.size), true) &&
-      WriteSlots(readBack) && static_cast<size_t>(readBack.Size()) == bank.size &&
-      SelectPreset(index))
+      WriteSlots(readBack) && static_cast<size_t>(readBack.Size()) == bank.size)
     return LV2_STATE_SUCCESS;
 
+  currentPreset = programBefore;
   ReadChunkFromHost(restoredChunk, slotsBefore.Data(), slotsBefore.Size(), true);
   LoadState(valuesBefore, IStateBuffer::kHeaderBytes);
   return LV2_STATE_ERR_UNKNOWN;

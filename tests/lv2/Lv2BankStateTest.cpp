@@ -77,7 +77,6 @@ std::vector<uint8_t> Int32Bytes(int32_t v) {
 
 const std::vector<double> kFarProgram = {3000, 50, 60, 40, 31, 50, 10, 50, 90};
 const std::vector<double> kCurrentProgram = {250, 20, 30, 40, 50, 60, 70, 80, 75};
-constexpr int32_t kCurrent = 3;
 
 class Lv2Bank : public ::testing::Test {
  protected:
@@ -95,19 +94,20 @@ class Lv2Bank : public ::testing::Test {
     return state;
   }
 
-  // A session after editing: slot 7 renamed and given other values, slot 3
-  // renamed, edited and current.
-  SavedState EditedSession() {
+  // A session after editing: slot 7 renamed and given other values, the
+  // current slot renamed and edited.
+  SavedState EditedSession(int32_t current, const char* name, const std::vector<double>& values) {
     SavedState state = Save(*Start());
     std::vector<Slot> slots = ReadSlots(state.Bytes(bankKey));
     EXPECT_EQ(slots.size(), 25u);
     slots.at(7) = {"Far away", true, kFarProgram};
-    slots.at(kCurrent) = {"Here and now", true, kCurrentProgram};
+    slots.at(current) = {name, true, values};
     state.values[bankKey].bytes = WriteSlots(slots);
-    state.values[valuesKey].bytes = ValuesChunk(kCurrentProgram);
-    state.values[programKey].bytes = Int32Bytes(kCurrent);
+    state.values[valuesKey].bytes = ValuesChunk(values);
+    state.values[programKey].bytes = Int32Bytes(current);
     return state;
   }
+  SavedState EditedSession() { return EditedSession(3, "Here and now", kCurrentProgram); }
 
   Lv2Module module;
   UridMap urids;
@@ -118,13 +118,21 @@ class Lv2Bank : public ::testing::Test {
   const uint32_t intType = urids.Map(LV2_ATOM__Int);
 };
 
+// Into a fresh instance, and into one whose current program is a user
+// preset in a slot the session leaves empty.
 TEST_F(Lv2Bank, SessionKeepsEveryProgramAndTheCurrentOne) {
   const SavedState session = EditedSession();
   EXPECT_EQ(session.values.at(bankKey).type, chunkType);
   EXPECT_EQ(session.values.at(programKey).type, intType);
-  auto instance = Start();
-  ASSERT_EQ(instance->Restore(session), LV2_STATE_SUCCESS);
-  EXPECT_EQ(Save(*instance).values, session.values);
+  const SavedState elsewhere = EditedSession(20, "user preset 1", kFarProgram);
+  for (const SavedState* first : {static_cast<const SavedState*>(nullptr), &elsewhere}) {
+    auto instance = Start();
+    if (first) {
+      ASSERT_EQ(instance->Restore(*first), LV2_STATE_SUCCESS);
+    }
+    ASSERT_EQ(instance->Restore(session), LV2_STATE_SUCCESS);
+    EXPECT_EQ(Save(*instance).values, session.values);
+  }
 }
 
 // Earlier versions stored the current values alone: they still become the
