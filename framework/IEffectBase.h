@@ -217,6 +217,10 @@ class IEffectBase {
   // first). True when the chunk holds it all.
   bool WriteProgramChunk(IStateBuffer& chunk);
   bool WriteBankChunk(IStateBuffer& chunk);
+  // Appends the slots as WriteBankChunk writes them, the current values in
+  // the current slot, but leaves the slots as they are. Allocates nothing
+  // when chunk has room for them. [host, gui] takes the lock.
+  bool AppendBankOfCurrentValues(IStateBuffer& chunk);
   // Copies size bytes into chunk and restores from them: a bank (isBank)
   // with the header is read slot by slot, anything else as a parameter
   // values block that then becomes the current program. True on success;
@@ -273,4 +277,5 @@ class IEffectBase {
   IPresetSlot* FirstUninitializedSlot() const;
   bool StoreChunkFromHost(IStateBuffer& chunk, const void* bytes, int64_t size);
   int32_t ReadBankRecord(IPresetSlot& slot, IStateBuffer& chunk, int32_t position);
+  bool WriteBankRecords(IStateBuffer& chunk, int32_t valuesSlot);
 };

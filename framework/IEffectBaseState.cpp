@@ -27,16 +27,30 @@ int32_t IEffectBase::ReadParameters(IStateBuffer& chunk, int32_t position) {
   return position;
 }
 
-bool IEffectBase::WriteBank(IStateBuffer& chunk) {
+bool IEffectBase::WriteBank(IStateBuffer& chunk) { return WriteBankRecords(chunk, -1); }
+
+bool IEffectBase::AppendBankOfCurrentValues(IStateBuffer& chunk) {
+  PluginLockGuard guard(lock);
+  return WriteBankRecords(chunk, currentPreset);
+}
+
+// Every slot's record: name, initialised flag, values when initialised; the
+// slot at valuesSlot is written with the current values instead of its own.
+bool IEffectBase::WriteBankRecords(IStateBuffer& chunk, int32_t valuesSlot) {
   bool ok = true;
   for (int32_t i = 0; i < PresetCount() && ok; ++i) {
     const IPresetSlot* slot = PresetAt(i);
+    const bool fromValues = i == valuesSlot;
     const int32_t before = chunk.Size();
     const int32_t nameBytes = static_cast<int32_t>(std::strlen(slot->name));
     ok = chunk.AppendString(slot->name) == before + 4 + nameBytes;
-    const uint8_t flag = slot->initialized ? 1 : 0;
+    const uint8_t flag = slot->initialized || fromValues ? 1 : 0;
     ok = ok && chunk.AppendBytes(&flag, 1);
-    if (ok && slot->initialized) ok = chunk.AppendBytes(slot->chunk.Data(), slot->chunk.Size());
+    if (ok && fromValues) {
+      ok = WriteParameters(chunk);
+    } else if (ok && slot->initialized) {
+      ok = chunk.AppendBytes(slot->chunk.Data(), slot->chunk.Size());
+    }
   }
   return ok;
 }

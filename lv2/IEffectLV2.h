@@ -1,7 +1,7 @@
 // Binds the plug-in base to LV2: one audio port per input and output channel,
 // then one control port per parameter in index order, in the parameter's own
 // units; the parameters follow their ports at the start of every block; the
-// program chunk is the plug-in's state.
+// state is the current values, the bank of programs and the current program.
 //
 // Threads, in LV2's threading classes:
 // - instantiation class (the constructor, Prepare, Activate, Deactivate,
@@ -10,8 +10,9 @@
 // - audio class (ConnectPort, Run): the host's audio thread;
 // - StoreStateToHost: any host thread, also while Run runs.
 // Run holds the plug-in lock for the whole block; StoreStateToHost holds it
-// only while it copies the parameter values, so the audio thread never waits
-// for more than that (nor for an allocation).
+// only while it copies the values and the programs into storage sized
+// beforehand, so the audio thread never waits for more than that (nor for an
+// allocation).
 //
 // The host's control ports decide the sound: a port whose value changed since
 // the previous block is applied before the block runs. After a state restore
@@ -60,9 +61,15 @@ class IEffectLV2 : public IHostlessEffectBase {
   // Any number of frames, also 0 (which only applies the control ports).
   void Run(uint32_t frames);
 
-  // The program chunk under the state key. Restoring a map without it
-  // resets the parameters to their defaults; a value that is not a chunk of
-  // this plug-in is refused and changes nothing.
+  // Three keys: the program chunk (the current values, all that earlier
+  // versions stored and still all they read), the bank chunk (every slot's
+  // name and values, as the VST 2 bank chunk holds them) and the current
+  // program's index. A restore reads the slots, selects the current program,
+  // then applies the current values. A map without the program chunk and
+  // the bank resets the parameters to their defaults; a map with only the
+  // program chunk restores the current values as earlier versions did. A
+  // value that is not this plug-in's, or a bank that does not read whole, is
+  // refused and changes nothing.
   LV2_State_Status StoreStateToHost(LV2_State_Store_Function store, LV2_State_Handle handle);
   LV2_State_Status RestoreStateFromHost(LV2_State_Retrieve_Function retrieve,
                                         LV2_State_Handle handle);
@@ -82,11 +89,22 @@ class IEffectLV2 : public IHostlessEffectBase {
   // side to be limited to and is ignored.
   void SetParameterFromPort(int32_t index, float value);
   void RunPiece(uint32_t offset, int32_t frames);
-  bool WriteValuesChunk(IStateBuffer& chunk);
+  struct StoredValue {
+    const void* data = nullptr;
+    size_t size = 0;
+    uint32_t type = 0;
+  };
+  bool CopyState(IStateBuffer& values, IStateBuffer& bank, int32_t& program);
+  bool HasOwnHeader(const void* data, size_t size) const;
   bool IsOwnProgramChunk(const void* data, size_t size) const;
+  LV2_State_Status RestoreBank(const StoredValue& bank, const StoredValue& program);
+  bool WriteSlots(IStateBuffer& chunk);
 
   LV2_URID programChunkKey = 0;  // 0: the host maps no URIs
+  LV2_URID bankChunkKey = 0;
+  LV2_URID currentProgramKey = 0;
   LV2_URID chunkType = 0;
+  LV2_URID intType = 0;
   std::vector<float*> audioPorts;
   std::vector<float*> pieceAudio;  // audioPorts advanced to the current piece
   std::vector<const float*> controlPorts;

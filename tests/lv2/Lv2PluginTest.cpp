@@ -101,7 +101,7 @@ TEST_F(Lv2Plugin, StateSaveAndRestoreGiveIdenticalChunks) {
   const std::vector<float> expected = saved->Process(signal, {512});
   SavedState state;
   ASSERT_EQ(saved->Save(state), LV2_STATE_SUCCESS);
-  ASSERT_EQ(state.Only().size(), 80u);
+  ASSERT_EQ(state.Bytes(urids.Map(kValuesKey)).size(), 80u);
 
   // A fresh instance whose controls are not connected: only the state can
   // give it the sound.
@@ -109,7 +109,7 @@ TEST_F(Lv2Plugin, StateSaveAndRestoreGiveIdenticalChunks) {
   ASSERT_EQ(restored->Restore(state), LV2_STATE_SUCCESS);
   SavedState again;
   ASSERT_EQ(restored->Save(again), LV2_STATE_SUCCESS);
-  EXPECT_EQ(again.Only(), state.Only());
+  EXPECT_EQ(again.values, state.values);
   restored->DisconnectControls();
   EXPECT_EQ(restored->Process(signal, {512}), expected);
 }
@@ -120,14 +120,15 @@ TEST_F(Lv2Plugin, RestoreRefusesForeignValuesAndResetsOnAnEmptyMap) {
   instance->Run(1);
   SavedState good;
   ASSERT_EQ(instance->Save(good), LV2_STATE_SUCCESS);
-  const uint32_t key = good.values.begin()->first;
-  const uint32_t chunkType = good.values.begin()->second.type;
+  const uint32_t key = urids.Map(kValuesKey);
+  const std::vector<uint8_t>& values = good.Bytes(key);
+  const uint32_t chunkType = good.values.at(key).type;
   const std::vector<double> before = instance->SavedValues();
 
-  std::vector<uint8_t> badMagic = good.Only();
+  std::vector<uint8_t> badMagic = values;
   badMagic[0] ^= 0xFF;
-  std::vector<uint8_t> shortChunk(good.Only().begin(), good.Only().end() - 8);
-  std::vector<uint8_t> longChunk = good.Only();
+  std::vector<uint8_t> shortChunk(values.begin(), values.end() - 8);
+  std::vector<uint8_t> longChunk = values;
   longChunk.resize(88, 0);
   struct Case {
     const char* what;
@@ -136,7 +137,7 @@ TEST_F(Lv2Plugin, RestoreRefusesForeignValuesAndResetsOnAnEmptyMap) {
     LV2_State_Status status;
   };
   const Case refused[] = {
-      {"wrong type", chunkType + 1000, good.Only(), LV2_STATE_ERR_BAD_TYPE},
+      {"wrong type", chunkType + 1000, values, LV2_STATE_ERR_BAD_TYPE},
       {"wrong magic", chunkType, badMagic, LV2_STATE_ERR_UNKNOWN},
       {"short", chunkType, shortChunk, LV2_STATE_ERR_UNKNOWN},
       {"long", chunkType, longChunk, LV2_STATE_ERR_UNKNOWN},

@@ -33,9 +33,10 @@ LV2_URID UridMap::MapUri(LV2_URID_Map_Handle handle, const char* uri) {
   return static_cast<UridMap*>(handle)->Map(uri);
 }
 
-const std::vector<uint8_t>& SavedState::Only() const {
+const std::vector<uint8_t>& SavedState::Bytes(uint32_t key) const {
   static const std::vector<uint8_t> none;
-  return values.size() == 1 ? values.begin()->second.bytes : none;
+  const auto found = values.find(key);
+  return found != values.end() ? found->second.bytes : none;
 }
 
 namespace {
@@ -64,6 +65,12 @@ Lv2Instance::Lv2Instance(const Lv2Module& module, const LV2_Feature* const* feat
     : descriptor(module.Descriptor(0)), stateInterface(module.State()) {
   if (descriptor) handle = descriptor->instantiate(descriptor, rate, DM_LV2_BUNDLE, features);
   controls = DefaultControls();
+  for (; features && *features; ++features) {
+    if (std::strcmp((*features)->URI, LV2_URID__map) == 0) {
+      const auto* map = static_cast<const LV2_URID_Map*>((*features)->data);
+      valuesKey = map->map(map->handle, kValuesKey);
+    }
+  }
 }
 
 Lv2Instance::~Lv2Instance() {
@@ -123,7 +130,7 @@ LV2_State_Status Lv2Instance::Restore(const SavedState& state) {
 std::vector<double> Lv2Instance::SavedValues() {
   SavedState state;
   EXPECT_EQ(Save(state), LV2_STATE_SUCCESS);
-  const std::vector<uint8_t>& chunk = state.Only();
+  const std::vector<uint8_t>& chunk = state.Bytes(valuesKey);
   std::vector<double> values;
   for (size_t at = 8; at + 8 <= chunk.size(); at += 8) {
     double v;

@@ -22,6 +22,11 @@ inline constexpr uint32_t kAudioPorts = 4;  // in L, in R, out L, out R
 inline constexpr uint32_t kControls = 9;
 inline constexpr double kRate = 44100.0;
 
+// The keys of the plug-in's state.
+inline constexpr const char* kValuesKey = "urn:qovak:duomangler#programChunk";
+inline constexpr const char* kBankKey = "urn:qovak:duomangler#bankChunk";
+inline constexpr const char* kProgramKey = "urn:qovak:duomangler#currentProgram";
+
 // The binary of the built bundle and its descriptor.
 class Lv2Module {
  public:
@@ -55,11 +60,12 @@ struct SavedState {
   struct Value {
     uint32_t type = 0;
     std::vector<uint8_t> bytes;
+    bool operator==(const Value&) const = default;
   };
   std::map<uint32_t, Value> values;
 
-  // The one value the plug-in stores.
-  const std::vector<uint8_t>& Only() const;
+  // The bytes under key; empty when there are none.
+  const std::vector<uint8_t>& Bytes(uint32_t key) const;
 };
 
 class Lv2Instance {
@@ -99,6 +105,7 @@ class Lv2Instance {
   LV2_Handle handle = nullptr;
   std::array<std::vector<float>, kAudioPorts> audio;
   bool controlsConnected = true;
+  uint32_t valuesKey = 0;
 };
 
 // The defaults the plug-in declares, in port order.
