@@ -71,7 +71,7 @@ TEST(PluginSearch, RenderOnThePathFindsTheInstalledModule) {
   for (const std::string& folder : {home + "/.vst", vst, bin}) {
     fs::copy_file(DM_TEST_GAIN_PLUGIN, folder + "/duoMangler.so");
     const tool_test::RunResult listed = run({"--list"});
-    EXPECT_THAT(listed.out, HasSubstr("(" + folder + "/duoMangler.so)\n")) << listed.err;
+    EXPECT_THAT(listed.out, HasSubstr(", " + folder + "/duoMangler.so)\n")) << listed.err;
   }
   const tool_test::RunResult rendered = run({dir.Path("in.wav"), dir.Path("out.wav")});
   EXPECT_EQ(rendered.exitCode, 0) << rendered.err;
