@@ -111,10 +111,13 @@ StereoRun RunThrough(TwoBandProcessor p, TwoBandFrameLoop loop, const Torture& t
   return out;
 }
 
-// The vector units this build and processor can run.
+// The vector units this build and processor can run, each once.
 std::vector<TwoBandFrameLoop> VectorUnits() {
-  std::vector<TwoBandFrameLoop> units{ProcessFramesSse2};
-  if (AvxFrameLoop()) units.push_back(AvxFrameLoop());
+  std::vector<TwoBandFrameLoop> units;
+  for (int32_t level = 0; level <= static_cast<int32_t>(Platform_CpuLevel()); ++level) {
+    const TwoBandFrameLoop loop = FrameLoopFor(static_cast<CpuLevel>(level));
+    if (units.empty() || units.back() != loop) units.push_back(loop);
+  }
   return units;
 }
 
