@@ -1,3 +1,4 @@
+// VST 2 program (.fxp) and bank (.fxb) files, parsed and written as hosts write them.
 #pragma once
 
 #include <cstdint>
@@ -5,10 +6,9 @@
 #include <string>
 #include <vector>
 
-// VST 2 program (.fxp) and bank (.fxb) files as hosts write them: a
-// big-endian header ('CcnK', size of the rest, kind, format version, the
-// plug-in's unique ID and version) followed by parameter values or by the
-// plug-in's opaque chunk.
+// Their layout: a big-endian header ('CcnK', size of the rest, kind, format
+// version, the plug-in's unique ID and version) followed by parameter values
+// or by the plug-in's opaque chunk.
 namespace presets {
 
 // Why bytes are no usable preset file; the text names the reason.
