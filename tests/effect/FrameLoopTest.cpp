@@ -75,7 +75,7 @@ std::vector<Torture> TortureSignals() {
 }
 
 std::vector<std::vector<int32_t>> AllPrograms() {
-  std::vector<std::vector<int32_t>> programs{{kDefaultValues, kDefaultValues + 9}};
+  std::vector<std::vector<int32_t>> programs{product::As<int32_t>(product::kDefaults)};
   for (const FactoryProgram& p : kFactoryPrograms) programs.emplace_back(p.values, p.values + 9);
   return programs;
 }
