@@ -41,7 +41,6 @@ class IEditor : public IEditorSeam {
 
   // ---- Virtual operations, in slot order; all [GUI thread] ----
   // Not in use: kept in its documented place; nothing in the product calls it.
-  //   slot 2: HasWindow
   //   slot 3: EditControlText
   //   slot 5: EditTextInRect
   //   slot 6: HostFolder
@@ -75,7 +74,7 @@ class IEditor : public IEditorSeam {
   void StartEndEditCountdown(int32_t ticks) override = 0;
   void StopEndEditCountdown() override = 0;
   virtual int32_t ReservedSlot14() { return 0; }
-  void* OpenEditorWindow(void* parentWindow) override = 0;
+  void* OpenEditorWindow(const IParentWindow& parent) override = 0;
   void CloseEditorWindow() override = 0;
   virtual void* NativeWindow() = 0;
   // Deletes the controls, last to first, and the back buffer.

@@ -1,8 +1,8 @@
 // The text entry for a parameter value: a one-line field (or, for a
 // parameter with a list of display texts, a drop-down list) over the
-// control. Enter, a list choice or a left-click in the editor commits on the
-// next tick, a right-click in the editor cancels; losing the focus does
-// neither.
+// control. Enter or a list choice asks for a commit at the next tick (as a
+// left-click in the editor does, ITypedEntry), focus and keys mark it
+// active; losing the focus asks nothing.
 #include <windows.h>
 
 #include <algorithm>
@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kEntryId = 99;
 constexpr int kFontHeight = 14;
-constexpr int kLongestTypedText = 1000;
 
 LRESULT CALLBACK EntryProc(HWND entry, UINT message, WPARAM wParam, LPARAM lParam) {
   IEditorWin* editor = IEditorWin::FromWindow(GetParent(entry));
@@ -84,7 +83,7 @@ IEditorWin* IEditorWin::FromWindow(HWND__* window) {
 }
 
 void IEditorWin::EditParameterText(IControl* control, IParameter* parameter) {
-  if (!control || !parameter || entryWindow || !window) return;
+  if (!control || !parameter || entry.IsOpen() || !window) return;
   const int cx = static_cast<int>((control->rect.L + control->rect.R) * 0.5f);
   const int cy = static_cast<int>((control->rect.T + control->rect.B) * 0.5f);
   // The control's own value: host threads write the parameter's.
@@ -100,28 +99,26 @@ void IEditorWin::EditParameterText(IControl* control, IParameter* parameter) {
       SetWindowLongPtrA(entryWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EntryProc));
   entryFont = CreateFontA(kFontHeight, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
   SendMessageA(entryWindow, WM_SETFONT, reinterpret_cast<WPARAM>(entryFont), TRUE);
-  entryControl = control;
-  entryParam = parameter;
-  entryState = kEntryIdle;
+  EntryOpened(control, parameter);
 }
 
-intptr_t IEditorWin::HandleEntryMessage(HWND__* entry, uint32_t message, uintptr_t wParam,
+intptr_t IEditorWin::HandleEntryMessage(HWND__* field, uint32_t message, uintptr_t wParam,
                                         intptr_t lParam) {
   const auto previous = reinterpret_cast<WNDPROC>(entryPrevProc);
   switch (message) {
     case WM_SETFOCUS:
-      entryState = kEntryActive;
+      entry.Request(ITypedEntry::kActive);
       break;
     case WM_KILLFOCUS:
-      entryState = kEntryIdle;
+      entry.Request(ITypedEntry::kIdle);
       break;
     case WM_KEYDOWN:
       if (wParam != VK_RETURN) {
-        entryState = kEntryActive;
+        entry.Request(ITypedEntry::kActive);
         break;
       }
-      if (IsEditField(entry)) SendMessageA(entry, EM_SETSEL, static_cast<WPARAM>(-1), 0);
-      entryState = kEntryCommit;
+      if (IsEditField(field)) SendMessageA(field, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+      entry.Request(ITypedEntry::kCommit);
       return 0;
     case WM_CHAR:
       if (wParam == '\r') return 0;  // a one-line field would only beep
@@ -129,28 +126,21 @@ intptr_t IEditorWin::HandleEntryMessage(HWND__* entry, uint32_t message, uintptr
     default:
       break;
   }
-  return CallWindowProcA(previous, entry, message, wParam, lParam);
+  return CallWindowProcA(previous, field, message, wParam, lParam);
 }
 
-void IEditorWin::CommitEntry() {
-  if (!entryParam || !entryControl || !plugin) return;
-  char text[kLongestTypedText + 1] = {};
-  SendMessageA(entryWindow, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  CommitTypedText(entryControl, entryParam, text);
+void IEditorWin::ReadEntryText(char* text, int32_t capacity) {
+  SendMessageA(entryWindow, WM_GETTEXT, static_cast<WPARAM>(capacity),
+               reinterpret_cast<LPARAM>(text));
 }
 
-void IEditorWin::CloseEntry() {
+void IEditorWin::CloseNativeEntry() {
   if (!entryWindow) return;
-  HWND entry = entryWindow;
-  IControl* control = entryControl;
+  HWND field = entryWindow;
   entryWindow = nullptr;
-  entryControl = nullptr;
-  entryParam = nullptr;
-  entryState = kEntryIdle;
-  if (control) control->EndTextEntry();
-  SetWindowLongPtrA(entry, GWLP_WNDPROC, entryPrevProc);
+  SetWindowLongPtrA(field, GWLP_WNDPROC, entryPrevProc);
   entryPrevProc = 0;
-  DestroyWindow(entry);
+  DestroyWindow(field);
   // One font per entry, released with it.
   if (entryFont) DeleteObject(entryFont);
   entryFont = nullptr;

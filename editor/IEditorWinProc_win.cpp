@@ -1,9 +1,10 @@
-// The editor window's class, its window procedure and the timer tick. The
-// handlers only translate native messages into the editor's calls.
+// The editor window's class, its window procedure and the repaint hook. The
+// handlers only translate native messages into the window half's calls.
 #include <windows.h>
 
 #include "editor/IEditorWin.h"
 #include "editor/IEditorWinClass.h"
+#include "editor/IEditorWinKeys.h"
 #include "framework/HostKind.h"
 #include "framework/IEffectBase.h"
 
@@ -68,32 +69,31 @@ bool IEditorWin::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lPar
   result = 0;
   switch (message) {
     case WM_RBUTTONDOWN:
-      if (entryWindow) {
-        entryState = kEntryCancel;  // the click goes no further
-        return true;
-      }
-      ButtonPressed(LowX(lParam), HighY(lParam), KeysOf(wParam));
-      return true;
     case WM_LBUTTONDOWN:
-      if (entryWindow) entryState = kEntryCommit;
-      ButtonPressed(LowX(lParam), HighY(lParam), KeysOf(wParam));
+      if (EntryTakesPress(message == WM_RBUTTONDOWN)) return true;
+      SetCapture(window);
+      ForwardPress(LowX(lParam), HighY(lParam), KeysOf(wParam));
       return true;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-      ButtonReleased(LowX(lParam), HighY(lParam), KeysOf(wParam));
+      ::ReleaseCapture();
+      ForwardRelease(LowX(lParam), HighY(lParam), KeysOf(wParam));
       return true;
     case WM_LBUTTONDBLCLK:
-      if (HandleDoubleClick(LowX(lParam), HighY(lParam), KeysOf(wParam))) SetCapture(window);
-      pressForwarded = true;  // a begun edit ends with the release
+      if (ForwardDoubleClick(LowX(lParam), HighY(lParam), KeysOf(wParam))) SetCapture(window);
       return true;
     case WM_MOUSEMOVE:
       if ((wParam & (MK_LBUTTON | MK_RBUTTON)) && GetCapture() == window)
         HandleMouseDrag(LowX(lParam), HighY(lParam), KeysOf(wParam));
       return true;
-    case WM_MOUSEWHEEL:
-      WheelTurned(LowX(lParam), HighY(lParam), static_cast<int16_t>(HIWORD(wParam)),
-                  KeysOf(LOWORD(wParam)));
+    case WM_MOUSEWHEEL: {
+      // The message's point is on the screen.
+      RECT r;
+      GetWindowRect(window, &r);
+      ForwardWheel(LowX(lParam) - r.left, HighY(lParam) - r.top, KeysOf(LOWORD(wParam)),
+                   static_cast<int16_t>(HIWORD(wParam)));
       return true;
+    }
     case WM_KEYDOWN: {
       const int32_t code = EditorKeyCode(static_cast<int32_t>(wParam));
       if (code < 0) return true;
@@ -107,7 +107,7 @@ bool IEditorWin::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lPar
       // A choice in the list entry commits it.
       if (entryWindow && reinterpret_cast<HWND>(lParam) == entryWindow &&
           HIWORD(wParam) == CBN_SELCHANGE)
-        entryState = kEntryCommit;
+        entry.Request(ITypedEntry::kCommit);
       return true;
     case WM_TIMER:
       if (wParam == kRepaintTimer) Tick();
@@ -127,28 +127,6 @@ bool IEditorWin::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lPar
   }
 }
 
-void IEditorWin::ButtonPressed(int32_t x, int32_t y, const IMouseKeys& keys) {
-  SetCapture(window);
-  pressForwarded = true;
-  HandleMousePress(x, y, keys);
-}
-
-void IEditorWin::ButtonReleased(int32_t x, int32_t y, const IMouseKeys& keys) {
-  ::ReleaseCapture();
-  if (!pressForwarded) return;
-  pressForwarded = false;
-  HandleMouseRelease(x, y, keys);
-}
-
-void IEditorWin::WheelTurned(int32_t screenX, int32_t screenY, int32_t delta,
-                             const IMouseKeys& keys) {
-  const int32_t notches = wheel.Add(delta);
-  if (notches == 0) return;
-  RECT r;
-  GetWindowRect(window, &r);
-  HandleWheel(screenX - r.left, screenY - r.top, keys, notches);
-}
-
 void IEditorWin::PaintRequested() {
   RECT update;
   if (!GetUpdateRect(window, &update, FALSE)) {
@@ -158,41 +136,16 @@ void IEditorWin::PaintRequested() {
   PaintInvalid(IBounds{update.left, update.top, update.right, update.bottom});
 }
 
-void IEditorWin::Tick() {
-  if (entryWindow && entryState != kEntryIdle) {
-    if (entryState == kEntryCommit) {
-      CommitEntry();
-      CloseEntry();
-    } else if (entryState == kEntryCancel) {
-      CloseEntry();
-    } else {
-      entryState = kEntryIdle;
-    }
-  }
-  RepaintChanged();
-  CountDownEndOfEdit();
-}
-
-void IEditorWin::RepaintChanged() {
-  IBounds area;
-  if (!CollectChangedArea(area)) return;
-  RECT invalid = {area.L, area.T, area.R, area.B};
+void IEditorWin::RepaintArea(const IBounds& changed) {
+  if (changed.IsEmpty()) return;
+  RECT invalid = {changed.L, changed.T, changed.R, changed.B};
   InvalidateRect(window, &invalid, FALSE);
   if (entryWindow) {
     // The open entry is not painted over.
-    RECT entry;
-    GetClientRect(entryWindow, &entry);
-    MapWindowPoints(entryWindow, window, reinterpret_cast<POINT*>(&entry), 2);
-    ValidateRect(window, &entry);
+    RECT entryArea;
+    GetClientRect(entryWindow, &entryArea);
+    MapWindowPoints(entryWindow, window, reinterpret_cast<POINT*>(&entryArea), 2);
+    ValidateRect(window, &entryArea);
   }
   UpdateWindow(window);
-}
-
-void IEditorWin::CountDownEndOfEdit() {
-  int32_t ticks = endEditCountdown.load();
-  if (ticks == 0) return;
-  // The plug-in may re-arm or stop the countdown meanwhile; only this
-  // tick's own decrement counts.
-  if (!endEditCountdown.compare_exchange_strong(ticks, ticks - 1) || ticks - 1 != 0) return;
-  if (plugin) plugin->FlushDeferredEndOfEdit();
 }

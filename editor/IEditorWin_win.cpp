@@ -47,12 +47,13 @@ void GrowWindow(HWND window, int32_t dw, int32_t dh) {
 }  // namespace
 
 IEditorWin::IEditorWin(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond)
-    : IEditor(owner, w, h, framesPerSecond) {}
+    : IEditorWindow(owner, w, h, framesPerSecond) {}
 
 IEditorWin::~IEditorWin() { CloseEditorWindow(); }
 
-void* IEditorWin::OpenEditorWindow(void* parent) {
-  parentWindow = static_cast<HWND>(parent);
+void* IEditorWin::OpenEditorWindow(const IParentWindow& parent) {
+  if (parent.system != IParentWindow::kWin32) return nullptr;
+  parentWindow = static_cast<HWND>(parent.win32);
   RECT place = {0, 0, width, height};
   if (window) {
     // Reopening keeps the place and size the open window had in the parent.
@@ -74,16 +75,10 @@ void* IEditorWin::OpenEditorWindow(void* parent) {
 
 void IEditorWin::CloseEditorWindow() {
   if (!window) return;
-  // The plug-in may be on its way out: its pending end of edit goes now,
-  // while the binding that sends it is intact.
-  if (endEditCountdown.load() != 0 && plugin) plugin->FlushDeferredEndOfEdit();
-  // An open entry closes uncommitted; its control shows its value again.
-  CloseEntry();
+  CloseWindowHalf();
   HWND closing = window;
   window = nullptr;
   DestroyWindow(closing);
-  pressForwarded = false;
-  wheel.Reset();
   ReleaseEditorWindowClass(moduleInstance);
 }
 
@@ -144,9 +139,8 @@ int32_t IEditorWin::HandleHostWheel(float notches) {
   GetWindowRect(window, &r);
   // Fractions of a notch add up as the window's own wheel messages do.
   if (!std::isfinite(notches) || std::fabs(notches) > kMaxHostNotches) return 1;
-  const int32_t whole =
-      wheel.Add(static_cast<int32_t>(std::lround(notches * IWheelAccumulator::kDeltaPerNotch)));
-  if (whole != 0) HandleWheel(cursor.x - r.left, cursor.y - r.top, keys, whole);
+  ForwardWheel(cursor.x - r.left, cursor.y - r.top, keys,
+               static_cast<int32_t>(std::lround(notches * IWheelAccumulator::kDeltaPerNotch)));
   return 1;
 }
 

@@ -1,18 +1,17 @@
-// The X11 editor window's events turned into the editor's input routing, as
-// the Windows window turns its messages, and the parameter entry: a text
-// field the editor draws over the control. Enter or a left-click in the
-// editor commits at the next tick; a right-click in the editor or Escape
-// cancels.
+// The X11 editor window's events turned into the window half's calls, in
+// the editor's key codes and mouse keys, and the parameter entry: a text
+// field the editor draws over the control. Enter asks for a commit at the
+// next tick and Escape for a cancel, as clicks in the editor do
+// (ITypedEntry).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
-#include <algorithm>
-#include <cstring>
+#include <cstdio>
 
 #include "editor/IControl.h"
 #include "editor/IEditorX11.h"
-#include "editor/IWindowInput.h"
+#include "editor/IKeyCodes.h"
 #include "framework/IParameter.h"
 
 namespace {
@@ -36,21 +35,20 @@ uint32_t MaskOfButton(int32_t button) {
   return button == Button1 ? Button1Mask : button == Button3 ? Button3Mask : 0;
 }
 
-// The Windows virtual key a key symbol stands for: the arrows by name, and
-// space, digits and letters, whose symbols are their ASCII codes as the
-// virtual keys are. -1 for every other key.
-int32_t VirtualKeyOf(KeySym symbol) {
+// The editor's key code for a key symbol: the arrows by name, and space,
+// digits and letters, whose symbols are their ASCII codes.
+int32_t KeyCodeOf(KeySym symbol) {
   switch (symbol) {
     case XK_Left:
-      return 0x25;
+      return kKeyLeft;
     case XK_Up:
-      return 0x26;
+      return kKeyUp;
     case XK_Right:
-      return 0x27;
+      return kKeyRight;
     case XK_Down:
-      return 0x28;
+      return kKeyDown;
     default:
-      return symbol < 0x80 ? static_cast<int32_t>(symbol) : -1;
+      return symbol < 0x80 ? KeyCodeOfCharacter(static_cast<int32_t>(symbol)) : kKeyNone;
   }
 }
 
@@ -84,8 +82,7 @@ void IEditorX11::HandleEvent(XEvent& event) {
       // Pressing a button grabs the pointer, so drags outside the window
       // still arrive here, as with the Windows window's capture.
       const XMotionEvent& e = event.xmotion;
-      if (pressForwarded && (e.state & (Button1Mask | Button3Mask)))
-        HandleMouseDrag(e.x, e.y, KeysOf(e.state));
+      if (e.state & (Button1Mask | Button3Mask)) ForwardDrag(e.x, e.y, KeysOf(e.state));
       break;
     }
     case KeyPress:
@@ -105,31 +102,25 @@ void IEditorX11::ButtonPressed(int32_t button, int32_t x, int32_t y, uint32_t st
   // already counts the pressed button.
   const IMouseKeys keys = KeysOf(state | MaskOfButton(button));
   if (button == kWheelUp || button == kWheelDown) {
-    HandleWheel(x, y, KeysOf(state), button == kWheelUp ? 1 : -1);
+    const int32_t notch = IWheelAccumulator::kDeltaPerNotch;
+    ForwardWheel(x, y, KeysOf(state), button == kWheelUp ? notch : -notch);
     return;
   }
   if (button != Button1 && button != Button3) return;
-  if (entry.IsOpen()) {
-    if (button == Button3) {
-      entryState = kEntryCancel;  // the click goes no further
-      doubleClicks.Reset();
-      return;
-    }
-    entryState = kEntryCommit;
-  }
-  pressForwarded = true;
-  if (doubleClicks.Press(button, x, y, static_cast<uint32_t>(time)) && button == Button1) {
-    HandleDoubleClick(x, y, keys);  // a begun edit ends with the release
+  if (EntryTakesPress(button == Button3)) {
+    doubleClicks.Reset();
     return;
   }
-  HandleMousePress(x, y, keys);
+  if (doubleClicks.Press(button, x, y, static_cast<uint32_t>(time)) && button == Button1) {
+    ForwardDoubleClick(x, y, keys);
+    return;
+  }
+  ForwardPress(x, y, keys);
 }
 
 void IEditorX11::ButtonReleased(int32_t button, int32_t x, int32_t y, uint32_t state) {
   if (button != Button1 && button != Button3) return;
-  if (!pressForwarded) return;
-  pressForwarded = false;
-  HandleMouseRelease(x, y, KeysOf(state & ~MaskOfButton(button)));
+  ForwardRelease(x, y, KeysOf(state & ~MaskOfButton(button)));
 }
 
 void IEditorX11::KeyPressed(XEvent& event) {
@@ -137,51 +128,51 @@ void IEditorX11::KeyPressed(XEvent& event) {
   KeySym symbol = NoSymbol;
   const int count = XLookupString(&event.xkey, typed, sizeof typed, &symbol, nullptr);
   if (entry.IsOpen()) {
-    EntryKeyPressed(symbol, count == 1 ? typed[0] : '\0');
+    FieldKeyPressed(symbol, count == 1 ? typed[0] : '\0');
     return;
   }
-  const int32_t code = EditorKeyCode(VirtualKeyOf(symbol));
-  if (code >= 0) HandleKey(event.xkey.x, event.xkey.y, code);
+  const int32_t code = KeyCodeOf(symbol);
+  if (code != kKeyNone) HandleKey(event.xkey.x, event.xkey.y, code);
 }
 
-void IEditorX11::EntryKeyPressed(unsigned long symbol, char typed) {
+void IEditorX11::FieldKeyPressed(unsigned long symbol, char typed) {
   bool changed = false;
   switch (symbol) {
     case XK_Return:
     case XK_KP_Enter:
-      entryState = kEntryCommit;
+      entry.Request(ITypedEntry::kCommit);
       return;
     case XK_Escape:
-      entryState = kEntryCancel;
+      entry.Request(ITypedEntry::kCancel);
       return;
     case XK_BackSpace:
-      changed = entry.Press(ITextField::kBackspace);
+      changed = field.Press(ITextField::kBackspace);
       break;
     case XK_Delete:
     case XK_KP_Delete:
-      changed = entry.Press(ITextField::kDelete);
+      changed = field.Press(ITextField::kDelete);
       break;
     case XK_Left:
     case XK_KP_Left:
-      changed = entry.Press(ITextField::kLeft);
+      changed = field.Press(ITextField::kLeft);
       break;
     case XK_Right:
     case XK_KP_Right:
-      changed = entry.Press(ITextField::kRight);
+      changed = field.Press(ITextField::kRight);
       break;
     case XK_Home:
     case XK_KP_Home:
-      changed = entry.Press(ITextField::kHome);
+      changed = field.Press(ITextField::kHome);
       break;
     case XK_End:
     case XK_KP_End:
-      changed = entry.Press(ITextField::kEnd);
+      changed = field.Press(ITextField::kEnd);
       break;
     default:
-      changed = entry.Type(typed);
+      changed = field.Type(typed);
       break;
   }
-  if (changed) stale = stale.Union(entry.Area());
+  if (changed) stale = stale.Union(field.Area());
 }
 
 void IEditorX11::EditParameterText(IControl* control, IParameter* parameter) {
@@ -190,23 +181,20 @@ void IEditorX11::EditParameterText(IControl* control, IParameter* parameter) {
   char current[64];
   control->ValueText(current, sizeof current, false);
   const IBounds area = ParameterEntryArea(*control, *parameter);
-  entry.Open(area, current);
-  entryControl = control;
-  entryParam = parameter;
-  entryState = kEntryIdle;
+  field.Open(area, current);
+  EntryOpened(control, parameter);
   stale = stale.Union(area);
   FocusEntry(true);
 }
 
-void IEditorX11::CloseEntry() {
-  if (!entry.IsOpen()) return;
-  IControl* control = entryControl;
-  stale = stale.Union(entry.Area());
-  entry.Close();
-  entryControl = nullptr;
-  entryParam = nullptr;
-  entryState = kEntryIdle;
-  if (control) control->EndTextEntry();
+void IEditorX11::ReadEntryText(char* text, int32_t capacity) {
+  std::snprintf(text, static_cast<size_t>(capacity), "%s", field.Text());
+}
+
+void IEditorX11::CloseNativeEntry() {
+  if (!field.IsOpen()) return;
+  stale = stale.Union(field.Area());
+  field.Close();
   FocusEntry(false);
 }
 

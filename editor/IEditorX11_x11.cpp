@@ -7,7 +7,6 @@
 #include "editor/IEditorX11.h"
 #include "editor/IEmbeddedImages.h"
 #include "framework/IEffectBase.h"
-#include "framework/IGrowableBuffer.h"
 #include "platform/LaunchDetached.h"
 #include "raster/RBitmap.h"
 #include "raster/RPngLoader.h"
@@ -68,16 +67,16 @@ bool PixelsFitVisual(Display* display, int screen) {
 }  // namespace
 
 IEditorX11::IEditorX11(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond)
-    : IEditor(owner, w, h, framesPerSecond), ticker(fps) {}
+    : IEditorWindow(owner, w, h, framesPerSecond), ticker(fps) {}
 
 IEditorX11::~IEditorX11() { CloseEditorWindow(); }
 
 void* IEditorX11::NativeWindow() { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
 
-void* IEditorX11::OpenEditorWindow(void* parent) {
+void* IEditorX11::OpenEditorWindow(const IParentWindow& parent) {
   CloseEditorWindow();
-  const auto parentId = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent));
-  if (parentId == 0) return nullptr;
+  const auto parentId = static_cast<unsigned long>(parent.x11);
+  if (parent.system != IParentWindow::kX11 || parentId == 0) return nullptr;
   display = XOpenDisplay(nullptr);
   if (!display) return nullptr;
   if (!CreateWindow(parentId)) {
@@ -103,7 +102,8 @@ bool IEditorX11::CreateWindow(unsigned long parent) {
                          static_cast<unsigned>(height), 0, DefaultDepth(display, screen),
                          InputOutput, DefaultVisual(display, screen),
                          CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
-  XStoreName(display, window, "IEditor");
+  // Window lists show the plug-in's name.
+  XStoreName(display, window, plugin ? plugin->EffectName() : "");
   gc = XCreateGC(display, window, 0, nullptr);
   XMapWindow(display, window);
   // A parent that does not exist shows here, before the host is told of a
@@ -115,12 +115,11 @@ bool IEditorX11::CreateWindow(unsigned long parent) {
 
 void IEditorX11::CloseEditorWindow() {
   if (!display) return;
-  // The plug-in may be on its way out: its pending end of edit goes now,
-  // while the binding that sends it is intact.
-  if (endEditCountdown.load() != 0 && plugin) plugin->FlushDeferredEndOfEdit();
   {
+    // Inside the trap as an idle call's tick: the host hears the pending
+    // end of an edit, and the entry hands the focus back.
     ErrorTrap trap(display);
-    CloseEntry();
+    CloseWindowHalf();
     // With the host's window gone ours went with it; the requests fail
     // harmlessly then.
     if (window && !windowGone) XDestroyWindow(display, window);
@@ -133,13 +132,12 @@ void IEditorX11::CloseEditorWindow() {
   gc = nullptr;
   windowGone = false;
   stale = IBounds{};
-  pressForwarded = false;
   doubleClicks.Reset();
 }
 
 bool IEditorX11::Present(const IBounds& area) {
   if (!display || windowGone || !backBuffer || !backBuffer->Pixels() || area.IsEmpty()) return true;
-  entry.Paint(*this);
+  field.Paint(*this);
   const int screen = DefaultScreen(display);
   XImage* image = XCreateImage(
       display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
@@ -177,27 +175,10 @@ void IEditorX11::Idle() {
   XFlush(display);
 }
 
-// One tick, as the Windows timer's: the entry's pending commit or cancel,
-// the repaint, the end-of-edit countdown.
-void IEditorX11::Tick() {
-  if (entry.IsOpen() && entryState != kEntryIdle) {
-    if (entryState == kEntryCommit) CommitTypedText(entryControl, entryParam, entry.Text());
-    CloseEntry();
-  }
-  IBounds area = stale;
+void IEditorX11::RepaintArea(const IBounds& changed) {
+  const IBounds area = stale.Union(changed);
   stale = IBounds{};
-  CollectChangedArea(area);
   if (!windowGone && !area.IsEmpty()) PaintInvalid(area);
-  CountDownEndOfEdit();
-}
-
-void IEditorX11::CountDownEndOfEdit() {
-  int32_t ticks = endEditCountdown.load();
-  if (ticks == 0) return;
-  // The plug-in may re-arm or stop the countdown meanwhile; only this
-  // tick's own decrement counts.
-  if (!endEditCountdown.compare_exchange_strong(ticks, ticks - 1) || ticks - 1 != 0) return;
-  if (plugin) plugin->FlushDeferredEndOfEdit();
 }
 
 void IEditorX11::SetSize(int32_t w, int32_t h) {
@@ -209,13 +190,6 @@ void IEditorX11::SetSize(int32_t w, int32_t h) {
   stale = IBounds{0, 0, w, h};
   XSync(display, False);
 }
-
-void IEditorX11::HostFolder(IGrowableBuffer& text) {
-  text.Resize(0, false);
-  text.Append("", 1);
-}
-
-void IEditorX11::ModuleFolder(IGrowableBuffer& text) { HostFolder(text); }
 
 bool IEditorX11::OpenWebPage(const char* address, const char*, const char*, const char*) {
   return address && *address && LaunchDetached("xdg-open", address);

@@ -6,37 +6,6 @@
 #include "editor/IControl.h"
 #include "framework/IParameter.h"
 
-int32_t EditorKeyCode(int32_t virtualKey) {
-  switch (virtualKey) {
-    case 0x20:
-      return 0;  // space
-    case 0x26:
-      return 1;  // up
-    case 0x28:
-      return 2;  // down
-    case 0x25:
-      return 3;  // left
-    case 0x27:
-      return 4;  // right
-    default:
-      break;
-  }
-  if (virtualKey >= '0' && virtualKey <= '9') return virtualKey - 43;
-  if (virtualKey >= 'A' && virtualKey <= 'Z') return virtualKey - 50;
-  if (virtualKey >= 0x61 && virtualKey <= 0x7A) return virtualKey - 82;
-  return -1;
-}
-
-IMouseKeys MouseKeysFromFlags(uint32_t flags, bool altHeld) {
-  IMouseKeys keys;
-  keys.L = (flags & 0x1) != 0;
-  keys.R = (flags & 0x2) != 0;
-  keys.S = (flags & 0x4) != 0;
-  keys.C = (flags & 0x8) != 0;
-  keys.A = altHeld;
-  return keys;
-}
-
 int32_t IWheelAccumulator::Add(int32_t delta) {
   if ((delta > 0 && remainder < 0) || (delta < 0 && remainder > 0)) remainder = 0;
   // Wide enough for any sum of two 16-bit deltas.

@@ -5,19 +5,9 @@
 #include <cstdint>
 
 #include "editor/IBounds.h"
-#include "editor/IMouseKeys.h"
 
 class IControl;
 class IParameter;
-
-// The editor's key code for a Windows virtual key: space 0, up 1, down 2,
-// left 3, right 4, '0'-'9' 5-14, 'A'-'Z' (and 0x61-0x7A) 15-40; -1 for any
-// other key, which the window does not pass on.
-int32_t EditorKeyCode(int32_t virtualKey);
-
-// The buttons and modifiers of a mouse message's key-state word (bit 0 left,
-// bit 1 right, bit 2 shift, bit 3 control) and the Alt key.
-IMouseKeys MouseKeysFromFlags(uint32_t flags, bool altHeld);
 
 // Gathers wheel deltas into whole notches of 120. High-resolution wheels and
 // touchpads send smaller deltas; those add up instead of being lost, and a

@@ -1,5 +1,6 @@
 #include "effect/TwoBandProcessor.h"
 
+#include "effect/PortableTan.h"
 #include "effect/TwoBandFrames.h"
 
 #include <cmath>
@@ -29,7 +30,7 @@ void TwoBandProcessor::UpdateFilterCoefficients() {
   const double highest = fs * kHighestSplitRatio;
   if (f > highest) f = highest;
   const double d = static_cast<double>(damping);
-  const double w = std::tan(f / fs * std::numbers::pi);
+  const double w = PortableTan(f / fs * std::numbers::pi);
   const double a = 1.0 / w;
   coefIn = 1.0 / ((d + a) * a + 1.0);
   coefB1 = (1.0 - a * a) * coefIn * 2.0;

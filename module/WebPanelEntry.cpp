@@ -34,8 +34,6 @@ DuoManglerEffect* plugin = nullptr;
 IEditorWeb* panel = nullptr;
 int32_t presentedArea[4] = {};
 int32_t linkArea[4] = {};
-constexpr int32_t kTextCapacity = 1024;
-char text[kTextCapacity] = {};
 
 }  // namespace
 
@@ -54,7 +52,7 @@ EMSCRIPTEN_KEEPALIVE int32_t dm_panel_open(double sampleRate) {
   plugin = new (std::nothrow) DuoManglerEffect(&pageHost);
   if (!plugin || !panel) return 0;
   plugin->Prepare(sampleRate);
-  panel->OpenEditorWindow(nullptr);
+  panel->OpenEditorWindow(IParentWindow::WebPage());
   return 1;
 }
 
@@ -77,36 +75,30 @@ EMSCRIPTEN_KEEPALIVE const int32_t* dm_panel_presented_area() { return presented
 // Every control changed: the next tick paints the whole panel.
 EMSCRIPTEN_KEEPALIVE void dm_panel_mark_all() { panel->MarkAllControlsChanged(); }
 
-// Mouse and keys; flags as dm_page's script documents (Windows key-state
-// bits).
-EMSCRIPTEN_KEEPALIVE void dm_panel_press(int32_t x, int32_t y, uint32_t flags, int32_t alt) {
-  panel->ButtonPressed(x, y, flags, alt != 0);
+// Mouse and keys: keys are IMouseKeys bits (left 1, right 2, shift 4,
+// control 8, alt 16), code an editor key code (editor/IKeyCodes.h).
+EMSCRIPTEN_KEEPALIVE void dm_panel_press(int32_t x, int32_t y, int32_t right, uint32_t keys) {
+  panel->ButtonPressed(x, y, right != 0, keys);
 }
-EMSCRIPTEN_KEEPALIVE void dm_panel_release(int32_t x, int32_t y, uint32_t flags, int32_t alt) {
-  panel->ButtonReleased(x, y, flags, alt != 0);
+EMSCRIPTEN_KEEPALIVE void dm_panel_release(int32_t x, int32_t y, uint32_t keys) {
+  panel->ButtonReleased(x, y, keys);
 }
-EMSCRIPTEN_KEEPALIVE void dm_panel_double_click(int32_t x, int32_t y, uint32_t flags, int32_t alt) {
-  panel->DoubleClicked(x, y, flags, alt != 0);
+EMSCRIPTEN_KEEPALIVE void dm_panel_double_click(int32_t x, int32_t y, uint32_t keys) {
+  panel->DoubleClicked(x, y, keys);
 }
-EMSCRIPTEN_KEEPALIVE void dm_panel_move(int32_t x, int32_t y, uint32_t flags, int32_t alt) {
-  panel->MouseMoved(x, y, flags, alt != 0);
+EMSCRIPTEN_KEEPALIVE void dm_panel_move(int32_t x, int32_t y, uint32_t keys) {
+  panel->MouseMoved(x, y, keys);
 }
-EMSCRIPTEN_KEEPALIVE void dm_panel_wheel(int32_t x, int32_t y, int32_t delta, uint32_t flags,
-                                         int32_t alt) {
-  panel->WheelTurned(x, y, delta, flags, alt != 0);
+EMSCRIPTEN_KEEPALIVE void dm_panel_wheel(int32_t x, int32_t y, int32_t delta, uint32_t keys) {
+  panel->WheelTurned(x, y, delta, keys);
 }
-EMSCRIPTEN_KEEPALIVE void dm_panel_key(int32_t x, int32_t y, int32_t virtualKey) {
-  panel->KeyPressed(x, y, virtualKey);
+EMSCRIPTEN_KEEPALIVE void dm_panel_key(int32_t x, int32_t y, int32_t code) {
+  panel->KeyPressed(x, y, code);
 }
 
-// The parameter entry: the page writes the typed text (UTF-8, NUL-ended)
-// into dm_panel_text() and commits, or cancels.
-EMSCRIPTEN_KEEPALIVE char* dm_panel_text() { return text; }
-EMSCRIPTEN_KEEPALIVE int32_t dm_panel_text_capacity() { return kTextCapacity; }
-EMSCRIPTEN_KEEPALIVE void dm_panel_commit_entry() {
-  text[kTextCapacity - 1] = '\0';
-  panel->CommitEntry(text);
-}
+// The parameter entry: Enter commits the typed text at the next tick (the
+// panel reads it with dm_page_read_entry), Escape cancels.
+EMSCRIPTEN_KEEPALIVE void dm_panel_commit_entry() { panel->CommitEntry(); }
 EMSCRIPTEN_KEEPALIVE void dm_panel_cancel_entry() { panel->CancelEntry(); }
 
 // Programs: the slots that hold one, by name.

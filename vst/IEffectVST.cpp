@@ -5,6 +5,7 @@
 #include "framework/TextCopy.h"
 #include "platform/SaturatingConversions.h"
 #include "vst/IEffectVST.h"
+#include "vst/Vst2ParentWindow.h"
 #include "vst/VstCallbacks.h"
 #include "vst/VstTextLimits.h"
 
@@ -155,7 +156,7 @@ intptr_t IEffectVST::DispatchEditor(int32_t opcode, void* ptr) {
       *static_cast<ERect**>(ptr) = &editorRect;
       return 1;
     case effEditOpen:
-      if (!editor->OpenEditorWindow(ptr)) return 0;
+      if (!editor->OpenEditorWindow(Vst2ParentWindow(ptr))) return 0;
       EditorOpened();
       return 1;
     case effEditClose:

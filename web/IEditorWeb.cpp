@@ -1,34 +1,19 @@
 #include "web/IEditorWeb.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "editor/IControl.h"
-#include "editor/IWindowInput.h"
-#include "framework/IEffectBase.h"
-#include "framework/IGrowableBuffer.h"
 #include "framework/IParameter.h"
 #include "raster/RBitmap.h"
 #include "raster/RPngLoader.h"
 #include "web/WebPage.h"
 #include "web/WebResources.h"
 
-namespace {
-
-void EmptyText(IGrowableBuffer& text) {
-  text.Resize(0, false);
-  text.Append("", 1);
-}
-
-}  // namespace
-
 IEditorWeb::IEditorWeb(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond)
-    : IEditor(owner, w, h, framesPerSecond),
+    : IEditorWindow(owner, w, h, framesPerSecond),
       rgba(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 0) {}
 
 IEditorWeb::~IEditorWeb() { CloseEditorWindow(); }
 
-void* IEditorWeb::OpenEditorWindow(void* /*parentWindow*/) {
+void* IEditorWeb::OpenEditorWindow(const IParentWindow& /*parent*/) {
   open = true;
   MarkAllControlsChanged();
   return this;
@@ -36,12 +21,8 @@ void* IEditorWeb::OpenEditorWindow(void* /*parentWindow*/) {
 
 void IEditorWeb::CloseEditorWindow() {
   if (!open) return;
-  if (endEditCountdown != 0 && plugin) plugin->FlushDeferredEndOfEdit();
-  endEditCountdown = 0;
-  CloseEntry();
+  CloseWindowHalf();
   open = false;
-  pressForwarded = false;
-  wheel.Reset();
 }
 
 // Pixel words 0xAARRGGBB become the canvas's R, G, B, A bytes. The panel is
@@ -72,10 +53,6 @@ IBounds IEditorWeb::TakePresentedArea() {
   return area;
 }
 
-void IEditorWeb::HostFolder(IGrowableBuffer& text) { EmptyText(text); }
-
-void IEditorWeb::ModuleFolder(IGrowableBuffer& text) { EmptyText(text); }
-
 bool IEditorWeb::OpenWebPage(const char* address, const char*, const char*, const char*) {
   return address && *address && dm_page_open_link(address) != 0;
 }
@@ -85,66 +62,46 @@ RBitmap* IEditorWeb::LoadBitmapResource(int32_t /*id*/, const char* name) {
   return file ? Raster_LoadPngMemory(file->data, file->size) : nullptr;
 }
 
-void IEditorWeb::Tick() {
-  if (!open) return;
-  IBounds area;
-  if (CollectChangedArea(area)) PaintInvalid(area);
-  if (endEditCountdown != 0 && --endEditCountdown == 0 && plugin) plugin->FlushDeferredEndOfEdit();
+void IEditorWeb::RepaintArea(const IBounds& changed) {
+  if (!changed.IsEmpty()) PaintInvalid(changed);
 }
 
-void IEditorWeb::ButtonPressed(int32_t x, int32_t y, uint32_t flags, bool alt) {
-  pressForwarded = true;
-  HandleMousePress(x, y, MouseKeysFromFlags(flags, alt));
+void IEditorWeb::ButtonPressed(int32_t x, int32_t y, bool rightButton, uint32_t keys) {
+  if (!EntryTakesPress(rightButton)) ForwardPress(x, y, IMouseKeys::FromBits(keys));
 }
 
-void IEditorWeb::ButtonReleased(int32_t x, int32_t y, uint32_t flags, bool alt) {
-  if (!pressForwarded) return;
-  pressForwarded = false;
-  HandleMouseRelease(x, y, MouseKeysFromFlags(flags, alt));
+void IEditorWeb::ButtonReleased(int32_t x, int32_t y, uint32_t keys) {
+  ForwardRelease(x, y, IMouseKeys::FromBits(keys));
 }
 
-void IEditorWeb::DoubleClicked(int32_t x, int32_t y, uint32_t flags, bool alt) {
-  HandleDoubleClick(x, y, MouseKeysFromFlags(flags, alt));
-  pressForwarded = true;  // a begun edit ends with the release
+void IEditorWeb::DoubleClicked(int32_t x, int32_t y, uint32_t keys) {
+  if (!EntryTakesPress(false)) ForwardDoubleClick(x, y, IMouseKeys::FromBits(keys));
 }
 
-void IEditorWeb::MouseMoved(int32_t x, int32_t y, uint32_t flags, bool alt) {
-  if (pressForwarded) HandleMouseDrag(x, y, MouseKeysFromFlags(flags, alt));
+void IEditorWeb::MouseMoved(int32_t x, int32_t y, uint32_t keys) {
+  ForwardDrag(x, y, IMouseKeys::FromBits(keys));
 }
 
-void IEditorWeb::WheelTurned(int32_t x, int32_t y, int32_t delta, uint32_t flags, bool alt) {
-  const int32_t notches = wheel.Add(delta);
-  if (notches != 0) HandleWheel(x, y, MouseKeysFromFlags(flags, alt), notches);
+void IEditorWeb::WheelTurned(int32_t x, int32_t y, int32_t delta, uint32_t keys) {
+  ForwardWheel(x, y, IMouseKeys::FromBits(keys), delta);
 }
 
-void IEditorWeb::KeyPressed(int32_t x, int32_t y, int32_t virtualKey) {
-  const int32_t code = EditorKeyCode(virtualKey);
+void IEditorWeb::KeyPressed(int32_t x, int32_t y, int32_t code) {
   if (code >= 0) HandleKey(x, y, code);
 }
 
 void IEditorWeb::EditParameterText(IControl* control, IParameter* parameter) {
-  if (!control || !parameter || entryControl || !open) return;
+  if (!control || !parameter || entry.IsOpen() || !open) return;
   char current[64];
   control->ValueText(current, sizeof current, false);
   const IBounds area = ParameterEntryArea(*control, *parameter);
-  entryControl = control;
-  entryParam = parameter;
+  EntryOpened(control, parameter);
   dm_page_open_entry(area.L, area.T, area.Width(), area.Height(), current);
 }
 
-void IEditorWeb::CommitEntry(const char* text) {
-  if (!entryControl) return;
-  CommitTypedText(entryControl, entryParam, text ? text : "");
-  CloseEntry();
+void IEditorWeb::ReadEntryText(char* text, int32_t capacity) {
+  text[0] = '\0';
+  dm_page_read_entry(text, capacity);
 }
 
-void IEditorWeb::CancelEntry() { CloseEntry(); }
-
-void IEditorWeb::CloseEntry() {
-  if (!entryControl) return;
-  IControl* control = entryControl;
-  entryControl = nullptr;
-  entryParam = nullptr;
-  control->EndTextEntry();
-  dm_page_close_entry();
-}
+void IEditorWeb::CloseNativeEntry() { dm_page_close_entry(); }

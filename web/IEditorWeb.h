@@ -1,8 +1,9 @@
 // The editor's window in a web page: the page's canvas shows the back
-// buffer, the page's timer drives the repaint cycle, and its mouse, wheel
-// and key events arrive here as the same editor calls the native windows
-// make. The parameter entry is an HTML input the page lays over the control;
-// web pages open in a new tab of the browser.
+// buffer, the page's timer drives the repaint tick, and its mouse, wheel and
+// key events arrive here, in the editor's mouse keys (IMouseKeys bits) and
+// key codes (IKeyCodes.h), as calls of the portable window half
+// (IEditorWindow). The parameter entry is an HTML input the page lays over
+// the control; web pages open in a new tab of the browser.
 //
 // Threads: everything runs on the page's thread (the GUI thread); the page
 // has no other thread that reaches the panel's instance.
@@ -11,10 +12,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/IEditor.h"
-#include "editor/IWindowInput.h"
+#include "editor/IEditorWindow.h"
 
-class IEditorWeb : public IEditor {
+class IEditorWeb : public IEditorWindow {
  public:
   // fps 0 gives 24 repaints per second.
   IEditorWeb(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond);
@@ -24,25 +24,15 @@ class IEditorWeb : public IEditor {
   // Turns the area of the back buffer into the page's RGBA image and adds it
   // to the area the page copies to its canvas.
   bool Present(const IBounds& area) override;
-  void EditControlText(IControl*) override {}
   // Asks the page for an input field centred on the control, as wide as the
   // parameter's longest value, holding the control's value text.
   void EditParameterText(IControl* control, IParameter* parameter) override;
-  void EditTextInRect(IControl*, const ITextStyle&, const IBounds&, const char*, bool,
-                      bool) override {}
-  // A page has no folders, files or colour dialogs the effect could use.
-  void HostFolder(IGrowableBuffer& text) override;
-  void ModuleFolder(IGrowableBuffer& text) override;
-  void AskForFile(IGrowableBuffer&, int32_t, const char*, const char*) override {}
-  bool AskForColour(IRgba&, const char*) override { return false; }
   // A new tab; a page the browser blocks returns false without a word.
   bool OpenWebPage(const char* address, const char* caption, const char* confirmation,
                    const char* error) override;
-  void StartEndEditCountdown(int32_t ticks) override { endEditCountdown = ticks; }
-  void StopEndEditCountdown() override { endEditCountdown = 0; }
   // The page's canvas is the window: opening marks every control, so the
-  // first tick paints the panel whole. The parent is not used.
-  void* OpenEditorWindow(void* parentWindow) override;
+  // first tick paints the panel whole. The parent names no window.
+  void* OpenEditorWindow(const IParentWindow& parent) override;
   // Sends a pending end of edit at once and closes an open entry
   // uncommitted.
   void CloseEditorWindow() override;
@@ -51,24 +41,20 @@ class IEditorWeb : public IEditor {
   // resource's, not needed here).
   RBitmap* LoadBitmapResource(int32_t id, const char* name) override;
 
-  // ---- Events from the page [GUI thread], in editor pixels ----
-  // The repaint timer: paints what changed and counts down a deferred end
-  // of edit.
-  void Tick();
-  // flags as a Windows mouse message's key-state word (bit 0 left, bit 1
-  // right, bit 2 shift, bit 3 control).
-  void ButtonPressed(int32_t x, int32_t y, uint32_t flags, bool alt);
-  void ButtonReleased(int32_t x, int32_t y, uint32_t flags, bool alt);
-  void DoubleClicked(int32_t x, int32_t y, uint32_t flags, bool alt);
-  void MouseMoved(int32_t x, int32_t y, uint32_t flags, bool alt);
-  // delta in Windows wheel units (120 a notch, positive away from the user).
-  void WheelTurned(int32_t x, int32_t y, int32_t delta, uint32_t flags, bool alt);
-  // virtualKey is the key's Windows code (the DOM's keyCode).
-  void KeyPressed(int32_t x, int32_t y, int32_t virtualKey);
-  // The typed text of the open entry is applied, as Enter or a left click
-  // does; cancelling closes it unchanged, as a right click does.
-  void CommitEntry(const char* text);
-  void CancelEntry();
+  // ---- Events from the page [GUI thread], in editor pixels; keys are
+  // IMouseKeys bits ----
+  void ButtonPressed(int32_t x, int32_t y, bool rightButton, uint32_t keys);
+  void ButtonReleased(int32_t x, int32_t y, uint32_t keys);
+  void DoubleClicked(int32_t x, int32_t y, uint32_t keys);
+  void MouseMoved(int32_t x, int32_t y, uint32_t keys);
+  // delta in wheel units (120 a notch, positive away from the user).
+  void WheelTurned(int32_t x, int32_t y, int32_t delta, uint32_t keys);
+  // code is the editor's key code.
+  void KeyPressed(int32_t x, int32_t y, int32_t code);
+  // Enter and Escape in the page's entry: the next tick commits the typed
+  // text or closes the entry unchanged.
+  void CommitEntry() { entry.Request(ITypedEntry::kCommit); }
+  void CancelEntry() { entry.Request(ITypedEntry::kCancel); }
 
   // ---- The page's image ----
   // width x height RGBA bytes, opaque.
@@ -77,15 +63,13 @@ class IEditorWeb : public IEditor {
   IBounds TakePresentedArea();
 
  private:
-  void CloseEntry();
+  // ---- IEditorWindow's hooks ----
+  void RepaintArea(const IBounds& changed) override;
+  // The page's input: its text, and taking it off the page.
+  void ReadEntryText(char* text, int32_t capacity) override;
+  void CloseNativeEntry() override;
 
   std::vector<uint8_t> rgba;
   IBounds presented;
-  IControl* entryControl = nullptr;
-  IParameter* entryParam = nullptr;
-  int32_t endEditCountdown = 0;
   bool open = false;
-  // A press reached the editor and its release has not (see IEditorWin).
-  bool pressForwarded = false;
-  IWheelAccumulator wheel;
 };

@@ -20,7 +20,7 @@ struct OpenX11Editor {
     host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 488, 282, 0, 0, 0);
     XMapWindow(display, host);
     XSync(display, False);
-    opened = editor->OpenEditorWindow(reinterpret_cast<void*>(host)) != nullptr;
+    opened = editor->OpenEditorWindow(IParentWindow::X11(host)) != nullptr;
     editor->Idle();  // the first tick paints everything
   }
   ~OpenX11Editor() {

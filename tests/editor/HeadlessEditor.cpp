@@ -7,17 +7,10 @@
 #include "raster/RPngLoader.h"
 #include "tests/raster/FakeFontSystem.h"
 
-namespace {
-
-// Text runs through the fake font system, whose glyphs are known to the
-// pixel, for the whole process: fonts stay in the process-wide cache and keep
-// the system that made them.
 void UseFakeFonts() {
   static FakeFontSystem fonts;
   Raster_SetFontSystem(&fonts);
 }
-
-}  // namespace
 
 HeadlessEditor::HeadlessEditor(IEffectBase* owner, std::string imageFolder, int32_t w, int32_t h,
                                int32_t framesPerSecond)

@@ -9,6 +9,11 @@
 
 #include "editor/IEditor.h"
 
+// Text runs through the fake font system, whose glyphs are known to the
+// pixel, for the whole process: fonts stay in the process-wide cache and keep
+// the system that made them, so every headless editor uses this one.
+void UseFakeFonts();
+
 class HeadlessEditor : public IEditor {
  public:
   HeadlessEditor(IEffectBase* plugin, std::string imageFolder, int32_t width = 488,
@@ -30,7 +35,7 @@ class HeadlessEditor : public IEditor {
   bool OpenWebPage(const char* address, const char*, const char*, const char*) override;
   void StartEndEditCountdown(int32_t ticks) override { countdown = ticks; }
   void StopEndEditCountdown() override { countdown = 0; }
-  void* OpenEditorWindow(void*) override { return nullptr; }
+  void* OpenEditorWindow(const IParentWindow&) override { return nullptr; }
   void CloseEditorWindow() override {}
   void* NativeWindow() override { return nullptr; }
   RBitmap* LoadBitmapResource(int32_t id, const char* name) override;

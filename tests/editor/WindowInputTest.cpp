@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "editor/IEditorWinKeys.h"
 #include "editor/IIdleTicker.h"
+#include "editor/IKeyCodes.h"
 #include "editor/IWindowInput.h"
 
 TEST(WindowInput, MapsVirtualKeysToEditorCodes) {
@@ -14,6 +16,25 @@ TEST(WindowInput, MapsVirtualKeysToEditorCodes) {
               {'9', 14},  {'A', 15},  {'Z', 40},  {0x61, 15}, {0x7A, 40}, {0x0D, -1},
               {0x1B, -1}, {0x2F, -1}, {0x40, -1}, {0x5B, -1}, {0x60, -1}, {0x7B, -1}};
   for (const auto& row : rows) EXPECT_EQ(EditorKeyCode(row.virtualKey), row.code) << row.virtualKey;
+}
+
+// The characters X11 key symbols and the page's keys stand for; no other
+// character (the arrows' virtual keys among them) is a key the editor gets.
+TEST(WindowInput, MapsCharactersToEditorCodes) {
+  const struct {
+    int32_t character, code;
+  } rows[] = {{' ', 0},  {'0', 5},  {'9', 14}, {'A', 15}, {'Z', 40},  {'a', 15},
+              {'z', 40}, {'%', -1}, {'&', -1}, {'(', -1}, {'\r', -1}, {0x7F, -1}};
+  for (const auto& row : rows)
+    EXPECT_EQ(KeyCodeOfCharacter(row.character), row.code) << row.character;
+}
+
+TEST(WindowInput, ReadsMouseKeysFromTheirBits) {
+  const IMouseKeys shiftAlt =
+      IMouseKeys::FromBits(IMouseKeys::kLeft | IMouseKeys::kShift | IMouseKeys::kAlt);
+  EXPECT_TRUE(shiftAlt.L && !shiftAlt.R && shiftAlt.S && !shiftAlt.C && shiftAlt.A);
+  const IMouseKeys rightControl = IMouseKeys::FromBits(2 | 8);
+  EXPECT_TRUE(!rightControl.L && rightControl.R && !rightControl.S && rightControl.C);
 }
 
 TEST(WindowInput, ReadsButtonsAndModifiersFromTheKeyStateWord) {

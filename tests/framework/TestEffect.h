@@ -45,7 +45,7 @@ class RecordingEditor : public IEditorSeam {
 
   void StartEndEditCountdown(int32_t ticks) override { countdowns.push_back(ticks); }
   void StopEndEditCountdown() override { ++stops; }
-  void* OpenEditorWindow(void*) override { return nullptr; }
+  void* OpenEditorWindow(const IParentWindow&) override { return nullptr; }
   void CloseEditorWindow() override {}
   void ShowParameterValue(int32_t paramIdx, double value, bool isNormalised) override {
     shown.push_back({paramIdx, value, isNormalised});

@@ -1,7 +1,9 @@
 // scripts/demo with a user's file: it never loses the file, even one inside
 // the folder it clears, it says in what format the renders are and how many
 // samples each one clipped, and it adds the input's row, the transfer curves
-// and copies of the renders at the input's loudness.
+// and copies of the renders at the input's loudness. Its plots mark where the
+// plug-in went over full scale even where the file had to clip, and its page
+// links only files that are there.
 #include "tests/tools/ToolTestSupport.h"
 #include "tools/demo/AudioFile.h"
 #include "tools/demo/Loudness.h"
@@ -10,7 +12,12 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 
 namespace {
 
@@ -41,6 +48,28 @@ TEST(DemoScript, KeepsAnInputInsideItsFolderAndReportsFormatAndClipping) {
   EXPECT_THAT(page, HasSubstr("<td class=\"n\">in</td><td>Input</td>"));
   EXPECT_THAT(tool_test::ReadText(out + "/data/08-kick.transfer"),
               testing::MatchesRegex("(-?[0-9.]+ -?[0-9.]+ -?[0-9.]+\n){61}"));
+  // A 16-bit file clips, but the plot data come from the plug-in's output.
+  int overMarks = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(out + "/data")) {
+    if (entry.path().extension() != ".stats" || entry.path().stem() == "input") continue;
+    std::ifstream stats(entry.path());
+    std::string peak, rms, lufs;
+    int overs = 0;
+    stats >> peak >> rms >> lufs >> overs;
+    std::filesystem::path marks = entry.path();
+    if (overs > 0 && std::filesystem::file_size(marks.replace_extension(".overs")) > 0) ++overMarks;
+  }
+  EXPECT_GT(overMarks, 0) << "no plot marks a sample over full scale";
+  // The user's file gets the mode of every other file the demo writes.
+  struct stat copied = {};
+  struct stat rendered = {};
+  ASSERT_EQ(stat((out + "/input.wav").c_str(), &copied), 0);
+  ASSERT_EQ(stat((out + "/00-default.wav").c_str(), &rendered), 0);
+  EXPECT_EQ(copied.st_mode & 0777, rendered.st_mode & 0777);
+  const std::regex link("(?:src|href)=\"([^\"#:]+)\"");
+  for (std::sregex_iterator m(page.begin(), page.end(), link), end; m != end; ++m) {
+    EXPECT_TRUE(std::filesystem::exists(out + "/" + (*m)[1].str())) << "a broken link: " << (*m)[1];
+  }
   demo::AudioData in, matched;
   ASSERT_TRUE(demo::ReadAudioFile(out + "/input.wav", "test", in));
   ASSERT_TRUE(demo::ReadAudioFile(out + "/08-kick-matched.wav", "test", matched));

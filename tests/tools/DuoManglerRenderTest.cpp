@@ -75,7 +75,7 @@ TEST(DuoManglerRenderTool, ParametersSetByValueGiveTheProgramsSound) {
 TEST(DuoManglerRenderTool, ListShowsFactoryProgramsAndParameterRanges) {
   const tool_test::RunResult run = RunRender({"--plugin", DM_DUO_MANGLER_PLUGIN, "--list"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("duoMangler by Qovak, version 10000, 2 in / 2 out"), std::string::npos)
+  EXPECT_NE(run.out.find("duoMangler by Qovak, version 1.0.0, 2 in / 2 out"), std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("Programs (25, * = current)"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(" *   0  ---- default ----\n"), std::string::npos) << run.out;

@@ -137,6 +137,13 @@ TEST(PresetFiles, FilesThatDoNotFitThePluginChangeNothing) {
   const std::vector<uint8_t> host = HostProgram();
   tool_test::WriteText(dir.Path("host.fxp"), std::string(host.begin(), host.end()));
   tool_test::WriteText(dir.Path("text.fxp"), "not a preset");
+  // A chunk file made by hand for duoMangler, which keeps no chunks.
+  presets::PresetFile chunk;
+  chunk.opaque = true;
+  chunk.pluginId = 0x706C3665;  // 'pl6e'
+  chunk.chunk = {1, 2, 3, 4};
+  const std::vector<uint8_t> chunkBytes = presets::SerializePresetFile(chunk);
+  tool_test::WriteText(dir.Path("chunk.fxp"), std::string(chunkBytes.begin(), chunkBytes.end()));
   struct Case {
     std::string plugin;
     const char* file;
@@ -147,6 +154,9 @@ TEST(PresetFiles, FilesThatDoNotFitThePluginChangeNothing) {
       {DM_DUO_MANGLER_PLUGIN, "host.fxp",
        "it is for another plug-in (ID 'tgan', this one is 'pl6e')"},
       {DM_TEST_GAIN_PLUGIN, "text.fxp", "not a VST preset or bank file (no 'CcnK' magic)"},
+      {DM_DUO_MANGLER_PLUGIN, "chunk.fxp",
+       "it holds a plug-in chunk ('FPCh'), but this plug-in keeps none: hosts save its programs "
+       "as parameter lists ('FxCk')"},
       {DM_TEST_GAIN_PLUGIN, "missing.fxp", "it cannot be opened"},
   };
   for (const Case& c : cases) {

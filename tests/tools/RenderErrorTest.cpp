@@ -142,6 +142,21 @@ TEST_F(RenderErrors, OutputThatCannotBeWritten) {
   unlink(link.c_str());
 }
 
+// Outputs are put in place once complete, so a stream cannot be one: "-"
+// names no file, and /dev/stdout into a pipe is a pipe.
+TEST_F(RenderErrors, StandardOutputIsRefused) {
+  EXPECT_THAT(ExpectFailure(Gain(), input_, "-", 2),
+              HasSubstr("cannot write output '-': render writes files, not standard output; name "
+                        "a file (./- for a file named '-')"));
+  const tool_test::RunResult piped = tool_test::RunProgram(
+      "/bin/bash", {"-c", "'" DM_RENDER_EXECUTABLE "' --plugin '" DM_TEST_GAIN_PLUGIN "' '" +
+                              input_ + "' /dev/stdout | cat >/dev/null; exit ${PIPESTATUS[0]}"});
+  EXPECT_EQ(piped.exitCode, 1);
+  EXPECT_EQ(piped.err,
+            "render: cannot write output '/dev/stdout': it is a pipe or socket, and render writes "
+            "only files (each put in place once complete), not streams: name a file\n");
+}
+
 // Formats: never one format under another's name, nor an encoding or rate the
 // format cannot hold.
 TEST_F(RenderErrors, FormatMismatchesAreCommandLineMistakes) {
@@ -178,8 +193,10 @@ TEST_F(RenderErrors, ReadOnlyFolderGetsNoFile) {
     chmod(locked.Path("").c_str(), 0500);
   }
   // The reason depends on how /sys is mounted; the non-root case knows it.
+  const std::string folder = out.substr(0, out.rfind('/'));
   EXPECT_THAT(ExpectFailure(Gain(), input_, out),
-              HasSubstr("cannot write output '" + out + "': " + (root ? "" : "Permission denied")));
+              HasSubstr("cannot write output '" + out + "': folder '" + folder +
+                        "' takes no new files (" + (root ? "" : "Permission denied)")));
   chmod(locked.Path("").c_str(), 0700);
 }
 

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <thread>
 
 namespace {
@@ -117,6 +118,84 @@ TEST_F(RenderFileSafety, StoppedBySignalLeavesNothingAndExitsAsShellsExpect) {
     EXPECT_EQ(tool_test::WaitForExit(pid), status) << signal;
     EXPECT_EQ(dir_.Entries(), std::vector<std::string>{"in.wav"}) << signal;
   }
+}
+
+// Every format: a write that did not complete (here beyond the file size
+// limit, as on a full disk) fails with the system's reason, and the earlier
+// file stays as it was, with nothing left beside it.
+TEST_F(RenderFileSafety, IncompleteWriteFailsAndKeepsTheEarlierFile) {
+  tool_test::WriteAudio(input_, tool_test::MakeSignal(2, 48000, 480000, tool_test::kFloatWav));
+  for (const char* name : {"out.wav", "out.aiff", "out.flac", "out.mp3", "out.ogg", "out.opus"}) {
+    const std::string output = dir_.Path(name);
+    tool_test::WriteText(output, "previous result");
+    const tool_test::RunResult run =
+        tool_test::RunProgram("prlimit", {"--fsize=20000", DM_RENDER_EXECUTABLE, "--plugin",
+                                          DM_TEST_GAIN_PLUGIN, "-q", input_, output});
+    EXPECT_EQ(run.exitCode, 1) << name;
+    EXPECT_EQ(run.err, "render: cannot write output '" + output + "': File too large\n");
+    EXPECT_EQ(tool_test::ReadText(output), "previous result");
+    EXPECT_EQ(dir_.Entries().size(), 2u) << name;
+    unlink(output.c_str());
+  }
+  // A full device says so too.
+  for (const char* format : {"mp3", "ogg", "flac"}) {
+    const tool_test::RunResult run = Render("/dev/full", {"--format", format});
+    EXPECT_EQ(run.exitCode, 1) << format;
+    EXPECT_THAT(run.err, HasSubstr("cannot write output '/dev/full': No space left on device\n"));
+  }
+}
+
+// The same render twice gives the same bytes: no time stamp (the PEAK chunk
+// of float WAV and AIFF), no random Ogg stream number.
+TEST_F(RenderFileSafety, SameRenderGivesTheSameBytes) {
+  tool_test::WriteAudio(input_, tool_test::MakeSignal(2, 48000, 4800, tool_test::kFloatWav));
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"float.wav", {"--encoding", "float"}},
+      {"float.aiff", {"--encoding", "float"}},
+      {"a.flac", {}},
+      {"a.mp3", {}},
+      {"a.ogg", {}},
+      {"a.opus", {}}};
+  for (const char* round : {"1-", "2-"}) {
+    for (const auto& [name, options] : cases) {
+      const tool_test::RunResult run = Render(dir_.Path(round + std::string(name)), options);
+      EXPECT_EQ(run.exitCode, 0) << name << run.err;
+    }
+    // Time stamps count seconds.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  }
+  for (const auto& [name, options] : cases) {
+    EXPECT_EQ(tool_test::ReadText(dir_.Path("1-" + std::string(name))),
+              tool_test::ReadText(dir_.Path("2-" + std::string(name))))
+        << name;
+  }
+}
+
+TEST_F(RenderFileSafety, StoppedBatchNamesTheFilesNeverStarted) {
+  for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+    tool_test::WriteAudio(dir_.Path(name), tool_test::MakeSignal(1, 44100, 2000000,
+                                                                 SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+  }
+  const std::string folder = dir_.Path("out");
+  const std::string err = dir_.Path("err");
+  const int pid =
+      tool_test::StartRender({"--plugin", DM_TEST_GAIN_PLUGIN, "--block", "1", "-j", "1", "-o",
+                              folder, dir_.Path("a.wav"), dir_.Path("b.wav"), dir_.Path("c.wav")},
+                             err);
+  const auto started = [&folder] {
+    std::error_code e;
+    return std::filesystem::exists(folder, e) && !std::filesystem::is_empty(folder, e);
+  };
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!started() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  kill(pid, SIGINT);
+  EXPECT_EQ(tool_test::WaitForExit(pid), 130);
+  EXPECT_EQ(tool_test::ReadText(err), "render: stopped by SIGINT; '" + folder +
+                                          "/a.wav' was not written; never started: '" +
+                                          dir_.Path("b.wav") + "', '" + dir_.Path("c.wav") + "'\n");
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 }  // namespace

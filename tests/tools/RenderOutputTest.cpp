@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -145,6 +148,11 @@ INSTANTIATE_TEST_SUITE_P(
                                "b.mp3",
                                {},
                                SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+                    FormatCase{"a.wav",
+                               SF_FORMAT_RF64 | SF_FORMAT_PCM_24,
+                               "b.wav",
+                               {},
+                               SF_FORMAT_RF64 | SF_FORMAT_PCM_24},
                     FormatCase{"a.wav", kFloatWav, "b.ogg", {}, SF_FORMAT_OGG | SF_FORMAT_VORBIS},
                     FormatCase{"a.wav", kFloatWav, "b.opus", {}, SF_FORMAT_OGG | SF_FORMAT_OPUS},
                     FormatCase{"a.flac",
@@ -187,9 +195,9 @@ TEST(RenderTool, SummaryReportsLevelsOfTheOutput) {
       run.out.find(" (WAV 32-bit float): 1.00 s mono 44100 Hz, peak -2.50 dBFS, RMS -2.50 dBFS"),
       std::string::npos)
       << run.out;
-  // The wall clock's factor, then the plug-in's alone.
-  EXPECT_THAT(run.out,
-              testing::MatchesRegex(".*, [0-9]+x real time \\(plug-in alone [0-9]+x\\)\n"));
+  // The wall clock's factor, then the plug-in's alone; then the module used.
+  EXPECT_THAT(run.out, testing::MatchesRegex(".*, [0-9]+x real time \\(plug-in alone [0-9]+x\\)\n"
+                                             "  plug-in: " DM_TEST_GAIN_PLUGIN "\n"));
 }
 
 TEST(RenderTool, SamplesOverFullScaleAreCountedAndClippedOnlyInIntegerFiles) {
@@ -338,6 +346,65 @@ TEST(RenderTool, BatchRendersTheGoodFilesAndReportsTheBadOne) {
       {"--plugin", DM_TEST_GAIN_PLUGIN, "-o", folder, dir.Path("a.wav"), folder + "/a.wav"});
   EXPECT_EQ(clash.exitCode, 2);
   EXPECT_THAT(clash.err, testing::HasSubstr("would both be written to '" + folder + "/a.wav'"));
+}
+
+// A file refused for its rate or because its output would replace it is one
+// failure among the others, on one worker or two; the output folder is made
+// with the folders above it. A mistake about every file stops the batch
+// before any work.
+TEST(RenderTool, BatchRendersWhatItCanAndNamesTheRest) {
+  TempFolder dir;
+  for (const auto& [name, rate] :
+       {std::pair{"a48.wav", 48000}, {"b44.wav", 44100}, {"c48.wav", 48000}, {"d96.wav", 96000}}) {
+    tool_test::WriteAudio(dir.Path(name), tool_test::MakeSignal(2, rate, 960, kFloatWav));
+  }
+  ASSERT_EQ(mkdir(dir.Path("mixed").c_str(), 0777), 0);
+  tool_test::WriteAudio(dir.Path("mixed/e48.wav"), tool_test::MakeSignal(2, 48000, 960, kFloatWav));
+  struct Case {
+    std::vector<std::string> options;
+    std::string folder;
+    std::vector<std::string> inputs;
+    std::vector<std::string> failing;
+  };
+  const Case cases[] = {
+      {{"--format", "opus"}, "opus/made/here", {"a48.wav", "b44.wav", "c48.wav"}, {"b44.wav"}},
+      {{"--format", "mp3"}, "mp3", {"d96.wav", "a48.wav"}, {"d96.wav"}},
+      {{}, "mixed", {"a48.wav", "mixed/e48.wav"}, {"mixed/e48.wav"}},
+  };
+  for (const char* jobs : {"1", "2"}) {
+    for (const Case& c : cases) {
+      const std::string folder = dir.Path(c.folder);
+      std::vector<std::string> args = {"--plugin", DM_TEST_GAIN_PLUGIN, "-j", jobs, "-o", folder};
+      args.insert(args.end(), c.options.begin(), c.options.end());
+      std::string failed;
+      for (const std::string& input : c.inputs) {
+        args.push_back(dir.Path(input));
+        const bool fails = std::count(c.failing.begin(), c.failing.end(), input) > 0;
+        failed += fails ? (failed.empty() ? "'" : ", '") + dir.Path(input) + "'" : "";
+      }
+      const tool_test::RunResult run = RunRender(args);
+      EXPECT_EQ(run.exitCode, 1) << c.folder;
+      EXPECT_THAT(run.err, testing::EndsWith(std::to_string(c.failing.size()) + " of " +
+                                             std::to_string(c.inputs.size()) +
+                                             " files failed: " + failed + "\n"));
+      // One whole summary per file rendered: its line and the plug-in's.
+      EXPECT_THAT(run.out, testing::MatchesRegex("(" + folder +
+                                                 "/[^\n]*real time[^\n]*\n  plug-in: [^\n]*\n)+"));
+      EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'),
+                2 * static_cast<std::ptrdiff_t>(c.inputs.size() - c.failing.size()));
+    }
+    EXPECT_EQ(ReadAudio(dir.Path("opus/made/here/c48.opus")).Frames(), 960);
+    EXPECT_EQ(ReadAudio(dir.Path("mixed/e48.wav")).format, kFloatWav);
+  }
+  for (const std::vector<std::string>& wrong :
+       {std::vector<std::string>{"--format", "flac", "--encoding", "float"},
+        {"--program", "Loud"}}) {
+    std::vector<std::string> args = {"--plugin", DM_TEST_GAIN_PLUGIN, "-o", dir.Path("never")};
+    args.insert(args.end(), wrong.begin(), wrong.end());
+    args.push_back(dir.Path("a48.wav"));
+    EXPECT_EQ(RunRender(args).exitCode, 2) << wrong[0];
+    EXPECT_FALSE(tool_test::Exists(dir.Path("never")));
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The render tool's pieces where a fault would not show in a whole render.
+#include "tools/common/Counted.h"
 #include "tools/render/AudioFormat.h"
 #include "tools/render/CommandLine.h"
 #include "tools/render/HostCallback.h"
@@ -63,6 +64,30 @@ TEST(RenderCommandLine, RejectsWhatItCannotDo) {
   EXPECT_TRUE(Parse({"--list"}).options.listOnly);
 }
 
+// The parser's own texts ("At Most 1 required but received 2") say what to
+// change instead.
+TEST(RenderCommandLine, MistakesAreExplainedInTheUsersTerms) {
+  const std::pair<std::vector<const char*>, std::string> cases[] = {
+      {{"--block", "64", "--block=128", "a", "b"}, "--block is given 2 times; give it once"},
+      {{"--block", "abc", "a", "b"}, "--block: needs a whole number from 1 to 65536, not 'abc'"},
+      {{"--block", "65537", "a", "b"},
+       "--block: needs a whole number from 1 to 65536, not '65537'"},
+      {{"--oversample", "3", "a", "b"}, "--oversample: needs 1, 2, 4 or 8, not '3'"},
+      {{"--format", "mp4", "a", "b"},
+       "--format: needs wav, flac, aiff, mp3, ogg or opus, not 'mp4'"},
+      {{"--dither", "rect", "a", "b"}, "--dither: needs tpdf or none, not 'rect'"},
+      {{"-foo.wav", "b"},
+       "unknown option '-foo.wav' (if it is a file, put -- before the file names: render "
+       "[OPTIONS] -- INPUT OUTPUT)"},
+      {{"a", "b", "c"}, "too many file names"},
+      {{"a", "--program"}, "--program: needs a value (NAME|INDEX)"},
+      {{"--double=maybe", "a", "b"}, "--double takes no value, not 'maybe'"},
+  };
+  for (const auto& [args, message] : cases) {
+    EXPECT_EQ(Parse(args).error, message) << args[0];
+  }
+}
+
 TEST(RenderCommandLine, FormatEncodingAndDitherNamesInAnyCase) {
   const CommandLineResult r =
       Parse({"--format", "WAV", "--encoding=Float", "--dither", "NONE", "a", "b"});
@@ -78,31 +103,98 @@ TEST(RenderOutputFormatChoice, KeepsEncodingWhereTheContainerCanHoldIt) {
   constexpr int wavexFloat = SF_FORMAT_WAVEX | SF_FORMAT_FLOAT;
   // Float data goes into the extensible header, and so does an extensible
   // input's; 16-bit PCM from a plain WAV stays plain.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", 2, 44100), wavexFloat);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, "o.wav", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.wav", "", "", {2, 44100}), wavexFloat);
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, "o.wav", "", "", {2, 44100}),
             SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, "o.Wav", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_WAV | SF_FORMAT_PCM_16, "o.Wav", "", "", {2, 44100}),
             SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.FLAC", "", "", {2, 44100}),
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", 1, 96000),
+  EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "o.aif", "", "", {1, 96000}),
             SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
   // The option names the format of a file without a known extension, and
   // may not contradict one.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.out", "flac", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.out", "flac", "", {2, 44100}),
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", 2, 44100), UsageError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "wav", "", {2, 44100}), UsageError);
   // Lossy formats have their one codec, MP3 and Opus a few rates.
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.MP3", "", "", 2, 44100),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.MP3", "", "", {2, 44100}),
             SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
-  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.opus", "", "", 1, 48000),
+  EXPECT_EQ(ChooseOutputFormat(wavFloat, "o.opus", "", "", {1, 48000}),
             SF_FORMAT_OGG | SF_FORMAT_OPUS);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.mp3", "", "", 2, 96000), UsageError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.mp3", "", "", {2, 96000}), UsageError);
   // A big-endian input's byte order is not carried into a new container.
   EXPECT_EQ(ChooseOutputFormat(SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG, "o.wav", "", "",
-                               2, 44100),
+                               {2, 44100}),
             SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", 2, 44100), RenderError);
+  EXPECT_THROW(ChooseOutputFormat(wavFloat, "o.flac", "", "double", {2, 44100}), RenderError);
+}
+
+// What a WAV file cannot hold goes into RF64 (which libsndfile finishes as
+// WAV when it stays small); AIFF refuses it before any work; a lossy input
+// becomes PCM in a PCM container.
+TEST(RenderOutputFormatChoice, FollowsTheLengthAndDecodesLossyInputs) {
+  struct Case {
+    int input;
+    const char* output;
+    const char* encoding;
+    OutputShape shape;
+    int expected;  // 0: refused
+  };
+  constexpr int64_t kEighteenHoursAt8k = int64_t{18} * 3600 * 8000;
+  constexpr int64_t k3Point2HoursAt48k = int64_t{32} * 360 * 48000;
+  constexpr int kRf64 = SF_FORMAT_RF64;
+  const Case cases[] = {
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+       "o.wav",
+       "double",
+       {1, 8000, kEighteenHoursAt8k},
+       kRf64 | SF_FORMAT_DOUBLE},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+       "o.wav",
+       "",
+       {2, 48000, k3Point2HoursAt48k},
+       kRf64 | SF_FORMAT_FLOAT},
+      {SF_FORMAT_WAV | SF_FORMAT_PCM_16,
+       "o.wav",
+       "",
+       {1, 48000, k3Point2HoursAt48k},
+       SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+      {kRf64 | SF_FORMAT_PCM_24, "o.wav", "", {2, 48000, 1000}, kRf64 | SF_FORMAT_PCM_24},
+      {kRf64 | SF_FORMAT_PCM_24, "o.out", "", {2, 48000, 1000}, kRf64 | SF_FORMAT_PCM_24},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT, "o.aiff", "", {2, 48000, k3Point2HoursAt48k}, 0},
+      {SF_FORMAT_WAV | SF_FORMAT_FLOAT,
+       "o.flac",
+       "",
+       {2, 48000, k3Point2HoursAt48k},
+       SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+      {SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III,
+       "o.wav",
+       "",
+       {2, 44100, 1000},
+       SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+      {SF_FORMAT_OGG | SF_FORMAT_OPUS,
+       "o.aiff",
+       "",
+       {2, 48000, 1000},
+       SF_FORMAT_AIFF | SF_FORMAT_PCM_24},
+  };
+  for (const Case& c : cases) {
+    const auto choose = [&c] {
+      return ChooseOutputFormat(c.input, c.output, "", c.encoding, c.shape);
+    };
+    if (c.expected == 0) {
+      EXPECT_THROW(choose(), UsageError) << c.output;
+    } else {
+      EXPECT_EQ(choose(), c.expected) << std::hex << c.input << " to " << c.output;
+    }
+  }
+  // A container that holds no samples of an encoding at all is a mistake
+  // whatever the file.
+  EXPECT_THROW(CheckContainerTakesEncoding("flac", "float"), UsageError);
+  EXPECT_THROW(CheckContainerTakesEncoding("mp3", "pcm16"), UsageError);
+  EXPECT_NO_THROW(CheckContainerTakesEncoding("wav", "double"));
+  EXPECT_NO_THROW(CheckContainerTakesEncoding("", "float"));
 }
 
 TEST(RenderLevelMeter, PeakAndRmsOfAFullScaleSine) {
@@ -166,6 +258,14 @@ TEST(RenderHostCallback, TimeInfoFollowsTheInstancesTransport) {
   EXPECT_TRUE(t->flags & kVstTransportPlaying);
   EXPECT_TRUE(t->flags & kVstTempoValid);
   EXPECT_TRUE(t->flags & kVstTimeSigValid);
+}
+
+TEST(RenderMessages, CountsTakeTheirNounsNumber) {
+  const std::pair<int64_t, const char*> cases[] = {
+      {0, "0 samples"}, {1, "1 sample"}, {2, "2 samples"}};
+  for (const auto& [count, text] : cases) {
+    EXPECT_EQ(tools::Counted(count, "sample"), text);
+  }
 }
 
 TEST(RenderParameterText, LeadingNumberOfDisplayTexts) {

@@ -68,7 +68,7 @@ TEST(RenderWarnings, ReachStandardErrorEvenWhenQuiet) {
       {"non-finite",
        [&withNan](const std::string& p) { tool_test::WriteAudio(p, withNan); },
        {"--encoding", "pcm24"},
-       "render: input '{in}' holds 1 NaN or infinite samples, the first at 0.002 s (frame 100, "
+       "render: input '{in}' holds 1 NaN or infinite sample, at 0.002 s (frame 100, "
        "channel 1)\nrender: the plug-in produced 2 NaN or infinite samples, the first at 0.002 s "
        "(frame 100, channel 1); they were written as 0 to '{out}' (WAV 24-bit PCM)\n"},
       {"fraction",
@@ -76,6 +76,10 @@ TEST(RenderWarnings, ReachStandardErrorEvenWhenQuiet) {
        {"--param", "Gain=0.5"},
        "render: note: values are in display units: Gain=0.5 asks for 0.5 %, not 100 %\n"
        "render: Gain is 0 %, the nearest value it has to 0.5\n"},
+      {"empty",
+       [](const std::string& p) { tool_test::WriteAudio(p, Constant(0.25, 0)); },
+       {},
+       "render: input '{in}' holds no audio (0 frames): '{out}' is empty\n"},
   };
   for (const WarningCase& c : cases) {
     TempFolder dir;

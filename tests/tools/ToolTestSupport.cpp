@@ -13,6 +13,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -40,12 +41,10 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
   for (const std::string& entry : Entries()) {
-    const std::string p = Path(entry);
-    chmod(p.c_str(), 0700);
-    unlink(p.c_str());
-    rmdir(p.c_str());
+    chmod(Path(entry).c_str(), 0700);
   }
-  rmdir(path_.c_str());
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 std::vector<std::string> TempFolder::Entries() const {
@@ -180,7 +179,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 namespace tool_test {
 
-int StartRender(const std::vector<std::string>& args) {
+int StartRender(const std::vector<std::string>& args, const std::string& errPath) {
   std::vector<char*> argv = {const_cast<char*>(DM_RENDER_EXECUTABLE)};
   for (const std::string& a : args) {
     argv.push_back(const_cast<char*>(a.c_str()));
@@ -194,7 +193,7 @@ int StartRender(const std::vector<std::string>& args) {
     const int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
     dup2(null, 1);
-    dup2(null, 2);
+    dup2(errPath.empty() ? null : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
     execv(argv[0], argv.data());
     _exit(127);
   }

@@ -67,8 +67,9 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 RunResult RunRender(const std::vector<std::string>& args);
 
 // Starts render in the background with default signal handling and its
-// output thrown away; returns its process id.
-int StartRender(const std::vector<std::string>& args);
+// output thrown away (standard error into `errPath` when given); returns its
+// process id.
+int StartRender(const std::vector<std::string>& args, const std::string& errPath = "");
 // Waits for it: the exit status, or 128 + the signal that killed it.
 int WaitForExit(int pid);
 

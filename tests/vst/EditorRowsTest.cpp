@@ -24,8 +24,8 @@ class RecordingEditor : public IEditorSeam {
   }
   void StartEndEditCountdown(int32_t ticks) override { countdown = ticks; }
   void StopEndEditCountdown() override { countdown = 0; }
-  void* OpenEditorWindow(void* parentWindow) override {
-    openedWith = parentWindow;
+  void* OpenEditorWindow(const IParentWindow& parent) override {
+    openedWith = parent;
     calls.push_back("open");
     return windowToReturn;
   }
@@ -40,7 +40,7 @@ class RecordingEditor : public IEditorSeam {
 
   int32_t width = 488, height = 282;
   void* windowToReturn = this;
-  void* openedWith = nullptr;
+  IParentWindow openedWith;
   int32_t countdown = 0;
   std::vector<float> wheel;
   std::vector<ShownValue> shown;
@@ -95,7 +95,14 @@ TEST_F(EditorRows, OpenAndCloseTheWindow) {
   int parent = 0;
   editor().calls.clear();
   EXPECT_EQ(plugin.Dispatch(effEditOpen, 0, 0, &parent), 1);
-  EXPECT_EQ(editor().openedWith, &parent);
+  // The host's pointer, named as the window system's handle it is.
+#if defined(_WIN32)
+  EXPECT_EQ(editor().openedWith.system, IParentWindow::kWin32);
+  EXPECT_EQ(editor().openedWith.win32, &parent);
+#else
+  EXPECT_EQ(editor().openedWith.system, IParentWindow::kX11);
+  EXPECT_EQ(editor().openedWith.x11, reinterpret_cast<uintptr_t>(&parent));
+#endif
   EXPECT_EQ(plugin.Dispatch(effEditClose), 1);
   EXPECT_EQ(editor().calls, (std::vector<std::string>{"open", "opened", "closing", "close"}));
 

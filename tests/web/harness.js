@@ -60,10 +60,12 @@ export async function launch({ deviceScaleFactor = 1 } = {}) {
   };
 }
 
-// Opens the page and waits until its panel is up; page errors fail the
-// caller through the returned list.
-export async function openPage(context, url) {
+// Opens the page (in a viewport of the given size, else the context's) and
+// waits until its panel is up; page errors fail the caller through the
+// returned list.
+export async function openPage(context, url, viewport = null) {
   const tab = await context.newPage();
+  if (viewport) await tab.setViewportSize(viewport);
   const errors = [];
   tab.on('pageerror', (error) => errors.push(String(error)));
   tab.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });

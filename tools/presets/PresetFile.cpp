@@ -1,5 +1,7 @@
 #include "tools/presets/PresetFile.h"
 
+#include "tools/common/Counted.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -138,9 +140,10 @@ uint32_t BlockKind(Reader& r, bool wholeFile) {
   }
   const uint32_t size = r.U32("the header");
   if (wholeFile ? size != r.Left() : size > r.Left()) {
-    throw PresetFileError("its size field (" + std::to_string(size) +
-                          " bytes) disagrees with the " + std::to_string(r.Left()) +
-                          " bytes that follow");
+    throw PresetFileError("its size field (" + tools::Counted(size, "byte") +
+                          ") disagrees with the " +
+                          tools::Counted(static_cast<int64_t>(r.Left()), "byte") +
+                          (r.Left() == 1 ? " that follows" : " that follow"));
   }
   return r.U32("the header");
 }
@@ -222,7 +225,8 @@ PresetFile ParsePresetFile(const std::vector<uint8_t>& bytes) {
     }
   }
   if (r.Left() != 0) {
-    throw PresetFileError(std::to_string(r.Left()) + " bytes follow the end of its contents");
+    throw PresetFileError(tools::Counted(static_cast<int64_t>(r.Left()), "byte") +
+                          (r.Left() == 1 ? " follows" : " follow") + " the end of its contents");
   }
   return f;
 }

@@ -1,5 +1,6 @@
 #include "tools/render/AudioFormat.h"
 
+#include "tools/common/Counted.h"
 #include "tools/render/RenderError.h"
 
 #include <sndfile.h>
@@ -97,11 +98,23 @@ const Container* ContainerForExtension(const std::string& ext) {
   return nullptr;
 }
 
+// The largest RIFF or AIFF file: its sizes are 32-bit numbers.
+constexpr int64_t kMost32BitFileBytes = 0xFFFFFFFFLL;
+// Room left for headers and tags below that size.
+constexpr int64_t kHeaderRoom = int64_t{1} << 20;
+// Above this many bytes of data a WAV output is begun as RF64: an input's
+// length can be an estimate (MP3, Ogg), and an RF64 file that stays below
+// 4 GiB is finished as WAV anyway.
+constexpr int64_t kRf64FromBytes = int64_t{1} << 31;
+
+bool IsWavFamily(int major) {
+  return major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64;
+}
+
 const Container* ContainerOfFormat(int format) {
   for (const Container& c : kContainers) {
-    const bool sameMajor =
-        (format & SF_FORMAT_TYPEMASK) == c.major ||
-        (c.major == SF_FORMAT_WAV && (format & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAVEX);
+    const bool sameMajor = (format & SF_FORMAT_TYPEMASK) == c.major ||
+                           (c.major == SF_FORMAT_WAV && IsWavFamily(format & SF_FORMAT_TYPEMASK));
     if (sameMajor && (c.codec == 0 || (format & SF_FORMAT_SUBMASK) == c.codec)) {
       return &c;
     }
@@ -145,6 +158,9 @@ std::string LibraryName(int format, int command) {
 }
 
 std::string ContainerName(int format) {
+  if ((format & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64) {
+    return "RF64";
+  }
   if (const Container* c = ContainerOfFormat(format)) {
     return c->shown;
   }
@@ -196,15 +212,33 @@ int PickEncoding(const Container* c, int major, int inputFormat, const std::stri
   if (c && c->codec != 0) {
     return c->codec;
   }
-  // Keep the input's encoding where possible; FLAC, for one, has no floats.
-  for (const int sub :
-       {inputFormat & SF_FORMAT_SUBMASK, int{SF_FORMAT_PCM_24}, int{SF_FORMAT_PCM_16}}) {
-    if (IsWritable(major | sub, channels, sampleRate)) {
+  // Keep the input's samples where possible (FLAC, for one, has no floats);
+  // a lossy codec's are decoded to PCM.
+  const int kept = BytesPerSample(inputFormat) > 0 ? inputFormat & SF_FORMAT_SUBMASK : 0;
+  for (const int sub : {kept, int{SF_FORMAT_PCM_24}, int{SF_FORMAT_PCM_16}}) {
+    if (sub != 0 && IsWritable(major | sub, channels, sampleRate)) {
       return sub;
     }
   }
   throw UsageError("cannot write output '" + outputPath + "': " + shown + " files cannot hold " +
-                   std::to_string(channels) + " channels at " + std::to_string(sampleRate) + " Hz");
+                   tools::Counted(channels, "channel") + " at " + std::to_string(sampleRate) +
+                   " Hz");
+}
+
+// WAV grows into RF64 (and RF64 stays RF64); AIFF cannot.
+int MajorForLength(int major, int inputFormat, int sub, const std::string& outputPath,
+                   const OutputShape& shape) {
+  const int64_t bytes = shape.frames * shape.channels * BytesPerSample(sub);
+  if (IsWavFamily(major) &&
+      ((inputFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64 || bytes > kRf64FromBytes)) {
+    return SF_FORMAT_RF64;
+  }
+  if (major == SF_FORMAT_AIFF && bytes > kMost32BitFileBytes - kHeaderRoom) {
+    throw UsageError("cannot write output '" + outputPath + "': AIFF files hold at most 4 GiB, " +
+                     DescribeFormat(major | sub) + " of this length needs " +
+                     std::to_string(bytes >> 20) + " MiB (WAV, which becomes RF64, holds it)");
+  }
+  return major;
 }
 
 }  // namespace
@@ -234,7 +268,9 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 }
 
 int ChooseOutputFormat(int inputFormat, const std::string& outputPath, const std::string& container,
-                       const std::string& encoding, int channels, int sampleRate) {
+                       const std::string& encoding, const OutputShape& shape) {
+  const int channels = shape.channels;
+  const int sampleRate = shape.sampleRate;
   const Container* c = PickContainer(inputFormat, outputPath, container);
   int major = c ? c->major : inputFormat & SF_FORMAT_TYPEMASK;
   if (c && c->rates.size() > 0 &&
@@ -247,12 +283,21 @@ int ChooseOutputFormat(int inputFormat, const std::string& outputPath, const std
   // extensible header.
   const bool extensible = (inputFormat & SF_FORMAT_TYPEMASK) == SF_FORMAT_WAVEX ||
                           sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
-  if ((major == SF_FORMAT_WAV || major == SF_FORMAT_WAVEX) && extensible) {
-    major = SF_FORMAT_WAVEX;
-  } else if (major == SF_FORMAT_WAVEX) {
-    major = SF_FORMAT_WAV;
+  if (IsWavFamily(major)) {
+    major = extensible ? SF_FORMAT_WAVEX : SF_FORMAT_WAV;
   }
-  return major | sub;
+  return MajorForLength(major, inputFormat, sub, outputPath, shape) | sub;
+}
+
+void CheckContainerTakesEncoding(const std::string& container, const std::string& encoding) {
+  const Container* c = ContainerNamed(Lower(container));
+  for (const Encoding& e : kEncodings) {
+    if (c && Lower(encoding) == e.name &&
+        (c->codec != 0 || !IsWritable(c->major | e.sub, 1, 48000))) {
+      throw UsageError(std::string("--format ") + c->name + " cannot hold --encoding " + e.name +
+                       " samples");
+    }
+  }
 }
 
 bool IsIntegerEncoding(int format) {
@@ -271,6 +316,27 @@ bool IsIntegerEncoding(int format) {
 bool HoldsNonFinite(int format) {
   const int sub = format & SF_FORMAT_SUBMASK;
   return sub == SF_FORMAT_FLOAT || sub == SF_FORMAT_DOUBLE;
+}
+
+int BytesPerSample(int format) {
+  switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+      return 1;
+    case SF_FORMAT_PCM_16:
+      return 2;
+    case SF_FORMAT_PCM_24:
+      return 3;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT:
+      return 4;
+    case SF_FORMAT_DOUBLE:
+      return 8;
+    default:
+      return 0;  // compressed: the size of a frame is not fixed
+  }
 }
 
 int PcmBits(int format) {

@@ -1,5 +1,6 @@
 #include "tools/render/AudioInput.h"
 
+#include "tools/render/AudioFormat.h"
 #include "tools/render/RenderError.h"
 
 #include <sys/stat.h>
@@ -14,27 +15,6 @@ namespace {
 constexpr int kTagKinds[] = {SF_STR_TITLE,   SF_STR_COPYRIGHT,  SF_STR_SOFTWARE, SF_STR_ARTIST,
                              SF_STR_COMMENT, SF_STR_DATE,       SF_STR_ALBUM,    SF_STR_LICENSE,
                              SF_STR_GENRE,   SF_STR_TRACKNUMBER};
-
-int BytesPerSample(int format) {
-  switch (format & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8:
-    case SF_FORMAT_ULAW:
-    case SF_FORMAT_ALAW:
-      return 1;
-    case SF_FORMAT_PCM_16:
-      return 2;
-    case SF_FORMAT_PCM_24:
-      return 3;
-    case SF_FORMAT_PCM_32:
-    case SF_FORMAT_FLOAT:
-      return 4;
-    case SF_FORMAT_DOUBLE:
-      return 8;
-    default:
-      return 0;  // compressed: the size of a frame is not fixed
-  }
-}
 
 // The number after `key` in libsndfile's log, or -1.
 int64_t NumberAfter(const std::string& log, const std::string& key) {

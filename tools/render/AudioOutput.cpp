@@ -1,24 +1,41 @@
 #include "tools/render/AudioOutput.h"
 
 #include "tools/render/AudioFormat.h"
+#include "tools/render/OggSerial.h"
 #include "tools/render/RenderError.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace render {
 
 AudioOutput::AudioOutput(const OutputTarget& target, const Format& format,
                          const std::vector<std::pair<int, std::string>>& tags)
-    : replacing_(target), format_(format.format), channels_(format.channels) {
+    : replacing_(target),
+      io_(replacing_.Descriptor()),
+      format_(format.format),
+      channels_(format.channels) {
   SF_INFO info{};
   info.format = format.format;
   info.channels = format.channels;
   info.samplerate = format.sampleRate;
-  file_ = sf_open_fd(replacing_.Descriptor(), SFM_WRITE, &info, SF_FALSE);
+  // What cannot seek (a pipe, a terminal) is written as a stream, which
+  // only libsndfile's own file access knows how to do.
+  const bool stream = lseek(replacing_.Descriptor(), 0, SEEK_CUR) < 0;
+  file_ = stream ? sf_open_fd(replacing_.Descriptor(), SFM_WRITE, &info, SF_FALSE)
+                 : io_.Open(SFM_WRITE, info);
   if (!file_) {
     throw RenderError("cannot write output '" + Name() + "' as " + DescribeFormat(format_) + ": " +
-                      sf_strerror(nullptr));
+                      (io_.Failure().empty() ? sf_strerror(nullptr) : io_.Failure()));
+  }
+  // The float formats' PEAK chunk holds the time of writing: without it the
+  // same render gives the same bytes.
+  sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+  if ((format_ & SF_FORMAT_TYPEMASK) == SF_FORMAT_RF64 && format.rf64ToWavWhenSmall) {
+    sf_command(file_, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
   }
   if (IsIntegerEncoding(format_)) {
     // Without this, samples beyond full scale would wrap around.
@@ -39,9 +56,46 @@ AudioOutput::~AudioOutput() {
   }
 }
 
+void AudioOutput::Fail(const std::string& libraryReason) const {
+  throw RenderError("cannot write output '" + Name() +
+                    "': " + (io_.Failure().empty() ? libraryReason : io_.Failure()));
+}
+
 void AudioOutput::CheckWrite(int64_t written, int64_t frames) {
-  if (written != frames) {
-    throw RenderError("cannot write output '" + Name() + "': " + sf_strerror(file_));
+  if (written != frames || !io_.Failure().empty()) {
+    Fail(sf_strerror(file_));
+  }
+  written_ += frames;
+}
+
+// Counts the frames the finished file gives back: by its header where the
+// samples are stored plainly (libsndfile bounds that by the file's length),
+// else by decoding it all, since FLAC's header, for one, is written whole
+// even when its data was cut short.
+void AudioOutput::CheckWhatReachedTheFile() {
+  if (replacing_.IsDevice()) {
+    return;
+  }
+  SF_INFO info{};
+  SNDFILE* file = io_.Open(SFM_READ, info);
+  if (!file) {
+    Fail(std::string("the finished file cannot be read back (") + sf_strerror(nullptr) + ")");
+  }
+  int64_t frames = info.frames;
+  const int major = format_ & SF_FORMAT_TYPEMASK;
+  if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64 &&
+      major != SF_FORMAT_AIFF) {
+    constexpr int64_t kChunk = 8192;
+    std::vector<float> decoded(static_cast<size_t>(kChunk * info.channels));
+    frames = 0;
+    for (int64_t got; (got = sf_readf_float(file, decoded.data(), kChunk)) > 0;) {
+      frames += got;
+    }
+  }
+  sf_close(file);
+  if (frames != written_ || !io_.Failure().empty()) {
+    Fail("the finished file holds " + std::to_string(frames) + " of the " +
+         std::to_string(written_) + " frames written");
   }
 }
 
@@ -79,9 +133,16 @@ void AudioOutput::Write(const double* interleaved, int64_t frames) {
 void AudioOutput::Commit() {
   const int closeResult = sf_close(file_);
   file_ = nullptr;
-  if (closeResult != 0) {
-    throw RenderError("cannot write output '" + Name() + "': " + sf_error_number(closeResult));
+  if (closeResult != 0 || !io_.Failure().empty()) {
+    Fail(sf_error_number(closeResult));
   }
+  if ((format_ & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG && !replacing_.IsDevice()) {
+    if (const std::string reason = SetOggSerial(replacing_.Descriptor(), kOggSerial);
+        !reason.empty()) {
+      Fail(reason);
+    }
+  }
+  CheckWhatReachedTheFile();
   replacing_.Commit();
 }
 

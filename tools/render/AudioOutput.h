@@ -1,6 +1,7 @@
 // The output audio file, written block by block and put in place only when complete.
 #pragma once
 
+#include "tools/render/DescriptorIo.h"
 #include "tools/render/OutputTarget.h"
 #include "tools/render/PcmQuantizer.h"
 #include "tools/render/ReplacingFile.h"
@@ -20,7 +21,8 @@ namespace render {
 // or is interrupted leaves no partial file behind (and an existing file of
 // that name untouched). The new file gets the old one's permissions; where
 // renaming would lose its owner, group or hard links, the finished file is
-// copied into the old one instead.
+// copied into the old one instead. Before that, the finished file is read
+// back: it counts only when it holds every frame written.
 class AudioOutput {
  public:
   struct Format {
@@ -28,6 +30,9 @@ class AudioOutput {
     int channels = 0;
     int sampleRate = 0;
     bool dither = true;  // TPDF dither for 16-bit and narrower PCM; wider PCM is rounded
+    // RF64 chosen for the length alone is finished as WAV when it stays
+    // below 4 GiB; RF64 kept from the input stays RF64.
+    bool rf64ToWavWhenSmall = true;
   };
 
   // Throws RenderError naming the file when its folder cannot take it.
@@ -46,20 +51,25 @@ class AudioOutput {
   const std::string& Name() const { return replacing_.Name(); }
   bool Dithered() const { return quantizer_ && quantizer_->Dithers(); }
 
-  // Finishes the file and gives it its name. Throws RenderError on failure
-  // (the temporary file is then removed, unless it holds the only complete
-  // copy of the render, which the message then names).
+  // Finishes the file, checks what reached it and gives it its name. Throws
+  // RenderError with the system's reason when a write did not complete (the
+  // temporary file is then removed, unless it holds the only complete copy
+  // of the render, which the message then names).
   void Commit();
 
  private:
   template <typename T>
   void WriteSamples(const T* interleaved, int64_t frames);
   void CheckWrite(int64_t written, int64_t frames);
+  [[noreturn]] void Fail(const std::string& libraryReason) const;
+  void CheckWhatReachedTheFile();
 
   ReplacingFile replacing_;
+  DescriptorIo io_;
   SNDFILE* file_ = nullptr;
   int format_ = 0;
   int channels_ = 0;
+  int64_t written_ = 0;  // frames
   std::optional<PcmQuantizer> quantizer_;
   std::vector<double> finite_;
   std::vector<int32_t> quantized_;

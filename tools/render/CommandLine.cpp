@@ -14,7 +14,8 @@ namespace {
 
 constexpr const char* kDescription =
     "Renders an audio file through a VST 2.4 plug-in offline, block by block, the way a DAW\n"
-    "does (duoMangler.so of this build unless --plugin is given).\n";
+    "does: duoMangler.so, found beside render, in VST_PATH, ~/.vst, /usr/local/lib/vst or\n"
+    "/usr/lib/vst, unless --plugin names a module.\n";
 
 constexpr const char* kFooter =
     "Input: WAV, FLAC, AIFF, MP3, Ogg Vorbis or Opus, mono or stereo, any sample rate.\n"
@@ -24,11 +25,12 @@ constexpr const char* kFooter =
     "\"80%\"); the plug-in rounds them to the steps it has. 16-bit and narrower PCM\n"
     "is written with TPDF dither. The output file appears only when the render\n"
     "succeeds; an existing one keeps its permissions, and the input is never\n"
-    "replaced without --force.\n"
+    "replaced without --force. Outputs are files, never standard output or a pipe.\n"
     "\n"
     "Batches: with -o DIR every file named is an input, written to DIR under its\n"
-    "own name (its extension follows --format). A file that fails is reported and\n"
-    "the others are rendered; the status is then 1.\n"
+    "own name (its extension follows --format), -j N files at a time (default: one\n"
+    "per core). A file that cannot be rendered is reported and the others are\n"
+    "rendered; the status is then 1 and the last line names the failures.\n"
     "\n"
     "Presets: --preset, then --program, then each --param, then --save-preset and\n"
     "--save-bank; without INPUT OUTPUT only the presets are saved.\n"
@@ -65,18 +67,89 @@ std::string CheckAssignment(const std::string& text) {
   return {};
 }
 
-// The names are matched in any letter case and stored in lower case.
-CLI::IsMember OneOf(std::vector<std::string> names) {
-  return CLI::IsMember(std::move(names), CLI::ignore_case);
+bool SameLetters(char a, char b) {
+  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
 }
 
 bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
   return text.size() >= end.size() &&
          std::equal(end.begin(), end.end(), text.end() - static_cast<std::ptrdiff_t>(end.size()),
-                    [](char a, char b) {
-                      return std::tolower(static_cast<unsigned char>(a)) ==
-                             std::tolower(static_cast<unsigned char>(b));
-                    });
+                    SameLetters);
+}
+
+// "a, b or c"
+std::string ListedWithOr(const std::vector<std::string>& names) {
+  std::string text;
+  for (size_t i = 0; i < names.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+  }
+  return text;
+}
+
+// The validators' texts follow the option's name ("--block: ...").
+
+// One of the names, in any letter case; it is stored as listed.
+CLI::Validator OneOf(std::vector<std::string> names) {
+  return CLI::Validator(
+      [names](std::string& value) -> std::string {
+        for (const std::string& name : names) {
+          if (name.size() == value.size() &&
+              std::equal(name.begin(), name.end(), value.begin(), SameLetters)) {
+            value = name;
+            return {};
+          }
+        }
+        return "needs " + ListedWithOr(names) + ", not '" + value + "'";
+      },
+      "");
+}
+
+CLI::Validator WholeNumber(int32_t low, int32_t high) {
+  return CLI::Validator(
+      [low, high](const std::string& value) -> std::string {
+        const bool digits =
+            !value.empty() && value.size() <= 9 &&
+            std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const long number = digits ? std::stol(value) : -1;
+        if (number >= low && number <= high) {
+          return {};
+        }
+        return "needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+               ", not '" + value + "'";
+      },
+      "");
+}
+
+// CLI11's own texts describe its workings ("At Most 1 required but received
+// 2"); these say what is wrong on the command line and what to do.
+std::string Explained(const CLI::ParseError& e, const CLI::App& app) {
+  const std::string what = e.what();
+  if (dynamic_cast<const CLI::ExtrasError*>(&e)) {
+    const std::vector<std::string> extra = app.remaining();
+    const std::string first = extra.empty() ? what : extra.front();
+    if (first.empty() || first[0] != '-') {
+      return "too many file names";
+    }
+    return "unknown option '" + first +
+           "' (if it is a file, put -- before the file names: render [OPTIONS] -- INPUT OUTPUT)";
+  }
+  const std::string name = what.substr(0, what.find_first_of(": "));
+  const CLI::Option* option = app.get_option_no_throw(name);
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) && option) {
+    if (option->count() > 1) {
+      return name + " is given " + std::to_string(option->count()) + " times; give it once";
+    }
+    return name + ": needs a value (" + option->get_type_name() + ")";
+  }
+  if (dynamic_cast<const CLI::ConversionError*>(&e)) {
+    const size_t flag = what.find("--");
+    const size_t equals = what.find(" = ");
+    if (flag != std::string::npos && equals != std::string::npos) {
+      return what.substr(flag, equals - flag) + " takes no value, not '" + what.substr(equals + 3) +
+             "'";
+    }
+  }
+  return what;
 }
 
 struct Parsed {
@@ -122,24 +195,27 @@ void Declare(Parsed& p, RenderOptions& o) {
       ->type_name("FILE.fxb");
   app.add_option("--block", o.blockSize, "block size in frames (default 512)")
       ->type_name("N")
-      ->check(CLI::Range(1, kMaxBlockSize).description(""));
+      ->check(WholeNumber(1, kMaxBlockSize));
   app.add_option("--oversample", o.oversampling,
                  "run the plug-in at 2, 4 or 8 times the file's rate (default 1: off)")
       ->type_name("N")
-      ->check(CLI::IsMember({1, 2, 4, 8}).description(""));
+      ->transform(OneOf({"1", "2", "4", "8"}));
   app.add_flag("--double", o.useDouble, "process in double precision");
   app.add_option("--format", o.container, "output format (default: the output's extension)")
       ->type_name(JoinedNames(ContainerNames()))
-      ->transform(OneOf(ContainerNames()).description(""));
+      ->transform(OneOf(ContainerNames()));
   app.add_option("--encoding", o.encoding, "output samples (default: the input's)")
       ->type_name(JoinedNames(EncodingNames()))
-      ->transform(OneOf(EncodingNames()).description(""));
+      ->transform(OneOf(EncodingNames()));
   app.add_option("--dither", p.dither, "dither for 16-bit and narrower PCM (default tpdf)")
       ->type_name("tpdf|none")
-      ->transform(OneOf({"tpdf", "none"}).description(""));
+      ->transform(OneOf({"tpdf", "none"}));
   app.add_option("-o,--output-folder", o.outputFolder,
                  "render every file named into this folder, each under its own name")
       ->type_name("DIR");
+  app.add_option("-j,--jobs", o.jobs, "render N files of a batch at once (default: one per core)")
+      ->type_name("N")
+      ->check(WholeNumber(1, kMaxJobs));
   app.add_flag("--force", o.force, "allow the output to replace the input file");
   app.add_flag("--list", o.listOnly, "show the plug-in's programs and parameters and exit");
   app.add_flag("-q,--quiet", o.quiet, "no progress bar and no summary (warnings still show)");
@@ -205,7 +281,7 @@ CommandLineResult ParseCommandLine(int argc, const char* const* argv) {
     result.text = std::string(e.what()) + "\n";
     return result;
   } catch (const CLI::ParseError& e) {
-    result.error = e.what();
+    result.error = Explained(e, p.app);
     return result;
   }
   o.dither = p.dither != "none";

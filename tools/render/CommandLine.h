@@ -20,7 +20,7 @@ struct RenderOptions {
   bool quiet = false;      // no progress bar and no summary; warnings still show
   bool force = false;      // the output may replace the input
   bool dither = true;      // TPDF dither when reducing to 16-bit or narrower PCM
-  std::string pluginPath;  // empty: the module next to the build tree
+  std::string pluginPath;  // empty: duoMangler.so where Vst2Search() finds it
   std::string presetPath;  // .fxp or .fxb file loaded first; empty: none
   std::string program;     // empty: the plug-in's current program
   std::string savePreset;  // .fxp file written after program and parameters are set
@@ -37,6 +37,7 @@ struct RenderOptions {
   // own name.
   std::string outputFolder;
   std::vector<std::string> inputs;
+  int32_t jobs = 0;  // files of a batch rendered at once; 0: one per core
 };
 
 struct CommandLineResult {
@@ -48,5 +49,6 @@ struct CommandLineResult {
 CommandLineResult ParseCommandLine(int argc, const char* const* argv);
 
 constexpr int32_t kMaxBlockSize = 65536;
+constexpr int32_t kMaxJobs = 256;
 
 }  // namespace render

@@ -33,13 +33,16 @@ void CatchInterruptions() {
   std::signal(SIGXFSZ, SIG_IGN);
 }
 
+int PendingSignal() { return pendingSignal; }
+
+std::string StoppedBy(int signal) {
+  const char* name = sigabbrev_np(signal);
+  return "stopped by SIG" + std::string(name ? name : std::to_string(signal).c_str());
+}
+
 void ThrowIfInterrupted(const std::string& what) {
-  const int signal = pendingSignal;
-  if (signal != 0) {
-    const char* name = sigabbrev_np(signal);
-    throw Interrupted(
-        "stopped by SIG" + std::string(name ? name : std::to_string(signal).c_str()) + "; " + what,
-        signal);
+  if (const int signal = PendingSignal(); signal != 0) {
+    throw Interrupted(StoppedBy(signal) + "; " + what, signal);
   }
 }
 

@@ -24,6 +24,11 @@ class Interrupted : public RenderError {
 // main() on the main thread.
 void CatchInterruptions();
 
+// The signal that arrived, or 0.
+int PendingSignal();
+// "stopped by SIGINT" and the like.
+std::string StoppedBy(int signal);
+
 // Throws Interrupted, naming `what` was stopped, once one of those signals
 // has arrived. Safe to call from the render loop at any time.
 void ThrowIfInterrupted(const std::string& what);

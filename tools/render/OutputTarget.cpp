@@ -2,6 +2,7 @@
 
 #include "tools/render/RenderError.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace render {
@@ -21,9 +24,20 @@ RenderError Refusal(const std::string& output, const std::string& reason) {
   return RenderError("cannot write output " + Quoted(output) + ": " + reason);
 }
 
+// umask() can only be read by changing it, which must not race with a
+// batch's other files being created: the kernel shows it without that.
 mode_t NewFileMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("Umask:", 0) == 0) {
+      return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+  }
+  static const mode_t mask = [] {
+    const mode_t m = umask(0);
+    umask(m);
+    return m;
+  }();
   return 0666 & ~mask;
 }
 
@@ -44,6 +58,15 @@ std::string FollowLinks(const std::string& path) {
                                                    std::strerror(errno) + ")"));
   }
   return resolved;
+}
+
+bool IsTerminal(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const bool terminal = fd >= 0 && isatty(fd);
+  if (fd >= 0) {
+    close(fd);
+  }
+  return terminal;
 }
 
 bool InOurGroups(gid_t group) {
@@ -73,6 +96,27 @@ bool WritableForUs(const std::string& path, const struct stat& st) {
   return (st.st_mode & S_IWOTH) != 0;
 }
 
+// render puts a file in place only once it is complete, so nothing that can
+// only be streamed to (a pipe, a socket, the terminal) can be an output.
+// "/dev/stdout" is one of those under another name; "-" names no file.
+void RefuseStreams(const std::string& path) {
+  if (path == "-") {
+    throw UsageError(
+        "cannot write output '-': render writes files, not standard output; name a file (./- for "
+        "a file named '-')");
+  }
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) {
+    return;
+  }
+  const bool terminal = S_ISCHR(st.st_mode) && IsTerminal(path);
+  if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || terminal) {
+    throw Refusal(path, std::string(terminal ? "it is a terminal" : "it is a pipe or socket") +
+                            ", and render writes only files (each put in place once complete), "
+                            "not streams: name a file");
+  }
+}
+
 }  // namespace
 
 OutputTarget ResolveOutput(const std::string& outputPath, const std::string& inputPath,
@@ -83,6 +127,7 @@ OutputTarget ResolveOutput(const std::string& outputPath, const std::string& inp
   if (!outputPath.empty() && outputPath.back() == '/') {
     throw Refusal(outputPath, "it names a folder, not a file");
   }
+  RefuseStreams(outputPath);
   t.filePath = FollowLinks(outputPath);
 
   struct stat out {};

@@ -18,13 +18,25 @@ std::string WithLabel(const std::string& value, const std::string& label) {
   return label.empty() ? value : value + " " + label;
 }
 
+// Plug-ins give their version as one number; most, duoMangler among them,
+// as major * 10000 + minor * 100 + revision, which reads 1.0.0 for 10000.
+// Smaller numbers follow no common rule and are shown as they are.
+std::string VersionText(int32_t version) {
+  if (version < 10000) {
+    return std::to_string(version);
+  }
+  return std::to_string(version / 10000) + "." + std::to_string(version / 100 % 100) + "." +
+         std::to_string(version % 100);
+}
+
 std::string Header(PluginInstance& plugin) {
   const AEffect& e = plugin.Effect();
   const std::string vendor = plugin.DispatchText(effGetVendorString);
   char line[512];
-  std::snprintf(line, sizeof(line), "%s%s%s, version %d, %d in / %d out (%s)\n",
-                plugin.Name().c_str(), vendor.empty() ? "" : " by ", vendor.c_str(), e.version,
-                e.numInputs, e.numOutputs, plugin.ModulePath().c_str());
+  std::snprintf(line, sizeof(line), "%s%s%s, version %s, %d in / %d out (%s)\n",
+                plugin.Name().c_str(), vendor.empty() ? "" : " by ", vendor.c_str(),
+                VersionText(e.version).c_str(), e.numInputs, e.numOutputs,
+                plugin.ModulePath().c_str());
   return line;
 }
 

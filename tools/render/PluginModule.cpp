@@ -4,33 +4,13 @@
 
 #include <dlfcn.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace render {
 namespace {
-
-std::string ExecutableFolder() {
-  std::vector<char> buffer(4096);
-  const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-  if (n <= 0) {
-    return ".";
-  }
-  std::string path(buffer.data(), static_cast<size_t>(n));
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 // dlopen searches the library path for a bare name; a file name given on the
 // command line means the file in the current folder.
@@ -50,16 +30,6 @@ bool IsWindowsModule(const std::string& path) {
 }
 
 }  // namespace
-
-std::string DefaultPluginPath() {
-  const std::string folder = ExecutableFolder();
-  // In the build tree: <build>/tools/render/render and <build>/module/duoMangler.so.
-  const std::string inBuildTree = folder + "/../../module/duoMangler.so";
-  const std::string beside = folder + "/duoMangler.so";
-  const std::string& chosen = !IsFile(inBuildTree) && IsFile(beside) ? beside : inBuildTree;
-  char resolved[PATH_MAX];
-  return realpath(chosen.c_str(), resolved) ? std::string(resolved) : chosen;
-}
 
 PluginModule::PluginModule(const std::string& path) : path_(path) {
   struct stat st {};

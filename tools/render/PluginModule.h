@@ -26,8 +26,4 @@ class PluginModule {
   VstPluginMainProc entry_ = nullptr;
 };
 
-// The module the tool uses when none is named: duoMangler.so of the build
-// tree the executable belongs to, or next to the executable when installed.
-std::string DefaultPluginPath();
-
 }  // namespace render

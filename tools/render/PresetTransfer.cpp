@@ -1,5 +1,6 @@
 #include "tools/render/PresetTransfer.h"
 
+#include "tools/common/Counted.h"
 #include "tools/presets/PresetFile.h"
 #include "tools/render/PluginInstance.h"
 #include "tools/render/ProgramSelection.h"
@@ -60,14 +61,18 @@ void CheckFits(PluginInstance& plugin, const PresetFile& f, const std::string& p
                      "', this one is '" + FourCharacters(e.uniqueID) + "')");
   }
   if (f.opaque && !KeepsChunks(plugin)) {
-    Refuse(path, "it holds a plug-in chunk, and this plug-in keeps none");
+    // Hosts save a plug-in's own chunk only when its flags say it keeps one.
+    Refuse(path, f.isBank ? "it holds a plug-in chunk ('FBCh'), but this plug-in keeps none: "
+                            "hosts save its banks as parameter lists ('FxBk')"
+                          : "it holds a plug-in chunk ('FPCh'), but this plug-in keeps none: "
+                            "hosts save its programs as parameter lists ('FxCk')");
   }
   if (!f.opaque && f.parameterCount != e.numParams) {
-    Refuse(path, "it has " + std::to_string(f.parameterCount) + " parameters, the plug-in " +
+    Refuse(path, "it has " + tools::Counted(f.parameterCount, "parameter") + ", the plug-in " +
                      std::to_string(e.numParams));
   }
   if (f.isBank && f.programCount != e.numPrograms) {
-    Refuse(path, "it has " + std::to_string(f.programCount) + " programs, the plug-in " +
+    Refuse(path, "it has " + tools::Counted(f.programCount, "program") + ", the plug-in " +
                      std::to_string(e.numPrograms));
   }
   if (f.isBank && f.currentProgram >= e.numPrograms) {

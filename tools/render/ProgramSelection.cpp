@@ -59,8 +59,9 @@ int32_t FindProgram(PluginInstance& plugin, const std::string& nameOrIndex) {
   if (index >= 0 && index < static_cast<int64_t>(names.size())) {
     return static_cast<int32_t>(index);
   }
-  const std::string known = names.empty()
-                                ? "it has no programs"
+  const std::string known = names.empty() ? "it has no programs"
+                            : names.size() == 1
+                                ? "it has program 0 only; render --list shows its name"
                                 : "it has programs 0 to " + std::to_string(names.size() - 1) +
                                       "; render --list shows their names";
   throw UsageError("unknown program '" + nameOrIndex + "' in plug-in '" + plugin.ModulePath() +

@@ -1,5 +1,6 @@
 #include "tools/render/Renderer.h"
 
+#include "tools/common/Counted.h"
 #include "tools/render/AudioInput.h"
 #include "tools/render/AudioOutput.h"
 #include "tools/render/Interruption.h"
@@ -258,10 +259,10 @@ void CheckChannelCount(PluginInstance& plugin, const AudioInput& input, bool use
   const int32_t channels = input.Channels();
   const int32_t most = std::min(e.numInputs, e.numOutputs);
   if (e.numOutputs < 1 || (channels > 1 && channels > most)) {
-    throw RenderError("cannot render '" + input.Path() + "': it has " + std::to_string(channels) +
-                      " channels, plug-in '" + plugin.ModulePath() + "' has " +
-                      std::to_string(e.numInputs) + " inputs and " + std::to_string(e.numOutputs) +
-                      " outputs");
+    throw RenderError("cannot render '" + input.Path() + "': it has " +
+                      tools::Counted(channels, "channel") + ", plug-in '" + plugin.ModulePath() +
+                      "' has " + tools::Counted(e.numInputs, "input") + " and " +
+                      tools::Counted(e.numOutputs, "output"));
   }
   if (useDouble && !plugin.CanProcessDouble()) {
     throw RenderError("plug-in '" + plugin.ModulePath() +

@@ -72,7 +72,7 @@ std::string CopyFileContents(const std::string& from, const std::string& to) {
 }  // namespace
 
 ReplacingFile::ReplacingFile(const OutputTarget& target)
-    : name_(target.name), filePath_(target.filePath) {
+    : name_(target.name), filePath_(target.filePath), isDevice_(target.isDevice) {
   if (target.isDevice) {
     fd_ = open(filePath_.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd_ < 0) {
@@ -85,7 +85,12 @@ ReplacingFile::ReplacingFile(const OutputTarget& target)
   name.push_back('\0');
   fd_ = mkstemp(name.data());
   if (fd_ < 0) {
-    throw RenderError("cannot write output '" + name_ + "': " + SystemReason());
+    // The new file goes into the folder: say which one refused it.
+    const bool folderRefuses = errno == EACCES || errno == EROFS || errno == EPERM;
+    throw RenderError("cannot write output '" + name_ + "': " +
+                      (folderRefuses ? "folder '" + FolderOf(filePath_) + "' takes no new files (" +
+                                           SystemReason() + ")"
+                                     : SystemReason()));
   }
   tempPath_ = name.data();
   fchmod(fd_, target.mode);

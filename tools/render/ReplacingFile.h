@@ -25,6 +25,8 @@ class ReplacingFile {
 
   int Descriptor() const { return fd_; }
   const std::string& Name() const { return name_; }
+  // Written directly (a device such as /dev/null), without a temporary file.
+  bool IsDevice() const { return isDevice_; }
 
   // Closes the file and gives it its name. Throws RenderError on failure
   // (the temporary file is then removed, unless it holds the only complete
@@ -39,6 +41,7 @@ class ReplacingFile {
   std::string filePath_;  // the file that gets replaced
   std::string tempPath_;  // empty when written directly
   int fd_ = -1;
+  bool isDevice_ = false;
   bool inPlace_ = false;
   bool committed_ = false;
 };

@@ -1,12 +1,14 @@
 // duoMangler's page: the panel module behind the canvas on this thread, the
 // audio module in an AudioWorklet, the demo loop or a dropped file as input.
 // Every edit on the panel reaches the worklet as the parameter's new value.
+import { cutShortSound } from './audio-file-check.js';
 import { instantiateAsync } from './wasm-module.js';
 
 const kRepaintMs = Math.trunc(1000 / 24);  // the editor's 24 repaints a second
 const kWheelPixelsPerNotch = 100;  // a wheel notch scrolls 100 pixels in Chromium and Firefox
-const kWindowsWheelNotch = 120;
+const kWheelDeltaPerNotch = 120;  // the editor's wheel units a notch (IWheelAccumulator)
 const kPlaybackRate = 48000;
+const kShortestLoopSeconds = 0.05;  // shorter loops are a buzz, not the file's sound
 const $ = (id) => document.getElementById(id);
 
 const page = {
@@ -20,7 +22,9 @@ const page = {
   inputName: 'Demo loop',
   playing: false,
   bypass: false,
+  failed: false,  // the audio engine stopped
   entry: null,  // the open parameter entry (an <input>)
+  panelScale: 1,  // below 1 where the page is narrower than the panel
   mouse: { x: 0, y: 0, buttons: 0 },
 };
 
@@ -31,9 +35,9 @@ function readText(pointer) {
   return new TextDecoder().decode(bytes.subarray(0, bytes.indexOf(0)));
 }
 
-function writeText(text) {
-  const capacity = page.panel.dm_panel_text_capacity();
-  const into = new Uint8Array(page.panel.memory.buffer, page.panel.dm_panel_text(), capacity);
+function writeText(pointer, capacity, text) {
+  if (capacity <= 0) return;
+  const into = new Uint8Array(page.panel.memory.buffer, pointer, capacity);
   const { written } = new TextEncoder().encodeInto(text, into.subarray(0, capacity - 1));
   into[written] = 0;
 }
@@ -43,6 +47,7 @@ function writeText(text) {
 const pageFunctions = {
   dm_page_parameter_edited: (index, value) => post(['parameter', index, value]),
   dm_page_open_entry: (x, y, width, height, text) => openEntry(x, y, width, height, readText(text)),
+  dm_page_read_entry: (into, capacity) => writeText(into, capacity, page.entry ? page.entry.value : ''),
   dm_page_close_entry: () => closeEntry(),
   dm_page_open_link: (address) => (window.open(readText(address), '_blank', 'noopener'), 1),
 };
@@ -70,35 +75,42 @@ function panelImage() {
 }
 
 // The canvas has a pixel per device pixel, so the panel stays crisp at any
-// zoom or pixel ratio: each editor pixel is drawn as a block, not smoothed.
-function fitCanvasToScreen() {
+// zoom or pixel ratio: at full size each editor pixel is drawn as a block,
+// not smoothed. Where the page is narrower than the panel (a phone), the
+// panel with its value entry and title link is scaled down to the width
+// there is; the canvas still has a pixel per device pixel, and the editor's
+// picture is drawn into it smoothed.
+const panelBox = $('panel-box');
+const panelElement = $('panel');
+let layoutChecked = null;  // the pixel ratio the layout was made for
+window.addEventListener('resize', () => { layoutChecked = null; });
+
+function layOutPanel() {
   const ratio = window.devicePixelRatio || 1;
-  snapToDevicePixels(ratio);
-  const width = Math.round(page.panel.dm_panel_width() * ratio);
-  const height = Math.round(page.panel.dm_panel_height() * ratio);
-  if (canvas.width === width && canvas.height === height) return;
-  canvas.width = width;
-  canvas.height = height;
+  if (layoutChecked === ratio) return;
+  layoutChecked = ratio;
+  const width = page.panel.dm_panel_width();
+  const height = page.panel.dm_panel_height();
+  const room = panelBox.clientWidth || width;  // none while the page is hidden
+  const deviceWidth = Math.min(Math.round(width * ratio), Math.floor(room * ratio));
+  const deviceHeight = Math.round(height * deviceWidth / width);
+  page.panelScale = deviceWidth / (width * ratio);
+  panelBox.style.height = `${deviceHeight / ratio}px`;
+  // Whole device pixels on every side: a canvas between them would be
+  // resampled, and blurred, so the panel is moved by the fraction.
+  const scale = page.panelScale < 1 ? `scale(${page.panelScale}, ${deviceHeight / (height * ratio)})` : '';
+  panelElement.style.transform = scale;
+  const r = panelElement.getBoundingClientRect();
+  const dx = (Math.round(r.left * ratio) - r.left * ratio) / ratio;
+  const dy = (Math.round(r.top * ratio) - r.top * ratio) / ratio;
+  if (dx !== 0 || dy !== 0) panelElement.style.transform = `translate(${dx}px, ${dy}px) ${scale}`;
+  canvas.width = deviceWidth;
+  canvas.height = deviceHeight;
   page.panel.dm_panel_mark_all();
 }
 
-// A canvas between device pixels would be resampled, and blurred: it is
-// moved by the fraction (checked whenever the layout may have changed).
-let layoutChecked = null;
-window.addEventListener('resize', () => { layoutChecked = null; });
-
-function snapToDevicePixels(ratio) {
-  if (layoutChecked === ratio) return;
-  layoutChecked = ratio;
-  canvas.style.transform = '';
-  const r = canvas.getBoundingClientRect();
-  const dx = (Math.round(r.left * ratio) - r.left * ratio) / ratio;
-  const dy = (Math.round(r.top * ratio) - r.top * ratio) / ratio;
-  if (dx !== 0 || dy !== 0) canvas.style.transform = `translate(${dx}px, ${dy}px)`;
-}
-
 function tick() {
-  fitCanvasToScreen();
+  layOutPanel();
   if (page.panel.dm_panel_tick()) show();
 }
 
@@ -110,6 +122,14 @@ function show() {
   const height = bottom - top;
   const frame = panelImage();
   backing.getContext('2d').putImageData(frame, 0, 0, left, top, width, height);
+  if (page.panelScale < 1) {
+    // Scaled down: the whole picture, each canvas pixel from the editor
+    // pixels it covers.
+    screen.imageSmoothingEnabled = true;
+    screen.imageSmoothingQuality = 'high';
+    screen.drawImage(backing, 0, 0, canvas.width, canvas.height);
+    return;
+  }
   const sx = canvas.width / frame.width;
   const sy = canvas.height / frame.height;
   screen.imageSmoothingEnabled = false;
@@ -131,10 +151,23 @@ function editorPoint(event) {
   };
 }
 
-// The key-state word of a Windows mouse message.
-function keyFlags(event) {
+// The editor's mouse keys as bits (editor/IMouseKeys.h): left 1, right 2,
+// shift 4, control 8 (or the Mac's command key), alt 16.
+function mouseKeys(event) {
   return (event.buttons & 1 ? 1 : 0) | (event.buttons & 2 ? 2 : 0) |
-         (event.shiftKey ? 4 : 0) | (event.ctrlKey || event.metaKey ? 8 : 0);
+         (event.shiftKey ? 4 : 0) | (event.ctrlKey || event.metaKey ? 8 : 0) | (event.altKey ? 16 : 0);
+}
+
+// The editor's key code (editor/IKeyCodes.h) for a key: space 0, the arrows
+// up 1, down 2, left 3, right 4, digits 5-14, letters 15-40; -1 for the
+// keys the panel is not told of.
+const kArrowCodes = { ArrowUp: 1, ArrowDown: 2, ArrowLeft: 3, ArrowRight: 4 };
+function editorKeyCode(event) {
+  if (event.key in kArrowCodes) return kArrowCodes[event.key];
+  if (event.key === ' ') return 0;
+  if (/^[0-9]$/.test(event.key)) return 5 + Number(event.key);
+  if (/^[a-zA-Z]$/.test(event.key)) return 15 + event.key.toUpperCase().charCodeAt(0) - 65;
+  return -1;
 }
 
 let pressed = false;
@@ -144,21 +177,13 @@ canvas.addEventListener('mousedown', (event) => {
   event.preventDefault();
   canvas.focus();
   const { x, y } = editorPoint(event);
-  if (page.entry) {
-    // A right click cancels the open entry and goes no further; a left
-    // click takes the typed text and goes on as a press.
-    if (event.button === 2) {
-      page.panel.dm_panel_cancel_entry();
-      return;
-    }
-    commitEntry();
-  }
   pressed = true;
   // Every second click in a row is a double click, as Windows counts them.
+  // With the entry open, the panel decides what a click does to it.
   if (event.button === 0 && event.detail >= 2 && event.detail % 2 === 0)
-    page.panel.dm_panel_double_click(x, y, keyFlags(event), event.altKey);
+    page.panel.dm_panel_double_click(x, y, mouseKeys(event));
   else
-    page.panel.dm_panel_press(x, y, keyFlags(event), event.altKey);
+    page.panel.dm_panel_press(x, y, event.button === 2 ? 1 : 0, mouseKeys(event));
 });
 
 // Moves and the release are followed outside the canvas too, as a window
@@ -167,14 +192,14 @@ window.addEventListener('mousemove', (event) => {
   if (!page.panel) return;
   const point = editorPoint(event);
   page.mouse = point;
-  if (pressed) page.panel.dm_panel_move(point.x, point.y, keyFlags(event), event.altKey);
+  if (pressed) page.panel.dm_panel_move(point.x, point.y, mouseKeys(event));
 });
 
 window.addEventListener('mouseup', (event) => {
   if (!pressed || (event.button !== 0 && event.button !== 2)) return;
   pressed = (event.buttons & 3) !== 0;
   const { x, y } = editorPoint(event);
-  page.panel.dm_panel_release(x, y, keyFlags(event), event.altKey);
+  page.panel.dm_panel_release(x, y, mouseKeys(event));
 });
 
 canvas.addEventListener('contextmenu', (event) => event.preventDefault());
@@ -184,15 +209,15 @@ canvas.addEventListener('wheel', (event) => {
   event.preventDefault();
   const perNotch = event.deltaMode === WheelEvent.DOM_DELTA_PIXEL ? kWheelPixelsPerNotch
                  : event.deltaMode === WheelEvent.DOM_DELTA_LINE ? 3 : 1;
-  const delta = Math.round(-event.deltaY * kWindowsWheelNotch / perNotch);
+  const delta = Math.round(-event.deltaY * kWheelDeltaPerNotch / perNotch);
   const { x, y } = editorPoint(event);
-  page.panel.dm_panel_wheel(x, y, delta, keyFlags(event), event.altKey);
+  page.panel.dm_panel_wheel(x, y, delta, mouseKeys(event));
 }, { passive: false });
 
 canvas.addEventListener('keydown', (event) => {
   if (!page.panel || event.ctrlKey || event.metaKey || event.altKey) return;
-  // The DOM's key codes are the Windows virtual keys the editor maps.
-  page.panel.dm_panel_key(page.mouse.x, page.mouse.y, event.keyCode);
+  const code = editorKeyCode(event);
+  if (code >= 0) page.panel.dm_panel_key(page.mouse.x, page.mouse.y, code);
   if (event.key === ' ' || event.key.startsWith('Arrow')) event.preventDefault();
 });
 
@@ -206,19 +231,14 @@ function openEntry(x, y, width, height, text) {
   Object.assign(entry.style, { left: `${x}px`, top: `${y}px`, width: `${width}px`, height: `${height}px` });
   entry.addEventListener('keydown', (event) => {
     event.stopPropagation();
-    if (event.key === 'Enter') commitEntry();
+    // The panel commits or cancels at its next tick, and then closes it.
+    if (event.key === 'Enter') page.panel.dm_panel_commit_entry();
     else if (event.key === 'Escape') page.panel.dm_panel_cancel_entry();
   });
   $('panel').append(entry);
   page.entry = entry;
   entry.focus();
   entry.select();
-}
-
-function commitEntry() {
-  if (!page.entry) return;
-  writeText(page.entry.value);
-  page.panel.dm_panel_commit_entry();
 }
 
 function closeEntry() {
@@ -292,7 +312,12 @@ async function ensureContext() {
   await context.audioWorklet.addModule('worklet.js');
   page.context = context;
   page.node = effectNode(context, { bypass: page.bypass });
-  page.node.onprocessorerror = () => status('The sound stopped: the audio engine failed. Reload the page to start it again.');
+  page.node.onprocessorerror = () => {
+    page.failed = true;
+    status('The sound stopped: the audio engine failed. Reload the page to start it again.');
+    showSource();
+  };
+  context.addEventListener('statechange', showSource);
   page.node.connect(context.destination);
   return context;
 }
@@ -335,26 +360,47 @@ async function loadDemo() {
   page.inputName = 'Demo loop';
 }
 
+// A file the browser cannot decode, or one too short to loop, leaves the
+// loop that plays as it is; a cut-short file plays the part it holds, if
+// that is long enough, and the page says so.
 async function useFile(file) {
   status(`Decoding ${file.name}…`);
+  let input;
+  let cut;
   try {
     await ensureContext();
-    page.input = await decode(await file.arrayBuffer());
-    page.inputName = file.name;
-    if (!page.playing) await togglePlay();
-    else startSource();
-    status('');
-  } catch (error) {
-    status(`${file.name} cannot be played: the browser could not decode it.`);
+    const bytes = await file.arrayBuffer();
+    cut = cutShortSound(bytes);  // before decoding, which takes the bytes away
+    input = await decode(bytes);
+  } catch {
+    status(`${file.name} cannot be played: the browser could not decode it (a damaged file, or a format it does not know).`);
+    return;
   }
+  const seconds = (s) => (s < 1 ? `${Math.round(s * 1000)} ms` : `${s.toFixed(1)} s`);
+  const cutText = cut ? `${file.name} is cut short, damaged or not completely copied: ` +
+    `it holds ${seconds(cut.held)} of the ${seconds(cut.announced)} its header announces` : '';
+  if (input.duration < kShortestLoopSeconds) {
+    status(cut ? `${cutText}, too little to play in a loop.`
+      : `${file.name} is only ${seconds(input.duration)} long: too short to play in a loop.`);
+    return;
+  }
+  page.input = input;
+  page.inputName = file.name;
+  if (!page.playing) await togglePlay();
+  else startSource();
+  status(cut ? `${cutText}; playing that part.` : '');
   showSource();
 }
 
+// Says what plays, and only what really does.
 function showSource() {
   $('source-name').textContent = page.inputName;
-  const state = !page.playing ? ' is ready: press Play.'
+  const running = page.context?.state === 'running';
+  const state = page.failed ? ' stopped: the audio engine failed.'
+    : !page.playing ? ' is ready: press Play.'
+    : !running ? ' is waiting for the browser to start the sound.'
     : page.bypass ? ' is playing, bypassed at the loudness of the effect.' : ' is playing through the effect.';
-  $('drop').querySelector('p').lastChild.textContent = state;
+  $('source-state').textContent = state;
 }
 
 function status(text) {
@@ -436,20 +482,20 @@ async function start() {
   if (!page.panel.dm_panel_open(kPlaybackRate)) throw new Error('the panel could not open');
   backing.width = page.panel.dm_panel_width();
   backing.height = page.panel.dm_panel_height();
-  fitCanvasToScreen();
   tick();
   setInterval(tick, kRepaintMs);
   placeLink();
   fillProgramMenu();
 
+  const report = (error) => status(String(error.message ?? error));
   $('play').disabled = false;
-  $('play').addEventListener('click', () => togglePlay().catch((e) => status(String(e.message ?? e))));
+  $('play').addEventListener('click', () => togglePlay().catch(report));
   $('bypass').addEventListener('change', (event) => {
     page.bypass = event.target.checked;
     post(['bypass', page.bypass]);
     showSource();
   });
-  $('file').addEventListener('change', (event) => event.target.files[0] && useFile(event.target.files[0]));
+  $('file').addEventListener('change', (event) => event.target.files[0] && useFile(event.target.files[0]).catch(report));
   const drop = $('drop');
   document.addEventListener('dragover', (event) => { event.preventDefault(); drop.classList.add('over'); });
   document.addEventListener('dragleave', () => drop.classList.remove('over'));
@@ -457,14 +503,16 @@ async function start() {
     event.preventDefault();
     drop.classList.remove('over');
     const file = event.dataTransfer.files[0];
-    if (file) useFile(file);
+    if (file) useFile(file).catch(report);
   });
   showSource();
   status('');
 }
 
+// Opened from disk, where browsers run no worklet: index.html tells the user
+// to serve the folder, and nothing starts.
 window.duoMangler = {
-  ready: start().catch((error) => {
+  ready: location.protocol === 'file:' ? Promise.resolve(false) : start().catch((error) => {
     status(`duoMangler could not start: ${error.message ?? error}`);
     throw error;
   }),

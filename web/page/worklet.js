@@ -5,12 +5,14 @@
 //
 // Bypass plays the input at the loudness of the processed sound, so that
 // switching compares the character of the sound, not its level: both levels
-// are followed continuously (mean squares over about 1.5 s) and the dry
-// signal gets the ratio, limited to +-24 dB. Switching fades over one
-// quantum.
+// are followed continuously, as mean squares over the last second, and the
+// dry signal gets their ratio, limited to +-24 dB. A window that forgets
+// what is older follows a change of level within that second (an average
+// that decays would be ruled by a loud passage long after it ended). The
+// gain glides within each quantum; switching fades over one quantum.
 import { instantiateNow } from './wasm-module.js';
 
-const kLevelSeconds = 1.5;
+const kLevelSeconds = 1.0;
 const kLimit = 16;  // +-24 dB
 const kSilentMeanSquare = 1e-10;
 
@@ -24,8 +26,13 @@ class DuoManglerProcessor extends AudioWorkletProcessor {
     values?.forEach((value, index) => this.dm.dm_audio_set_parameter(index, value));
     this.bypass = bypass;
     this.bypassMix = bypass ? 1 : 0;
-    this.dryMeanSquare = 0;
-    this.wetMeanSquare = 0;
+    // Per quantum of the last kLevelSeconds: dry and wet sums of squares and
+    // the number of samples, in a ring.
+    const quanta = Math.ceil(kLevelSeconds * sampleRate / 128);
+    this.levels = {
+      dry: new Float64Array(quanta), wet: new Float64Array(quanta), samples: new Float64Array(quanta), next: 0,
+    };
+    this.dryGain = 1;
     this.views = null;
     this.pending = [];
     this.port.onmessage = (event) => this.pending.push(event.data);
@@ -72,6 +79,7 @@ class DuoManglerProcessor extends AudioWorkletProcessor {
   }
 
   followLevels(dry, wet, frames) {
+    const levels = this.levels;
     let drySum = 0;
     let wetSum = 0;
     for (let c = 0; c < 2; ++c) {
@@ -80,32 +88,44 @@ class DuoManglerProcessor extends AudioWorkletProcessor {
         wetSum += wet[c][i] * wet[c][i];
       }
     }
-    const keep = Math.exp(-frames / (sampleRate * kLevelSeconds));
-    this.dryMeanSquare = keep * this.dryMeanSquare + (1 - keep) * drySum / (2 * frames);
-    this.wetMeanSquare = keep * this.wetMeanSquare + (1 - keep) * wetSum / (2 * frames);
+    levels.dry[levels.next] = drySum;
+    levels.wet[levels.next] = wetSum;
+    levels.samples[levels.next] = 2 * frames;
+    levels.next = (levels.next + 1) % levels.dry.length;
   }
 
+  // The dry gain that gives the input the processed sound's level.
   matchedDryGain() {
-    if (this.dryMeanSquare < kSilentMeanSquare) return 1;
-    const ratio = Math.sqrt(this.wetMeanSquare / this.dryMeanSquare);
-    return Math.min(kLimit, Math.max(1 / kLimit, ratio));
+    const { dry, wet, samples } = this.levels;
+    let drySum = 0;
+    let wetSum = 0;
+    let count = 0;
+    for (let q = 0; q < dry.length; ++q) {
+      drySum += dry[q];
+      wetSum += wet[q];
+      count += samples[q];
+    }
+    if (drySum <= kSilentMeanSquare * count) return 1;
+    return Math.min(kLimit, Math.max(1 / kLimit, Math.sqrt(wetSum / drySum)));
   }
 
   mix(dry, wet, output, frames) {
     const target = this.bypass ? 1 : 0;
     const start = this.bypassMix;
     const step = (target - start) / frames;
-    const gain = this.matchedDryGain();
+    const gainFrom = this.dryGain;
+    const gainStep = (this.matchedDryGain() - gainFrom) / frames;
     for (let c = 0; c < output.length; ++c) {
       const out = output[c];
       const d = dry[Math.min(c, 1)];
       const w = wet[Math.min(c, 1)];
       for (let i = 0; i < frames; ++i) {
         const m = start + step * (i + 1);
-        out[i] = m === 0 ? w[i] : (1 - m) * w[i] + m * gain * d[i];
+        out[i] = m === 0 ? w[i] : (1 - m) * w[i] + m * (gainFrom + gainStep * (i + 1)) * d[i];
       }
     }
     this.bypassMix = target;
+    this.dryGain = gainFrom + gainStep * frames;
   }
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/vst/EditorGestures.h"
+#include "tests/editor/EditorGestures.h"
 #include "tests/vst/ModuleUnderTest.h"
 
 namespace {

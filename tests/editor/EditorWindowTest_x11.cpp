@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/vst/EditorGestures.h"
+#include "tests/editor/EditorGestures.h"
 #include "tests/vst/ModuleUnderTest.h"
 
 // After GoogleTest, which has names that Xlib defines as macros (None).
@@ -206,6 +206,11 @@ TEST_F(X11EditorTest, ShowsTheArtworkTheModuleCarries) {
   }
   XDestroyImage(shown);
   EXPECT_EQ(differing, 0);
+  // Window lists show the panel under the plug-in's name.
+  char* name = nullptr;
+  ASSERT_TRUE(XFetchName(display, editor, &name));
+  EXPECT_STREQ(name, "duoMangler");
+  XFree(name);
 }
 
 TEST_F(X11EditorTest, DraggingABandKnobUpByItsHeightAddsAQuarter) {
