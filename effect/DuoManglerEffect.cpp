@@ -15,7 +15,6 @@ namespace {
 constexpr const char* kChannelConfigs = "1-1 2-2";
 constexpr int32_t kProgramSlots = 25;
 constexpr int32_t kVersion = 0x00010000;  // 1.0.0
-constexpr int32_t kUniqueId = FourCharCode('p', 'l', '6', 'e');
 constexpr int32_t kMakerId = FourCharCode('Q', 'o', 'v', 'a');
 constexpr int32_t kLatency = 0;
 constexpr int32_t kNoMidi = 0;
@@ -26,8 +25,8 @@ constexpr double kSplitFreqShape = 2.0;
 }  // namespace
 
 DuoManglerEffect::DuoManglerEffect(EffectHostConnection host)
-    : EffectBinding(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, "duoMangler", "",
-                    "Qovak", kVersion, kUniqueId, kMakerId, kLatency, kNoMidi,
+    : EffectBinding(host, kEffectParameterCount, kChannelConfigs, kProgramSlots, kDuoManglerName, "",
+                    "Qovak", kVersion, kDuoManglerUniqueId, kMakerId, kLatency, kNoMidi,
                     /*usesChunks=*/false, /*isInstrument=*/false) {
   // The processor starts zeroed, coefficients not ready, by its own
   // initialisers; the parameters come next, then the programs, which capture

@@ -8,6 +8,12 @@
 
 #include "effect/EffectBinding.h"
 #include "effect/TwoBandProcessor.h"
+#include "framework/FourCharCode.h"
+
+// The plug-in's name and VST 2 unique ID, which every format's identity
+// derives from.
+inline constexpr const char* kDuoManglerName = "duoMangler";
+inline constexpr int32_t kDuoManglerUniqueId = FourCharCode('p', 'l', '6', 'e');
 
 class DuoManglerEffect : public EffectBinding {
  public:

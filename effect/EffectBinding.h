@@ -25,6 +25,20 @@ inline constexpr bool kSwitchingOnStartsNewStream = true;
 // Hosts draw their own controls for the control ports: no editor window.
 inline constexpr bool kBindingOpensEditor = false;
 
+#elif defined(DM_BINDING_VST3)
+
+#include "vst3/IEffectVST3.h"
+
+using EffectBinding = IEffectVST3;
+// Where the panel's edits go: the edit controller, or null for the audio
+// processor's instance.
+using EffectHostConnection = IVst3EditSink*;
+// Hosts deactivate and activate around settings changes, as VST 2 hosts
+// suspend and resume: the sound carries on.
+inline constexpr bool kSwitchingOnStartsNewStream = false;
+// The edit controller's instance opens the panel in the host's window.
+inline constexpr bool kBindingOpensEditor = true;
+
 #elif defined(DM_BINDING_WEB)
 
 #include "web/IEffectWeb.h"

@@ -81,7 +81,7 @@ bool IEffectBase::SelectPreset(int32_t index) {
 void IEffectBase::StoreIntoCurrentPreset(const char* name) {
   IPresetSlot* slot = PresetAt(currentPreset);
   if (!slot) return;
-  slot->chunk.Clear();
+  slot->chunk.Empty();
   WriteParameters(slot->chunk);
   if (name && name[0] != '\0') slot->SetName(name);
 }

@@ -19,7 +19,7 @@ struct IPresetSlot {
   template <typename Write>
   bool Fill(const char* programName, Write write) {
     SetName(programName);
-    chunk.Clear();
+    chunk.Empty();
     initialized = write(chunk);
     if (!initialized) chunk.Clear();
     return initialized;

@@ -111,3 +111,10 @@ int32_t IStateBuffer::ResizeZeroFilled(int32_t n) {
     std::memset(bytes.Data() + oldSize, 0, static_cast<size_t>(Size() - oldSize));
   return oldSize;
 }
+
+void IStateBuffer::Reserve(int32_t n) {
+  const int32_t oldSize = Size();
+  if (n <= oldSize) return;
+  bytes.Resize(n, false);
+  bytes.Resize(oldSize, false);
+}

@@ -41,6 +41,11 @@ class IStateBuffer {
   int32_t ResizeZeroFilled(int32_t n);
   // Empties the buffer and releases its storage.
   void Clear() { bytes.Resize(0, true); }
+  // Empties the buffer and keeps its storage: refilling it up to what it
+  // held before allocates nothing (a program switch on the audio thread).
+  void Empty() { bytes.Resize(0, false); }
+  // Makes room for n bytes in all without changing the contents.
+  void Reserve(int32_t n);
 
   const uint8_t* Data() const { return bytes.Data(); }
   uint8_t* Data() { return bytes.Data(); }

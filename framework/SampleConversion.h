@@ -10,7 +10,7 @@
 
 #include "platform/CpuLevel.h"
 
-// The conversions of one instruction set.
+// The conversions of one instruction set; from and to never overlap.
 struct SampleConverters {
   void (*widen)(const float* from, double* to, int32_t count);
   void (*narrow)(const double* from, float* to, int32_t count);

@@ -224,12 +224,13 @@ void BM_Pixman_AntialiasedArc(benchmark::State& state) {
 
 constexpr int kArea = 256;
 
-// Random colours with alpha 1..254: no pixel is transparent or opaque.
-std::unique_ptr<RMemBitmap> VariedAlphaImage(int size) {
+// Random colours with alpha 1..254: no pixel is transparent or opaque. With
+// every alpha 0..255, one pixel in 128 is, alone among others.
+std::unique_ptr<RMemBitmap> VariedAlphaImage(int size, bool everyAlpha = false) {
   auto b = std::make_unique<RMemBitmap>(size, size, 4);
   std::mt19937 random(1);
   for (int i = 0; i < size * size; ++i) {
-    const uint32_t alpha = 1 + random() % 254;
+    const uint32_t alpha = everyAlpha ? random() % 256 : 1 + random() % 254;
     b->Pixels()[(i / size) * b->RowSpan() + i % size] = alpha << 24 | (random() & 0xFFFFFF);
   }
   return b;
@@ -242,25 +243,40 @@ std::vector<uint8_t> VariedCoverage(int size) {
   return mask;
 }
 
+// The alpha blit of a varied-alpha image over the area, and pixman's OVER of
+// the same image; argument 0: alpha 1..254 at opacity 1, 1: every alpha
+// 0..255, 2: alpha 1..254 at opacity 0.7 (pixman: through a solid mask).
+struct VariedBlit {
+  explicit VariedBlit(int64_t input)
+      : src(VariedAlphaImage(kArea, input == 1)), opacity(input == 2 ? 0.7f : 1.0f) {}
+  std::unique_ptr<RMemBitmap> src;
+  float opacity;
+};
+
 void BM_AlphaBlitVaried(benchmark::State& state) {
-  auto src = VariedAlphaImage(kArea);
+  const VariedBlit blit(state.range(0));
   auto dst = Background(kArea, kArea);
   for (auto _ : state) {
-    Raster_Blit(dst.get(), src.get(), 0, 0, nullptr, 1.0f, RBlend::Copy | RBlendUseAlpha);
+    Raster_Blit(dst.get(), blit.src.get(), 0, 0, nullptr, blit.opacity,
+                RBlend::Copy | RBlendUseAlpha);
     benchmark::ClobberMemory();
   }
   ReportPixels(state, kArea * kArea);
 }
 
 void BM_Pixman_OverVaried(benchmark::State& state) {
-  auto src = VariedAlphaImage(kArea);
-  PixmanImage s(kArea, kArea, Premultiplied(*src));
+  const VariedBlit blit(state.range(0));
+  PixmanImage s(kArea, kArea, Premultiplied(*blit.src));
   PixmanImage d(kArea, kArea, 0xFF303840u);
+  const auto level = static_cast<uint16_t>(blit.opacity * 65535.0f);
+  const pixman_color_t grey{level, level, level, level};
+  pixman_image_t* mask = blit.opacity < 1.0f ? pixman_image_create_solid_fill(&grey) : nullptr;
   for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kArea,
+    pixman_image_composite32(PIXMAN_OP_OVER, s.image, mask, d.image, 0, 0, 0, 0, 0, 0, kArea,
                              kArea);
     benchmark::ClobberMemory();
   }
+  if (mask) pixman_image_unref(mask);
   ReportPixels(state, kArea * kArea);
 }
 
@@ -445,8 +461,8 @@ BENCHMARK(BM_Pixman_RotatedKnobBilinear);
 BENCHMARK(BM_AntialiasedArc);
 BENCHMARK(BM_Pixman_AntialiasedArc);
 BENCHMARK(BM_PngDecode);
-BENCHMARK(BM_AlphaBlitVaried);
-BENCHMARK(BM_Pixman_OverVaried);
+BENCHMARK(BM_AlphaBlitVaried)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_Pixman_OverVaried)->Arg(0)->Arg(1)->Arg(2);
 BENCHMARK(BM_FillOpacity03);
 BENCHMARK(BM_Pixman_FillOver03);
 BENCHMARK(BM_MaskBlend);

@@ -1,6 +1,7 @@
 // Every unit of the sample conversions against a conversion of each sample, bit
 // for bit, over values that round, overflow, underflow or are not numbers,
-// at every length around the vector width and at unaligned starts.
+// at every length around the vector width and at unaligned starts on both
+// sides.
 #include "framework/SampleConversion.h"
 
 #include <gtest/gtest.h>
@@ -57,16 +58,19 @@ TEST(SampleConversion, EveryFormMatchesPerSampleConversion) {
   for (int32_t level = 0; level <= static_cast<int32_t>(Platform_CpuLevel()); ++level) {
     const SampleConverters table = SampleConvertersFor(static_cast<CpuLevel>(level));
     const SampleConverters* unit = &table;
-    for (int32_t count = 0; count <= 19; ++count) {
+    for (int32_t count = 0; count <= 27; ++count) {
       for (int32_t start = 0; start < 3; ++start) {
         const std::vector<double> doubles = AwkwardDoubles(count + start);
         std::vector<float> floats(count + start);
         for (size_t j = 0; j < floats.size(); ++j) floats[j] = static_cast<float>(doubles[j] * 0.7);
 
-        std::vector<double> widened(count), widenedExpected(count);
-        unit->widen(floats.data() + start, widened.data(), count);
-        for (int32_t j = 0; j < count; ++j) widenedExpected[j] = floats[start + j];
-        ExpectSameBits(widened, widenedExpected);
+        // Every position of the doubles against a 32-byte boundary.
+        for (int32_t shift = 0; shift < 4; ++shift) {
+          std::vector<double> widened(count + shift), widenedExpected(count + shift);
+          unit->widen(floats.data() + start, widened.data() + shift, count);
+          for (int32_t j = 0; j < count; ++j) widenedExpected[shift + j] = floats[start + j];
+          ExpectSameBits(widened, widenedExpected);
+        }
 
         std::vector<float> narrowed(count), narrowedExpected(count);
         unit->narrow(doubles.data() + start, narrowed.data(), count);

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Checks that a built plug-in module exports exactly VSTPluginMain and main
-# and, for a Windows DLL, that both lead into its code and that it imports
+# Checks that a built plug-in module exports exactly the names given
+# (VSTPluginMain and main when none are) and, for a Windows module (.dll, or
+# a VST 3 bundle's .vst3), that each leads into its code and that it imports
 # nothing but Windows system DLLs (the C and C++ runtimes are linked in).
-#   check_module_exports.sh MODULE
+#   check_module_exports.sh MODULE [EXPORT...]
 set -euo pipefail
-module=${1:?usage: check_module_exports.sh MODULE}
-expected=$'VSTPluginMain\nmain'
+module=${1:?usage: check_module_exports.sh MODULE [EXPORT...]}
+shift
+names=("$@")
+[[ ${#names[@]} -gt 0 ]] || names=(VSTPluginMain main)
+expected=$(printf '%s\n' "${names[@]}")
 
 case $module in
-  *.dll)
+  *.dll | *.vst3)
     dump=$(x86_64-w64-mingw32-objdump -p "$module")
     # Export table rows look like "[   0] +base[   1] 0001 VSTPluginMain".
     exports=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" |
@@ -47,9 +51,9 @@ case $module in
 esac
 
 if [[ $exports != "$(sort <<<"$expected")" ]]; then
-  echo "exports differ from VSTPluginMain and main:"
+  echo "exports differ from ${names[*]}:"
   echo "$exports"
   status=1
 fi
-[[ $status -eq 0 ]] && echo "$module exports exactly VSTPluginMain and main"
+[[ $status -eq 0 ]] && echo "$module exports exactly ${names[*]}"
 exit $status

@@ -24,6 +24,7 @@ class PluginInstance {
 
   AEffect& Effect() const { return *effect_; }
   const std::string& ModulePath() const { return module_.Path(); }
+  const std::string& Format() const { return module_.Format(); }
 
   intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                     float opt = 0.0f);

@@ -33,10 +33,10 @@ std::string Header(PluginInstance& plugin) {
   const AEffect& e = plugin.Effect();
   const std::string vendor = plugin.DispatchText(effGetVendorString);
   char line[512];
-  std::snprintf(line, sizeof(line), "%s%s%s, version %s, %d in / %d out (%s)\n",
+  std::snprintf(line, sizeof(line), "%s%s%s, version %s, %d in / %d out (%s, %s)\n",
                 plugin.Name().c_str(), vendor.empty() ? "" : " by ", vendor.c_str(),
                 VersionText(e.version).c_str(), e.numInputs, e.numOutputs,
-                plugin.ModulePath().c_str());
+                plugin.Format().c_str(), plugin.ModulePath().c_str());
   return line;
 }
 

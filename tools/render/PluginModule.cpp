@@ -1,6 +1,7 @@
 #include "tools/render/PluginModule.h"
 
 #include "tools/render/RenderError.h"
+#include "tools/render/Vst3Adapter.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -32,6 +33,10 @@ bool IsWindowsModule(const std::string& path) {
 }  // namespace
 
 PluginModule::PluginModule(const std::string& path) : path_(path) {
+  if (IsVst3Bundle(path)) {
+    LoadVst3Bundle();
+    return;
+  }
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) {
     throw RenderError("cannot load plug-in '" + path + "': " + std::strerror(errno));
@@ -61,6 +66,27 @@ PluginModule::PluginModule(const std::string& path) : path_(path) {
                       "': not a VST 2.4 plug-in (it exports neither VSTPluginMain nor main)");
   }
   entry_ = reinterpret_cast<VstPluginMainProc>(symbol);
+}
+
+// A VST 3 bundle: its Linux binary, driven through the adapter's record.
+void PluginModule::LoadVst3Bundle() {
+  const std::string binary = Vst3BundleBinary(path_);
+  handle_ = dlopen(binary.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle_) {
+    const char* reason = dlerror();
+    throw RenderError("cannot load plug-in '" + path_ + "': its binary " + binary +
+                      " is not loadable (" + (reason ? reason : "unknown reason") + ")");
+  }
+  using GetFactory = void* (*)();
+  auto factory = reinterpret_cast<GetFactory>(dlsym(handle_, "GetPluginFactory"));
+  void* made = factory ? factory() : nullptr;
+  if (!made) {
+    dlclose(handle_);
+    handle_ = nullptr;
+    throw RenderError("cannot load plug-in '" + path_ + "': not a VST 3 bundle (no plug-in factory)");
+  }
+  entry_ = Vst3EntryPoint(made);
+  format_ = "VST 3";
 }
 
 PluginModule::~PluginModule() {

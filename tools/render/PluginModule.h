@@ -19,9 +19,14 @@ class PluginModule {
 
   VstPluginMainProc EntryPoint() const { return entry_; }
   const std::string& Path() const { return path_; }
+  // "VST 2.4", or "VST 3" for a bundle (Vst3Adapter.h).
+  const std::string& Format() const { return format_; }
 
  private:
+  void LoadVst3Bundle();
+
   std::string path_;
+  std::string format_ = "VST 2.4";
   void* handle_ = nullptr;
   VstPluginMainProc entry_ = nullptr;
 };

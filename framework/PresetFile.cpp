@@ -1,4 +1,4 @@
-#include "tools/presets/PresetFile.h"
+#include "framework/PresetFile.h"
 
 #include "tools/common/Counted.h"
 
