@@ -45,8 +45,9 @@ function(dm_add_library name)
 endfunction()
 
 # Compiles one source for an x86 instruction set (-mavx2; several flags for
-# AVX-512's subsets). Such units check the processor before they run, and
-# compile to nothing where the set does not exist (the browser build).
+# AVX-512's subsets). Such units are installed only where the processor
+# reports the set (platform/CpuLevel.h), and compile to nothing where the set
+# does not exist (the browser build).
 function(dm_compile_for_instruction_set source)
   if(NOT EMSCRIPTEN)
     set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "${ARGN}")

@@ -32,6 +32,11 @@ class IControl {
   IControl& operator=(const IControl&) = delete;
 
   // ---- Virtual operations, in slot order; all [GUI thread] ----
+  // Not in use: kept in its documented place; nothing in the product calls it.
+  //   MouseMovedOver, MouseLeft: the editor does not track hovering
+  //   IdleHook: the idle tick calls no control
+  // Kept in its documented place; no control in the product overrides it:
+  //   KeyPressed: IEditor::HandleKey routes keys to it, and every key is ignored
   virtual ~IControl() = default;
   // The right button opens the parameter's text entry.
   virtual void MousePressed(int32_t x, int32_t y, const IMouseKeys& keys);
@@ -43,7 +48,6 @@ class IControl {
   virtual void MouseWheelTurned(int32_t x, int32_t y, const IMouseKeys& keys, int32_t notches);
   // Returns whether the key was used (the editor ignores it).
   virtual bool KeyPressed(int32_t /*x*/, int32_t /*y*/, int32_t /*key*/) { return false; }
-  // The editor does not track hovering; nothing calls these two.
   virtual void MouseMovedOver(int32_t /*x*/, int32_t /*y*/, const IMouseKeys& /*keys*/) {}
   virtual void MouseLeft() {}
   // Draws into the editor's back buffer through its drawing operations.
@@ -64,7 +68,6 @@ class IControl {
   // for exactly one more pass.
   virtual void MarkPainted();
   virtual bool NeedsPaint() { return dirty; }
-  // Nothing in the system calls it.
   virtual void IdleHook() {}
 
   // ---- [GUI thread] ----

@@ -40,6 +40,15 @@ class IEditor : public IEditorSeam {
   IEditor(IEffectBase* plugin, int32_t width, int32_t height, int32_t fps);
 
   // ---- Virtual operations, in slot order; all [GUI thread] ----
+  // Not in use: kept in its documented place; nothing in the product calls it.
+  //   slot 3: EditControlText
+  //   slot 5: EditTextInRect
+  //   slot 6: HostFolder
+  //   slot 7: ModuleFolder
+  //   slot 8: AskForFile
+  //   slot 9: AskForColour
+  //   slot 14: ReservedSlot14
+  //   slot 19: ReservedSlot19
   // Copies the area of the back buffer to the screen.
   virtual bool Present(const IBounds& area) = 0;
   // Deletes every control; the caller adds them again.
@@ -64,14 +73,12 @@ class IEditor : public IEditorSeam {
   // sent (ticks of the repaint timer); called with the plug-in lock held.
   void StartEndEditCountdown(int32_t ticks) override = 0;
   void StopEndEditCountdown() override = 0;
-  // Kept for its place; nothing calls it.
   virtual int32_t ReservedSlot14() { return 0; }
   void* OpenEditorWindow(const IParentWindow& parent) override = 0;
   void CloseEditorWindow() override = 0;
   virtual void* NativeWindow() = 0;
   // Deletes the controls, last to first, and the back buffer.
   ~IEditor() override;
-  // Kept for its place; nothing calls it.
   virtual void ReservedSlot19() {}
   // The image with this resource id (name is its file name); null when the
   // module has none. The caller owns the result.

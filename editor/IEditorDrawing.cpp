@@ -1,5 +1,6 @@
 // The drawing operations the controls paint with, all into the back buffer.
 #include "editor/IEditor.h"
+#include "platform/SaturatingConversions.h"
 #include "raster/RArc.h"
 #include "raster/RBitmap.h"
 #include "raster/RBlit.h"
@@ -21,7 +22,7 @@ bool IEditor::BlitBitmapFrame(const IBitmapStrip& strip, const IBounds& dest, in
   int32_t offset = 0;
   if (strip.frames >= 2 && frame >= 2) {
     const double size = vertical ? strip.H : strip.W;
-    offset = static_cast<int32_t>(size * (frame - 1) / strip.frames + 0.5);
+    offset = TruncateToInt32(size * (frame - 1) / strip.frames + 0.5);
   }
   return vertical ? BlitBitmap(strip, dest, 0, offset, blend)
                   : BlitBitmap(strip, dest, offset, 0, blend);

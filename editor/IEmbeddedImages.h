@@ -1,16 +1,15 @@
-// The editor's images compiled into the module, for platforms whose modules
-// carry no resources (a Linux .so). Declared here and defined by the
-// artwork's owner, the effect (generated from its PNG files at build time).
-// [any thread; the data is constant]
+// The X11 window's lookup of an embedded image by resource id, over the one
+// table of files (IEmbeddedFiles.h); goes once the window asks that table.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include "editor/IEmbeddedFiles.h"
 
 struct IEmbeddedImage {
   const unsigned char* bytes = nullptr;
   size_t size = 0;
 };
 
-// The PNG file compiled in under the resource id; empty when there is none.
-IEmbeddedImage FindEmbeddedImage(int32_t id);
+inline IEmbeddedImage FindEmbeddedImage(int32_t id) {
+  const IEmbeddedFile* file = FindEmbeddedFile(id);
+  return file ? IEmbeddedImage{file->data, file->size} : IEmbeddedImage{};
+}

@@ -1,6 +1,9 @@
 #include "editor/IFrameControl.h"
 
 #include "editor/IEditor.h"
+#include "platform/SaturatingConversions.h"
+
+#include <algorithm>
 
 IFrameControl::IFrameControl(IEffectBase* owner, const IBounds& area, const IBitmapStrip& strip)
     : IControl(owner, area), bitmap(strip) {}
@@ -9,8 +12,7 @@ bool IFrameControl::Paint(IEditor& editor) {
   const int32_t frames = bitmap.FrameCount();
   int32_t frame = 1;
   if (frames >= 2) {
-    frame = static_cast<int32_t>((frames - 1) * value + 0.5) + 1;
-    frame = frame < 1 ? 1 : (frame > frames ? frames : frame);
+    frame = std::clamp(TruncateToInt32((frames - 1) * value + 0.5), 0, frames - 1) + 1;
   }
   return editor.BlitBitmapFrame(bitmap, rect, frame, &blend, vertical);
 }

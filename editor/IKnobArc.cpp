@@ -2,8 +2,8 @@
 
 #include "editor/IEditor.h"
 #include "editor/IKnobGeometry.h"
-#include "editor/IRounding.h"
 #include "framework/IParameter.h"
+#include "platform/SaturatingConversions.h"
 
 namespace {
 
@@ -12,8 +12,8 @@ IBounds ArcKnobRect(int32_t x, int32_t y, const ITextStyle& style, float radius,
   const float e = margin + radius + thickness;
   const int32_t b =
       textMode == IKnobArc::TextBelow ? y + style.size + textOffset + margin : y + margin;
-  return {RoundToInt(x - e), RoundToInt(y - e), RoundToInt(x + e),
-          RoundToInt(b + radius + thickness)};
+  return {RoundHalfAwayFromZeroF(x - e), RoundHalfAwayFromZeroF(y - e),
+          RoundHalfAwayFromZeroF(x + e), RoundHalfAwayFromZeroF(b + radius + thickness)};
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ void IKnobArc::PaintTexts(IEditor& editor) {
   const int32_t size = textStyle.size;
   const int32_t h2 = size / 2;
   const float cy = static_cast<float>(rect.T + rect.B) * 0.5f;
-  const IBounds centred{rect.L, RoundToInt(cy + textOffset - h2), rect.R, rect.B};
+  const IBounds centred{rect.L, RoundHalfAwayFromZeroF(cy + textOffset - h2), rect.R, rect.B};
   switch (textMode) {
     case TextCentred:
       if (prompting) return;
@@ -78,20 +78,22 @@ void IKnobArc::PaintTexts(IEditor& editor) {
       return;
     case TextValueAndLabelStacked:
       if (prompting) return;
-      editor.PaintText(textStyle, valueText,
-                       textRect = {rect.L, RoundToInt(cy + 4.0f - size), rect.R, rect.B});
-      editor.PaintText(textStyle, label,
-                       textRect = {rect.L, RoundToInt(cy + textOffset), rect.R, rect.B});
+      editor.PaintText(
+          textStyle, valueText,
+          textRect = {rect.L, RoundHalfAwayFromZeroF(cy + 4.0f - size), rect.R, rect.B});
+      editor.PaintText(
+          textStyle, label,
+          textRect = {rect.L, RoundHalfAwayFromZeroF(cy + textOffset), rect.R, rect.B});
       return;
     case TextLabelRight:
       if (!prompting) {
         editor.PaintText(textStyle, valueText,
-                         textRect = {rect.L, RoundToInt(cy - h2), rect.R, rect.B});
+                         textRect = {rect.L, RoundHalfAwayFromZeroF(cy - h2), rect.R, rect.B});
       }
       textStyle.align = ITextStyle::AlignLeft;
-      editor.PaintText(
-          textStyle, label,
-          textRect = {rect.R + textOffset, RoundToInt(cy - h2), rect.R + textOffset + 33, rect.B});
+      editor.PaintText(textStyle, label,
+                       textRect = {rect.R + textOffset, RoundHalfAwayFromZeroF(cy - h2),
+                                   rect.R + textOffset + 33, rect.B});
       return;
     case TextValueCentred:
       if (prompting) return;

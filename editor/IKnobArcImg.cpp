@@ -2,7 +2,7 @@
 
 #include "editor/IEditor.h"
 #include "editor/IKnobGeometry.h"
-#include "editor/IRounding.h"
+#include "platform/SaturatingConversions.h"
 
 IKnobArcImg::IKnobArcImg(IEffectBase* owner, int32_t parameterIndex, int32_t x, int32_t y,
                          const ITextStyle& style, const IRgba& colour, float arcRadius,
@@ -21,7 +21,7 @@ IKnobArcImg::IKnobArcImg(IEffectBase* owner, int32_t parameterIndex, int32_t x, 
       knobBlend{IBlendSpec::BlendAlphaCopy, 1.0f} {}
 
 bool IKnobArcImg::Paint(IEditor& editor) {
-  const int32_t k = RoundToInt(imgRadius + imgThickness);
+  const int32_t k = RoundHalfAwayFromZeroF(imgRadius + imgThickness);
   const int32_t X = rect.L + imgMargin + k;
   const int32_t Y = rect.T + imgMargin + k;
 
@@ -36,12 +36,13 @@ bool IKnobArcImg::Paint(IEditor& editor) {
   const float offset = KnobImageSourceOffset(value);
   const float w4 = static_cast<float>(knob.W) * 0.25f;
   const float h2 = static_cast<float>(knob.H) * 0.5f;
-  editor.BlitBitmapFrame(
-      knob, {RoundToInt(X - w4), RoundToInt(Y - h2), RoundToInt(X + w4), RoundToInt(Y + h2)}, 2,
-      &blend, false);
+  editor.BlitBitmapFrame(knob,
+                         {RoundHalfAwayFromZeroF(X - w4), RoundHalfAwayFromZeroF(Y - h2),
+                          RoundHalfAwayFromZeroF(X + w4), RoundHalfAwayFromZeroF(Y + h2)},
+                         2, &blend, false);
   if (!frameCache.bitmap) {
     frameCache = editor.CopyBitmapRegion(
-        knob, {0, 0, RoundToInt(static_cast<float>(knob.W) * 0.5f), knob.H});
+        knob, {0, 0, RoundHalfAwayFromZeroF(static_cast<float>(knob.W) * 0.5f), knob.H});
   }
   editor.BlitRotated(frameCache, X, Y, angle, &knobBlend, offset, offset);
 

@@ -2,17 +2,17 @@
 
 #include "editor/IEditor.h"
 #include "editor/IKnobGeometry.h"
-#include "editor/IRounding.h"
 #include "editor/IValueTextLine.h"
+#include "platform/SaturatingConversions.h"
 
 namespace {
 
 IBounds KnobRect(int32_t x, int32_t y, const IBitmapStrip& knob, const ITextStyle& style,
                  int32_t textGap, int32_t knobSize) {
-  const int32_t hw = knobSize != 0
-                         ? knobSize / 2
-                         : RoundToInt(static_cast<float>(knob.W / knob.FrameCount()) * 0.5f);
-  const int32_t hh = RoundToInt(static_cast<float>(knob.H) * 0.5f);
+  const int32_t hw =
+      knobSize != 0 ? knobSize / 2
+                    : RoundHalfAwayFromZeroF(static_cast<float>(knob.W / knob.FrameCount()) * 0.5f);
+  const int32_t hh = RoundHalfAwayFromZeroF(static_cast<float>(knob.H) * 0.5f);
   return {x - hw, y - hh, x + hw, y + hh + style.size + textGap};
 }
 
@@ -46,12 +46,12 @@ bool IKnobRotVal::Paint(IEditor& editor) {
   }
   if (!frameCache.bitmap) {
     frameCache = editor.CopyBitmapRegion(
-        knob, {0, 0, RoundToInt(static_cast<float>(knob.W) * 0.5f), knob.H});
+        knob, {0, 0, RoundHalfAwayFromZeroF(static_cast<float>(knob.W) * 0.5f), knob.H});
   }
   editor.BlitRotated(frameCache, centreX, centreY, angle, &knobBlend, offset, offset);
   const float h = static_cast<float>(knob.W / knob.frames) * 0.5f;
-  const IBounds fixed{RoundToInt(centreX - h), rect.T, RoundToInt(centreX + h),
-                      rect.B - textGap - textStyle.size};
+  const IBounds fixed{RoundHalfAwayFromZeroF(centreX - h), rect.T,
+                      RoundHalfAwayFromZeroF(centreX + h), rect.B - textGap - textStyle.size};
   editor.BlitBitmapFrame(knob, fixed, knob.frames, &blend, false);
   return true;
 }

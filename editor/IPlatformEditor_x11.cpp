@@ -3,7 +3,7 @@
 #include "editor/IEditorX11.h"
 #include "editor/IPlatformEditor.h"
 
-// The images come compiled into the module (IEmbeddedImages.h): no module
+// The images come compiled into the module (IEmbeddedFiles.h): no module
 // handle is needed.
 IEditor* NewPlatformEditor(IEffectBase* plugin, int32_t width, int32_t height, int32_t fps,
                            void* /*moduleInstance*/) {

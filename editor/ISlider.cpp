@@ -1,7 +1,7 @@
 #include "editor/ISlider.h"
 
 #include "editor/IEditor.h"
-#include "editor/IRounding.h"
+#include "platform/SaturatingConversions.h"
 
 ISlider::ISlider(IEffectBase* owner, int32_t parameterIndex, const IBounds& area,
                  const IBitmapStrip& handleStrip, const ITextStyle& style, int32_t trackLength,
@@ -13,7 +13,8 @@ ISlider::ISlider(IEffectBase* owner, int32_t parameterIndex, const IBounds& area
       barTravel(trackLength - handleStrip.W) {
   const float cx = static_cast<float>(area.L + area.R) * 0.5f;
   const int32_t half = trackLength / 2;
-  barRect = {RoundToInt(cx - half), area.T, RoundToInt(cx + half), area.T + handleStrip.H};
+  barRect = {RoundHalfAwayFromZeroF(cx - half), area.T, RoundHalfAwayFromZeroF(cx + half),
+             area.T + handleStrip.H};
 }
 
 void ISlider::PaintBar(IEditor& editor) {
@@ -22,10 +23,11 @@ void ISlider::PaintBar(IEditor& editor) {
     const double p = static_cast<float>(barTravel) * value + barHandle.W / 2;
     if (p <= barInset) return;
     const float by = static_cast<float>(barRect.T + barRect.B) * 0.5f;
-    editor.PaintRect(barColour,
-                     {barRect.L + barInset, RoundToInt(by - t),
-                      RoundToIntDouble(static_cast<double>(barRect.L) + p), RoundToInt(by + t)},
-                     nullptr);
+    editor.PaintRect(
+        barColour,
+        {barRect.L + barInset, RoundHalfAwayFromZeroF(by - t),
+         RoundHalfAwayFromZero(static_cast<double>(barRect.L) + p), RoundHalfAwayFromZeroF(by + t)},
+        nullptr);
     return;
   }
   // The vertical bar keeps the class's own rule, under which it shows only
@@ -34,10 +36,11 @@ void ISlider::PaintBar(IEditor& editor) {
   const int32_t reach = barHandle.H - barInset + barTravel;
   if (p <= reach) return;
   const float bx = static_cast<float>(barRect.L + barRect.R) * 0.5f;
-  editor.PaintRect(barColour,
-                   {RoundToInt(bx - t), RoundToIntDouble(static_cast<double>(barRect.T) + p),
-                    RoundToInt(bx + t), barRect.T + reach},
-                   nullptr);
+  editor.PaintRect(
+      barColour,
+      {RoundHalfAwayFromZeroF(bx - t), RoundHalfAwayFromZero(static_cast<double>(barRect.T) + p),
+       RoundHalfAwayFromZeroF(bx + t), barRect.T + reach},
+      nullptr);
 }
 
 bool ISlider::Paint(IEditor& editor) {

@@ -2,8 +2,8 @@
 
 #include "editor/IEditor.h"
 #include "editor/IGestureMath.h"
-#include "editor/IRounding.h"
 #include "editor/IValueTextLine.h"
+#include "platform/SaturatingConversions.h"
 
 namespace {
 
@@ -11,10 +11,12 @@ IBounds TrackRect(const IBounds& rect, const IBitmapStrip& handle, int32_t lengt
   const float cx = static_cast<float>(rect.L + rect.R) * 0.5f;
   if (vertical) {
     const float half = static_cast<float>(handle.W) * 0.5f;
-    return {RoundToInt(cx - half), rect.T, RoundToInt(cx + half), rect.T + length};
+    return {RoundHalfAwayFromZeroF(cx - half), rect.T, RoundHalfAwayFromZeroF(cx + half),
+            rect.T + length};
   }
   const int32_t half = length / 2;
-  return {RoundToInt(cx - half), rect.T, RoundToInt(cx + half), rect.T + handle.H};
+  return {RoundHalfAwayFromZeroF(cx - half), rect.T, RoundHalfAwayFromZeroF(cx + half),
+          rect.T + handle.H};
 }
 
 }  // namespace
@@ -54,11 +56,11 @@ bool ISliderImg::Paint(IEditor& editor) {
   PaintValueTextLine(editor, *this, textStyle);
   IBounds at;
   if (vertical) {
-    const int32_t top = RoundToIntDouble((1 - value) * travel + trackRect.T);
+    const int32_t top = RoundHalfAwayFromZero((1 - value) * travel + trackRect.T);
     at = {trackRect.L, top, trackRect.R, top + handle.H};
   } else {
     const double left = trackRect.L + value * travel;
-    at = {RoundToIntDouble(left), trackRect.T, RoundToIntDouble(handle.W + left), rect.B};
+    at = {RoundHalfAwayFromZero(left), trackRect.T, RoundHalfAwayFromZero(handle.W + left), rect.B};
   }
   return editor.BlitBitmapFrame(handle, at, 1, &blend, true);
 }

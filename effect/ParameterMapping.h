@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "framework/SaturatingConversions.h"
+#include "platform/SaturatingConversions.h"
 
 // The nine parameters in index order.
 enum EffectParameter : int32_t {

@@ -43,7 +43,13 @@ void ProcessFramesScalar(const StereoFrames& f, const BlockConstants& c, Channel
   }
 }
 
+TwoBandFrameLoop FrameLoopFor(CpuLevel level) {
+  TwoBandFrameLoop table = ProcessFramesSse2;
+  if (level >= CpuLevel::kAvx) InstallAvxFrameLoop(table);
+  return table;
+}
+
 TwoBandFrameLoop FastestFrameLoop() {
-  const TwoBandFrameLoop avx = AvxFrameLoop();
-  return avx ? avx : ProcessFramesSse2;
+  static const TwoBandFrameLoop table = FrameLoopFor(Platform_CpuLevel());
+  return table;
 }

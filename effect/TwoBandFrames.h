@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "platform/CpuLevel.h"
+
 // Below this, input and filter state count as silence: the channel then
 // outputs exact zeros and freezes, so the recursion never reaches denormals.
 inline constexpr double kSilence = 1e-15;
@@ -59,9 +61,13 @@ void ProcessFramesScalar(const StereoFrames& frames, const BlockConstants& const
 void ProcessFramesSse2(const StereoFrames& frames, const BlockConstants& constants,
                        ChannelState& left, ChannelState& right);
 
-// Both channels on two lanes, both bands on four; null where the processor
-// or the build has no AVX.
-TwoBandFrameLoop AvxFrameLoop();
+// Puts the AVX unit, both channels on two lanes and both bands on four, in
+// the table's place; leaves it where the build has no AVX.
+void InstallAvxFrameLoop(TwoBandFrameLoop& table);
 
-// The fastest unit this build and processor support.
+// The loop for a level: the SSE2 unit, then each level's over it (the tests
+// hold every level the processor runs to the scalar loop).
+TwoBandFrameLoop FrameLoopFor(CpuLevel level);
+
+// The fastest unit this build and processor support, chosen once.
 TwoBandFrameLoop FastestFrameLoop();

@@ -1,7 +1,7 @@
 // The AVX unit: the frame on two lanes as in the SSE2 unit, with both bands
 // of both channels shaped in one four-lane register (low left, low right,
 // high left, high right), which halves the shaper's operations. Compiled
-// with AVX enabled and chosen only on processors that have it.
+// with AVX enabled and installed only where the processor has it.
 #include "effect/TwoBandFrames.h"
 
 #if defined(__AVX__)
@@ -62,15 +62,10 @@ void ProcessFramesAvx(const StereoFrames& f, const BlockConstants& c, ChannelSta
 
 }  // namespace
 
-// The processor's features are read once by the runtime when the module
-// loads; asking costs a load and a test, and takes no lock on the audio
-// thread, as a function-local static would on its first call.
-TwoBandFrameLoop AvxFrameLoop() {
-  return __builtin_cpu_supports("avx") ? ProcessFramesAvx : nullptr;
-}
+void InstallAvxFrameLoop(TwoBandFrameLoop& table) { table = ProcessFramesAvx; }
 
 #else
 
-TwoBandFrameLoop AvxFrameLoop() { return nullptr; }
+void InstallAvxFrameLoop(TwoBandFrameLoop&) {}
 
 #endif

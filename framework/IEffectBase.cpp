@@ -8,8 +8,8 @@
 #include <new>
 
 #include "framework/SampleConversion.h"
-#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
+#include "platform/SaturatingConversions.h"
 
 namespace {
 

@@ -83,6 +83,9 @@ class IEffectBase {
   virtual int32_t LoadState(IStateBuffer& chunk, int32_t position);
   // The requests made of the host, by the editor and the effect. Each takes
   // the lock, so the host is always called with it held.
+  // Not in use: kept in its documented place; nothing in the product calls it.
+  //   HostSamplePosition, HostTempo, HostTimeSignature: the host's time
+  //   SendMidiMessage, SendMidiMessages, SendSystemExclusive: MIDI to the host
   // [gui] takes the lock.
   virtual void HostBeginEdit(int32_t index) = 0;
   // [gui] takes the lock.

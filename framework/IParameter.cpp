@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
+#include "platform/SaturatingConversions.h"
 
 namespace {
 

@@ -51,7 +51,13 @@ constexpr SampleConverters kSse2{Widen, Narrow, AddNarrowed};
 
 const SampleConverters& Sse2SampleConverters() { return kSse2; }
 
+SampleConverters SampleConvertersFor(CpuLevel level) {
+  SampleConverters table = kSse2;
+  if (level >= CpuLevel::kAvx) InstallAvxSampleConverters(table);
+  return table;
+}
+
 const SampleConverters& FastestSampleConverters() {
-  const SampleConverters* avx = AvxSampleConverters();
-  return avx ? *avx : kSse2;
+  static const SampleConverters table = SampleConvertersFor(Platform_CpuLevel());
+  return table;
 }

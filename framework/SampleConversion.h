@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "platform/CpuLevel.h"
+
 // The conversions of one instruction set; from and to never overlap.
 struct SampleConverters {
   void (*widen)(const float* from, double* to, int32_t count);
@@ -16,11 +18,17 @@ struct SampleConverters {
   void (*addNarrowed)(const double* from, float* to, int32_t count);
 };
 
-// The fastest unit the processor runs. [constructor] Callers keep it: asking
-// for it in every block cost some 2 % of a 64-frame block.
+// The fastest conversions the processor runs, filled once. [constructor]
+// Callers keep the table: asking for it in every block cost some 2 % of a
+// 64-frame block.
 const SampleConverters& FastestSampleConverters();
+
+// The table for a level: the SSE2 unit, then each level's conversions over
+// it (the tests hold every level the processor runs to the scalar forms).
+SampleConverters SampleConvertersFor(CpuLevel level);
 
 // Four samples at a time (the scalar loop where the build has no SSE2).
 const SampleConverters& Sse2SampleConverters();
-// Eight at a time; null where the processor or the build has no AVX.
-const SampleConverters* AvxSampleConverters();
+// Puts the AVX unit's conversions, eight at a time, into the table; leaves it
+// where the build has no AVX.
+void InstallAvxSampleConverters(SampleConverters& table);

@@ -1,6 +1,6 @@
 // The AVX unit of the sample conversions: eight samples a step, the tail by
-// the SSE2 unit. Compiled with AVX enabled and chosen only on processors that
-// have it.
+// the SSE2 unit. Compiled with AVX enabled and installed only where the
+// processor has it (SampleConvertersFor).
 #include "framework/SampleConversion.h"
 
 #if defined(__AVX__)
@@ -70,14 +70,10 @@ constexpr SampleConverters kAvx{Widen, Narrow, AddNarrowed};
 
 }  // namespace
 
-// The runtime reads the processor's features when the module loads; asking
-// takes no lock.
-const SampleConverters* AvxSampleConverters() {
-  return __builtin_cpu_supports("avx") ? &kAvx : nullptr;
-}
+void InstallAvxSampleConverters(SampleConverters& table) { table = kAvx; }
 
 #else
 
-const SampleConverters* AvxSampleConverters() { return nullptr; }
+void InstallAvxSampleConverters(SampleConverters&) {}
 
 #endif

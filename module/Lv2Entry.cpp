@@ -5,64 +5,72 @@
 #include <lv2/state/state.h>
 
 #include <cstring>
-#include <mutex>
 
+#include "framework/CallFenced.h"
 #include "lv2/IEffectLV2.h"
 #include "lv2/Lv2PluginFactory.h"
+#include "module/ConstructionLock.h"
 
 namespace {
 
-IEffectLV2* PluginOf(LV2_Handle instance) { return static_cast<IEffectLV2*>(instance); }
+// Runs call on the instance's plug-in. A null instance, or an exception on
+// the way, gives failure: nothing may unwind into the host.
+template <typename Call, typename Result>
+Result CallPlugin(LV2_Handle instance, Call call, Result failure) {
+  IEffectLV2* plugin = static_cast<IEffectLV2*>(instance);
+  if (!plugin) return failure;
+  return CallFenced([&] { return call(*plugin); }, failure);
+}
 
-// Hosts may make instances from several threads at once; construction runs
-// one at a time, as for the other formats.
-std::mutex& ConstructionLock() {
-  static std::mutex lock;
-  return lock;
+template <typename Call>
+void CallPlugin(LV2_Handle instance, Call call) {
+  IEffectLV2* plugin = static_cast<IEffectLV2*>(instance);
+  if (plugin) CallFenced([&] { call(*plugin); });
 }
 
 LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char*,
                        const LV2_Feature* const* features) {
-  try {
-    std::lock_guard<std::mutex> guard(ConstructionLock());
+  return ConstructOneAtATime([&]() -> LV2_Handle {
     IEffectLV2* plugin = CreateLv2Plugin(features);
     if (!plugin) return nullptr;
     plugin->EnsureOnePreset();
     plugin->Prepare(sampleRate);
     return plugin;
-  } catch (...) {
-    return nullptr;
-  }
+  });
 }
 
 void ConnectPort(LV2_Handle instance, uint32_t port, void* data) {
-  PluginOf(instance)->ConnectPort(port, data);
+  CallPlugin(instance, [&](IEffectLV2& plugin) { plugin.ConnectPort(port, data); });
 }
 
-void Activate(LV2_Handle instance) { PluginOf(instance)->Activate(); }
+void Activate(LV2_Handle instance) {
+  CallPlugin(instance, [](IEffectLV2& plugin) { plugin.Activate(); });
+}
 
-void Run(LV2_Handle instance, uint32_t frames) { PluginOf(instance)->Run(frames); }
+void Run(LV2_Handle instance, uint32_t frames) {
+  CallPlugin(instance, [&](IEffectLV2& plugin) { plugin.Run(frames); });
+}
 
-void Deactivate(LV2_Handle instance) { PluginOf(instance)->Deactivate(); }
+void Deactivate(LV2_Handle instance) {
+  CallPlugin(instance, [](IEffectLV2& plugin) { plugin.Deactivate(); });
+}
 
-void Cleanup(LV2_Handle instance) { delete PluginOf(instance); }
+void Cleanup(LV2_Handle instance) {
+  CallPlugin(instance, [](IEffectLV2& plugin) { delete &plugin; });
+}
 
 LV2_State_Status Save(LV2_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle,
                       uint32_t, const LV2_Feature* const*) {
-  try {
-    return PluginOf(instance)->StoreStateToHost(store, handle);
-  } catch (...) {
-    return LV2_STATE_ERR_UNKNOWN;
-  }
+  return CallPlugin(
+      instance, [&](IEffectLV2& plugin) { return plugin.StoreStateToHost(store, handle); },
+      LV2_STATE_ERR_UNKNOWN);
 }
 
 LV2_State_Status Restore(LV2_Handle instance, LV2_State_Retrieve_Function retrieve,
                          LV2_State_Handle handle, uint32_t, const LV2_Feature* const*) {
-  try {
-    return PluginOf(instance)->RestoreStateFromHost(retrieve, handle);
-  } catch (...) {
-    return LV2_STATE_ERR_UNKNOWN;
-  }
+  return CallPlugin(
+      instance, [&](IEffectLV2& plugin) { return plugin.RestoreStateFromHost(retrieve, handle); },
+      LV2_STATE_ERR_UNKNOWN);
 }
 
 const LV2_State_Interface kStateInterface = {Save, Restore};

@@ -1,7 +1,6 @@
 // The module's exported entry point: constructs one plug-in per call and
 // hands the host its effect record.
-#include <mutex>
-
+#include "module/ConstructionLock.h"
 #include "vst/IEffectVST.h"
 #include "vst/PluginFactory.h"
 #include "vst/VstInterface.h"
@@ -17,14 +16,6 @@
 
 namespace {
 
-// Hosts may load instances from several threads at once; construction runs
-// one at a time. Created on first use (thread-safe static initialisation) and
-// kept until the process ends.
-std::mutex& ConstructionLock() {
-  static std::mutex lock;
-  return lock;
-}
-
 AEffect* ConstructPlugin(audioMasterCallback host) {
   IEffectVST* plugin = CreatePlugin(host);
   if (!plugin) return nullptr;
@@ -37,12 +28,7 @@ AEffect* ConstructPlugin(audioMasterCallback host) {
 }  // namespace
 
 extern "C" DM_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
-  try {
-    std::lock_guard<std::mutex> guard(ConstructionLock());
-    return ConstructPlugin(host);
-  } catch (...) {
-    return nullptr;
-  }
+  return ConstructOneAtATime([&] { return ConstructPlugin(host); });
 }
 
 // Older hosts look for "main". A C++ function cannot be called main, so the

@@ -7,13 +7,13 @@
 #include <new>
 
 #include "editor/IControl.h"
+#include "editor/IEmbeddedFiles.h"
 #include "editor/ILinkControl.h"
 #include "editor/IPlatformEditor.h"
 #include "effect/DuoManglerEffect.h"
 #include "raster/RBundledFonts.h"
 #include "web/IEditorWeb.h"
 #include "web/WebPage.h"
-#include "web/WebResources.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ extern "C" {
 // Makes the plug-in and opens its panel; 0 when that failed.
 EMSCRIPTEN_KEEPALIVE int32_t dm_panel_open(double sampleRate) {
   if (plugin) return panel != nullptr;
-  if (const WebResource* font = FindWebResource(kFontFile))
+  if (const IEmbeddedFile* font = FindEmbeddedFile(kFontFile))
     Raster_BundledFontSystem().AddFace(kFontFamily, font->data, font->size);
   plugin = new (std::nothrow) DuoManglerEffect(&pageHost);
   if (!plugin || !panel) return 0;

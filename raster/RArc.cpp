@@ -1,5 +1,6 @@
 #include "raster/RArc.h"
 
+#include "platform/SaturatingConversions.h"
 #include "raster/RCircle.h"
 #include "raster/RGeometryLimits.h"
 #include "raster/RPixelView.h"
@@ -23,8 +24,8 @@ struct ScreenPoint {
 
 // Angle 0 points up, angles grow clockwise.
 ScreenPoint PointAt(float cx, float cy, float radius, double angle) {
-  return {Raster_TruncToInt32(cx + radius * std::sin(angle) + 0.5),
-          Raster_TruncToInt32(cy - radius * std::cos(angle) + 0.5)};
+  return {TruncateToInt32(cx + radius * std::sin(angle) + 0.5),
+          TruncateToInt32(cy - radius * std::cos(angle) + 0.5)};
 }
 
 // Within a quarter turn the arc is monotonic in x and y, so the rectangle

@@ -6,6 +6,10 @@
 
 using RBlendMode = uint32_t;
 
+// Not in use: kept in its documented place; nothing in the product calls it.
+// The editor reaches Copy, Add and Dodge (IBlendSpec) and the bilinear filter.
+//   Multiply, SoftLight, HueSatValue
+//   RBlendChannelCopy
 namespace RBlend {
 inline constexpr uint32_t Copy = 0;
 inline constexpr uint32_t Add = 1;

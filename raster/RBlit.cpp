@@ -1,5 +1,6 @@
 #include "raster/RBlit.h"
 
+#include "platform/SaturatingConversions.h"
 #include "raster/RBlitBlock.h"
 #include "raster/RPixelOps.h"
 #include "raster/RPixelRows.h"
@@ -138,7 +139,7 @@ void Raster_Blit(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, const R
 void Raster_BlitRect(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t dstY, int32_t srcX,
                      int32_t srcY, int32_t width, int32_t height, float opacity, RBlendMode mode) {
   const auto far = [](int32_t start, int32_t size) {
-    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{start} + size, INT32_MIN, INT32_MAX));
+    return SaturateToInt32(int64_t{start} + size);
   };
   const RRect rect{srcX, srcY, far(srcX, width), far(srcY, height)};
   Raster_Blit(dst, src, dstX, dstY, &rect, opacity, mode);

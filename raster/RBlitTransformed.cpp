@@ -1,5 +1,6 @@
 #include "raster/RBlitTransformed.h"
 
+#include "platform/SaturatingConversions.h"
 #include "raster/RBilinearSample.h"
 #include "raster/RPixelOps.h"
 #include "raster/RPixelRows.h"
@@ -75,7 +76,7 @@ void SampleAndAlphaBlend(const TransformWalk& walk, const RSampleSource& limits,
   }
 }
 
-int64_t ToFixed(float value) { return Raster_TruncToInt64(static_cast<double>(value * kFixedOne)); }
+int64_t ToFixed(float value) { return TruncateToInt64(static_cast<double>(value * kFixedOne)); }
 
 bool AllFinite(std::initializer_list<float> values) {
   for (float v : values) {
@@ -136,8 +137,8 @@ void Raster_BlitTransformed(RBitmap* dst, RBitmap* src, int32_t dstX, int32_t ds
   cols = std::min<int64_t>(cols, dstView.width - x);
   rows = std::min<int64_t>(rows, dstView.height - y);
 
-  const int32_t left = Raster_TruncToInt32(limitLeft), top = Raster_TruncToInt32(limitTop);
-  const int32_t right = Raster_TruncToInt32(limitRight), bottom = Raster_TruncToInt32(limitBottom);
+  const int32_t left = TruncateToInt32(limitLeft), top = TruncateToInt32(limitTop);
+  const int32_t right = TruncateToInt32(limitRight), bottom = TruncateToInt32(limitBottom);
   if (left >= right || top >= bottom) return;
   const int32_t w = Raster_Weight(opacity);
   if (w == 0) return;

@@ -1,5 +1,6 @@
 #include "raster/RCachedFont.h"
 
+#include "platform/SaturatingConversions.h"
 #include "raster/RFill.h"
 #include "raster/RGlyphBlend.h"
 #include "raster/RPixelOps.h"
@@ -59,11 +60,8 @@ RRect Intersect(const RRect& a, const RRect& b) {
 }
 
 // Pen positions and extents are kept in 64 bits, so neither a long text nor
-// a far-off rectangle can overflow them; results are held to 32 bits.
-int32_t Saturated(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
+// a far-off rectangle can overflow them; results are held to 32 bits
+// (SaturateToInt32).
 bool FitsInt32(int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
 bool IsEmpty(const RRect& r) { return r.right <= r.left || r.bottom <= r.top; }
@@ -152,8 +150,8 @@ bool RCachedFont::DrawGlyph(RBitmap* bitmap, uint16_t code, int32_t x, int32_t y
   } else {
     top += glyph->bearing;
   }
-  const RRect box{Saturated(left), Saturated(top), Saturated(left + glyph->width),
-                  Saturated(top + glyph->height)};
+  const RRect box{SaturateToInt32(left), SaturateToInt32(top), SaturateToInt32(left + glyph->width),
+                  SaturateToInt32(top + glyph->height)};
   const RRect area = Intersect(Intersect(box, clip), BoundsOf(view));
   if (IsEmpty(area)) return false;
   if (backgroundMode == 2) {
@@ -251,9 +249,9 @@ int32_t RCachedFont::MeasureGlyphs(const char* text, int32_t length, RRect& rect
     extentAlong = std::max({extentAlong, along, before + sizeAlong - glyph->bearing});
     extentAcross = std::max(extentAcross, across + sizeAcross);
   });
-  rect.right = Saturated(rect.left + (turned ? extentAcross : extentAlong));
-  rect.bottom = Saturated(rect.top + (turned ? extentAlong : extentAcross));
-  return Saturated(extentAcross);
+  rect.right = SaturateToInt32(rect.left + (turned ? extentAcross : extentAlong));
+  rect.bottom = SaturateToInt32(rect.top + (turned ? extentAlong : extentAcross));
+  return SaturateToInt32(extentAcross);
 }
 
 int32_t RCachedFont::DrawGlyphs(RBitmap* bitmap, const char* text, int32_t length,
@@ -317,5 +315,5 @@ int32_t RCachedFont::PaintGlyphs(RBitmap* bitmap, const char* text, int32_t leng
       y += upward ? g.height - g.advance : g.advance;
     }
   });
-  return Saturated(farthest - (turned ? startX : startY));
+  return SaturateToInt32(farthest - (turned ? startX : startY));
 }

@@ -1,5 +1,6 @@
 #include "raster/RCircle.h"
 
+#include "platform/SaturatingConversions.h"
 #include "raster/RBlendMask.h"
 #include "raster/RGeometryLimits.h"
 #include "raster/RPlotter.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-int32_t Nearest(float v) { return Raster_TruncToInt32(static_cast<double>(v) + 0.5); }
+int32_t Nearest(float v) { return TruncateToInt32(static_cast<double>(v) + 0.5); }
 
 // Midpoint circle; paint(x, y) draws one pixel.
 template <typename Paint>

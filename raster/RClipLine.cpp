@@ -1,8 +1,6 @@
 #include "raster/RLine.h"
 
-#include "raster/RWeight.h"
-
-#include <algorithm>
+#include "platform/SaturatingConversions.h"
 
 namespace {
 
@@ -18,8 +16,7 @@ int OutCode(int32_t x, int32_t y, int32_t width, int32_t height) {
 }
 
 int32_t Offset(int32_t base, double offset) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(int64_t{base} + Raster_TruncToInt32(offset), INT32_MIN, INT32_MAX));
+  return SaturateToInt32(int64_t{base} + TruncateToInt32(offset));
 }
 
 }  // namespace

@@ -36,6 +36,12 @@ inline constexpr uint32_t NoSystem = 0x80000000;  // never the system's engine
 }  // namespace RText
 
 // Font flags of SetFont.
+// Not in use: kept in its documented place; nothing in the product calls it.
+// The editor opens its fonts with OwnsFont and PreferSystem only.
+//   QuarterTurn, CounterClockwise, AsciiOnly: turned text, ASCII-only caches
+//   Soften, Invert, Monochrome, Shadow, Outline: the glyph effects
+//   SetOutlineColour, SetBackgroundColour, SetBackgroundMode
+//   SetBlend, GetTextColour, GetFontHandle, GetLineHeight
 namespace RFontFlag {
 inline constexpr int32_t QuarterTurn = 0x1;  // vertical text; lines advance in x
 inline constexpr int32_t CounterClockwise = 0x2;

@@ -49,9 +49,15 @@ constexpr RPixelRows kScalarRows{AlphaBlend, FillCopy, MaskCopy, BilinearSpan, B
 
 const RPixelRows& Raster_ScalarPixelRows() { return kScalarRows; }
 
-const RPixelRows& Raster_PixelRows() {
-  if (const RPixelRows* avx512 = Raster_Avx512PixelRows()) return *avx512;
-  if (const RPixelRows* avx2 = Raster_Avx2PixelRows()) return *avx2;
+RPixelRows Raster_PixelRowsFor(CpuLevel level) {
   const RPixelRows* sse2 = Raster_Sse2PixelRows();
-  return sse2 ? *sse2 : kScalarRows;
+  RPixelRows rows = sse2 ? *sse2 : kScalarRows;
+  if (level >= CpuLevel::kAvx2) Raster_InstallAvx2PixelRows(rows);
+  if (level >= CpuLevel::kAvx512) Raster_InstallAvx512PixelRows(rows);
+  return rows;
+}
+
+const RPixelRows& Raster_PixelRows() {
+  static const RPixelRows rows = Raster_PixelRowsFor(Platform_CpuLevel());
+  return rows;
 }

@@ -1,9 +1,10 @@
 // Row loops of the busiest blends, one unit per instruction set. The scalar
 // unit runs the per-pixel operations of RPixelOps.h and is the reference:
 // every other unit writes the same bytes, which the differential tests check.
-// Callers pick a unit once per drawing call with Raster_PixelRows().
+// Callers take the table once per drawing call with Raster_PixelRows().
 #pragma once
 
+#include "platform/CpuLevel.h"
 #include "raster/RBilinearSample.h"
 
 #include <cstdint>
@@ -31,11 +32,13 @@ struct RPixelRows {
 const RPixelRows& Raster_ScalarPixelRows();
 // The SSE2 unit; null where the build targets no SSE2.
 const RPixelRows* Raster_Sse2PixelRows();
-// The AVX2 unit; null where the processor or the build has no AVX2.
-const RPixelRows* Raster_Avx2PixelRows();
-// The AVX-512 unit (F, BW and VNNI): the bilinear rows, the others the AVX2
-// unit's; null where the processor or the build lacks them.
-const RPixelRows* Raster_Avx512PixelRows();
-// The fastest unit this build and processor support (SSE2 is part of every
-// x86-64 processor).
+// Put the AVX2 unit's rows, and the AVX-512 unit's bilinear rows, into the
+// table; each leaves it where the build lacks its set.
+void Raster_InstallAvx2PixelRows(RPixelRows& rows);
+void Raster_InstallAvx512PixelRows(RPixelRows& rows);
+// The table for a level: the SSE2 unit (SSE2 is part of every x86-64
+// processor; the scalar one where the build targets no SSE2), then each
+// level's rows over it.
+RPixelRows Raster_PixelRowsFor(CpuLevel level);
+// The fastest rows this build and processor support, filled once.
 const RPixelRows& Raster_PixelRows();

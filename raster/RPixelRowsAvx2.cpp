@@ -3,7 +3,7 @@
 // which keeps the pixel order), its own for the full-weight alpha blend, and
 // bilinear sampling of eight pixels per step through gathers. Tails and
 // edges go to the SSE2 unit, with the upper register halves cleared first.
-// Compiled with AVX2 enabled and chosen only on processors that have it.
+// Compiled with AVX2 enabled and installed only where the processor has it.
 #include "raster/RPixelRows.h"
 
 #if defined(__AVX2__)
@@ -308,14 +308,10 @@ constexpr RPixelRows kAvx2Rows{AlphaBlend, FillCopy, MaskCopy, BilinearSpanInGro
 
 }  // namespace
 
-// The processor's features are read once by the runtime when the module
-// loads; asking costs a load and a test.
-const RPixelRows* Raster_Avx2PixelRows() {
-  return __builtin_cpu_supports("avx2") ? &kAvx2Rows : nullptr;
-}
+void Raster_InstallAvx2PixelRows(RPixelRows& rows) { rows = kAvx2Rows; }
 
 #else
 
-const RPixelRows* Raster_Avx2PixelRows() { return nullptr; }
+void Raster_InstallAvx2PixelRows(RPixelRows&) {}
 
 #endif

@@ -1,8 +1,8 @@
 // The AVX-512 unit of the row loops: bilinear sampling and its fused alpha
 // blend, sixteen samples per step, with masked loads and stores for the last
 // group of a run instead of a tail loop; the other rows are the AVX2 unit's.
-// Compiled with AVX-512 F, BW and VNNI enabled and chosen only on processors
-// that have them.
+// Compiled with AVX-512 F, BW and VNNI enabled and installed only where the
+// processor has them.
 #include "raster/RPixelRows.h"
 
 #if defined(__AVX512F__) && defined(__AVX512BW__) && defined(__AVX512VNNI__)
@@ -177,26 +177,13 @@ class BilinearSixteen {
 
 }  // namespace
 
-const RPixelRows* Raster_Avx512PixelRows() {
-  const bool supported = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                         __builtin_cpu_supports("avx512vnni");
-  // Every AVX-512 processor has AVX2, but a virtual machine may report the
-  // one without the other.
-  const RPixelRows* avx2 = supported ? Raster_Avx2PixelRows() : nullptr;
-  if (!avx2) return nullptr;
-  // Built on first use: the rows it takes from the AVX2 unit are known only
-  // at run time.
-  static const RPixelRows rows = [avx2] {
-    RPixelRows r = *avx2;
-    r.bilinearSpan = BilinearSpanInGroups<BilinearSixteen>;
-    r.bilinearAlphaBlend = BilinearAlphaBlendInGroups<BilinearSixteen>;
-    return r;
-  }();
-  return &rows;
+void Raster_InstallAvx512PixelRows(RPixelRows& rows) {
+  rows.bilinearSpan = BilinearSpanInGroups<BilinearSixteen>;
+  rows.bilinearAlphaBlend = BilinearAlphaBlendInGroups<BilinearSixteen>;
 }
 
 #else
 
-const RPixelRows* Raster_Avx512PixelRows() { return nullptr; }
+void Raster_InstallAvx512PixelRows(RPixelRows&) {}
 
 #endif

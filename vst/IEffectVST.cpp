@@ -2,8 +2,8 @@
 // flags, names, capabilities, latency and the editor.
 #include <cstring>
 
-#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
+#include "platform/SaturatingConversions.h"
 #include "vst/IEffectVST.h"
 #include "vst/Vst2ParentWindow.h"
 #include "vst/VstCallbacks.h"

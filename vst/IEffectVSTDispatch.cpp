@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "framework/SaturatingConversions.h"
+#include "platform/SaturatingConversions.h"
 #include "vst/IEffectVST.h"
 #include "vst/VstTextLimits.h"
 

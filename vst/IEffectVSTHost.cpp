@@ -2,7 +2,7 @@
 // and runs under the plug-in lock, so the host is always called with it held.
 #include <cstring>
 
-#include "framework/SaturatingConversions.h"
+#include "platform/SaturatingConversions.h"
 #include "vst/IEffectVST.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "framework/SaturatingConversions.h"
 #include "framework/TextCopy.h"
+#include "platform/SaturatingConversions.h"
 #include "vst/IEffectVST.h"
 #include "vst/VstTextLimits.h"
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "framework/CallFenced.h"
 #include "vst/IEffectVST.h"
 
 namespace {
@@ -14,11 +15,7 @@ auto CallPlugin(AEffect* effect, Call call) -> decltype(call(std::declval<IEffec
   using Result = decltype(call(std::declval<IEffectVST&>()));
   IEffectVST* plugin = IEffectVST::FromEffect(effect);
   if (!plugin) return Result();
-  try {
-    return call(*plugin);
-  } catch (...) {
-    return Result();
-  }
+  return CallFenced([&] { return call(*plugin); });
 }
 
 void Close(IEffectVST& plugin) {

@@ -1,15 +1,11 @@
-// Files the page's modules carry inside them (the editor's images, the
-// font), embedded at build time (cmake/DmEmbedFiles.cmake).
+// The page's window's lookup of a carried file by name, over the one table
+// of files (editor/IEmbeddedFiles.h); goes once the window asks that table.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include "editor/IEmbeddedFiles.h"
 
-struct WebResource {
-  const char* name;  // the file's name without folders, e.g. "bg.png"
-  const uint8_t* data;
-  size_t size;
-};
+using WebResource = IEmbeddedFile;
 
-// The file of that name, or of that path's last part; null when none.
-const WebResource* FindWebResource(const char* nameOrPath);
+inline const WebResource* FindWebResource(const char* nameOrPath) {
+  return FindEmbeddedFile(nameOrPath);
+}

@@ -11,30 +11,6 @@
 
 namespace {
 
-constexpr int32_t kPl6e = 0x706C3665;
-constexpr int32_t kQova = 0x516F7661;
-
-struct ParameterRow {
-  const char* name;
-  double value;
-  double min;
-  double max;
-  const char* label;
-  double shape;
-};
-
-constexpr ParameterRow kParameterRows[] = {
-    {"Split Freq", 1000, 20, 20000, "Hz", 2.0},
-    {"Damping", 50, 0, 100, "%", 1.0},
-    {"Low Drive", 50, 0, 100, "%", 1.0},
-    {"Low Gain", 20, 0, 100, "%", 1.0},
-    {"Low Round", 50, 0, 100, "%", 1.0},
-    {"High Drive", 50, 0, 100, "%", 1.0},
-    {"High Gain", 20, 0, 100, "%", 1.0},
-    {"High Round", 50, 0, 100, "%", 1.0},
-    {"Mix", 90, 0, 100, "%", 1.0},
-};
-
 // The host opens the effect: every parameter applied once.
 void Open(VSTCLASS& effect) {
   PluginLockGuard guard(effect.Lock());
@@ -49,19 +25,19 @@ void SetValue(VSTCLASS& effect, int32_t index, double value) {
 
 TEST(DuoManglerEffect, DeclaresItsIdentity) {
   VSTCLASS effect(nullptr);
-  EXPECT_STREQ(effect.EffectName(), "duoMangler");
+  EXPECT_STREQ(effect.EffectName(), product::kName);
   EXPECT_STREQ(effect.ProductName(), "");
-  EXPECT_STREQ(effect.MakerName(), "Qovak");
-  EXPECT_EQ(effect.VersionNumber(false), 0x00010000);
-  EXPECT_EQ(effect.VersionNumber(true), 10000);
-  EXPECT_EQ(effect.UniqueId(), kPl6e);
-  EXPECT_EQ(effect.MakerId(), kQova);
+  EXPECT_STREQ(effect.MakerName(), product::kMaker);
+  EXPECT_EQ(effect.VersionNumber(false), product::kPackedVersion);
+  EXPECT_EQ(effect.VersionNumber(true), product::kDecimalVersion);
+  EXPECT_EQ(effect.UniqueId(), product::kUniqueId);
+  EXPECT_EQ(effect.MakerId(), product::kMakerId);
   EXPECT_EQ(effect.Latency(), 0);
   EXPECT_EQ(effect.MidiFlags(), 0);
   EXPECT_FALSE(effect.UsesChunks());
   EXPECT_FALSE(effect.IsInstrument());
-  EXPECT_EQ(effect.ParameterCount(), 9);
-  EXPECT_EQ(effect.PresetCount(), 25);
+  EXPECT_EQ(effect.ParameterCount(), product::kParameterCount);
+  EXPECT_EQ(effect.PresetCount(), product::kProgramSlots);
   EXPECT_EQ(effect.InputCount(), 2);
   EXPECT_EQ(effect.OutputCount(), 2);
   EXPECT_TRUE(effect.SupportsChannelCounts(1, 1));
@@ -71,14 +47,14 @@ TEST(DuoManglerEffect, DeclaresItsIdentity) {
 
 TEST(DuoManglerEffect, DefinesNineIntegerParameters) {
   VSTCLASS effect(nullptr);
-  for (int32_t i = 0; i < 9; ++i) {
+  for (int32_t i = 0; i < product::kParameterCount; ++i) {
     SCOPED_TRACE(i);
     const IParameter* p = effect.ParameterAt(i);
-    const ParameterRow& row = kParameterRows[i];
+    const product::ParameterRow& row = product::kParameters[i];
     EXPECT_EQ(p->kind, ParamKind::Integer);
     EXPECT_STREQ(p->Name(), row.name);
     EXPECT_STREQ(p->Label(), row.label);
-    EXPECT_EQ(p->value, row.value);
+    EXPECT_EQ(p->value, row.def);
     EXPECT_EQ(p->min, row.min);
     EXPECT_EQ(p->max, row.max);
     EXPECT_EQ(p->step, 1.0);
@@ -160,7 +136,7 @@ TEST(DuoManglerEffect, BlocksThroughTheBaseMatchTheProcessor) {
   effect.ApplySampleRate();  // the one way a rate reaches the processor
   std::vector<double> left = Noise(700, 51);
   std::vector<double> right = Noise(700, 52);
-  TwoBandProcessor reference = ConfiguredProcessor(kDefaultValues, 48000.0);
+  TwoBandProcessor reference = ConfiguredProcessor(product::kDefaults, 48000.0);
   const StereoRun expected = RunInBlocks(reference, left, right, 700, 48000.0);
 
   // The first block prepares the coefficients at the applied rate.

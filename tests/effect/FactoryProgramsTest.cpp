@@ -9,32 +9,9 @@
 #include <vector>
 
 #include "effect/DuoManglerEffect.h"
+#include "tests/effect/ProductTable.h"
 
 namespace {
-
-struct ExpectedProgram {
-  const char* name;
-  int32_t values[9];
-};
-
-// Written out again from the product's program list rather than taken from
-// the effect, so a slip in either shows up.
-const ExpectedProgram kExpected[14] = {
-    {"---- default ----", {1000, 50, 50, 20, 50, 50, 20, 50, 90}},
-    {"Electro Drum", {999, 82, 20, 30, 50, 70, 22, 12, 90}},
-    {"Electro Drum 2", {1188, 85, 20, 30, 50, 70, 22, 12, 100}},
-    {"Drum Overdrive High", {2000, 69, 30, 20, 50, 70, 22, 12, 100}},
-    {"Drum Mangler Mid", {2000, 16, 30, 20, 50, 60, 22, 12, 90}},
-    {"Drum Reso", {2500, 79, 30, 20, 50, 70, 22, 12, 90}},
-    {"HiHat Cool", {1818, 79, 30, 20, 50, 70, 22, 12, 100}},
-    {"Drum", {1000, 79, 20, 60, 50, 70, 22, 12, 90}},
-    {"Kick", {3000, 50, 60, 40, 31, 50, 10, 50, 90}},
-    {"Guitar", {1000, 23, 50, 10, 50, 85, 10, 24, 100}},
-    {"Guitar More Drive", {1000, 23, 50, 10, 8, 90, 30, 24, 100}},
-    {"Guitar More Drive 2", {1000, 69, 80, 10, 12, 80, 30, 12, 100}},
-    {"Bass Guitar", {2000, 30, 80, 20, 12, 50, 10, 50, 100}},
-    {"Lead", {1000, 50, 50, 20, 50, 50, 20, 16, 80}},
-};
 
 using Bytes = std::vector<uint8_t>;
 
@@ -82,24 +59,22 @@ std::vector<double> Values(const VSTCLASS& effect) {
   return values;
 }
 
-std::vector<double> AsDoubles(const int32_t (&values)[9]) { return {values, values + 9}; }
-
 TEST(FactoryPrograms, FillTheFirstFourteenSlots) {
   VSTCLASS effect(nullptr);
   EXPECT_EQ(effect.CurrentPresetIndex(), 0);
-  for (int32_t i = 0; i < 14; ++i) {
+  for (int32_t i = 0; i < product::kProgramCount; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_STREQ(effect.PresetName(i), kExpected[i].name);
+    EXPECT_STREQ(effect.PresetName(i), product::kPrograms[i].name);
     ASSERT_TRUE(effect.PresetAt(i)->initialized);
     const IStateBuffer& chunk = effect.PresetAt(i)->chunk;
     ASSERT_EQ(chunk.Size(), 72);
     for (int32_t p = 0; p < 9; ++p) {
       double v = 0.0;
       EXPECT_EQ(chunk.ReadValue(p * 8, v), p * 8 + 8);
-      EXPECT_EQ(v, kExpected[i].values[p]) << "parameter " << p;
+      EXPECT_EQ(v, product::kPrograms[i].values[p]) << "parameter " << p;
     }
   }
-  for (int32_t i = 14; i < 25; ++i) {
+  for (int32_t i = product::kProgramCount; i < product::kProgramSlots; ++i) {
     EXPECT_FALSE(effect.PresetAt(i)->initialized);
     EXPECT_EQ(effect.PresetName(i), "- " + std::to_string(i + 1) + " -");
   }
@@ -126,7 +101,7 @@ TEST(FactoryPrograms, BankAfterConstructionIs1369Bytes) {
   VSTCLASS effect(nullptr);
   Bytes expected;
   PutHeader(expected);
-  for (const ExpectedProgram& program : kExpected) {
+  for (const product::ProgramRow& program : product::kPrograms) {
     PutInt32(expected, static_cast<int32_t>(std::strlen(program.name)));
     expected.insert(expected.end(), program.name, program.name + std::strlen(program.name));
     expected.push_back(1);
@@ -151,9 +126,9 @@ TEST(FactoryPrograms, BankAfterConstructionIs1369Bytes) {
 
 TEST(FactoryPrograms, SelectingKickAppliesItsValues) {
   VSTCLASS effect(nullptr);
-  ASSERT_TRUE(Select(effect, 8));
-  EXPECT_EQ(effect.CurrentPresetIndex(), 8);
-  EXPECT_EQ(Values(effect), AsDoubles(kExpected[8].values));
+  ASSERT_TRUE(Select(effect, product::kKick));
+  EXPECT_EQ(effect.CurrentPresetIndex(), product::kKick);
+  EXPECT_EQ(Values(effect), product::As<double>(product::kPrograms[product::kKick].values));
   const TwoBandProcessor& p = effect.Processor();
   EXPECT_EQ(p.splitFrequency, 3000);
   // 31 * 0.0194f = 0.6014 (rounded), minus 0.96f: -0.3586 (0xBEB79A6A)
@@ -173,17 +148,17 @@ TEST(FactoryPrograms, ProgramChunkOfSlotFour) {
   ASSERT_TRUE(Select(effect, 4));
   Bytes expected;
   PutHeader(expected);
-  for (const double v : {2000, 16, 30, 20, 50, 60, 22, 12, 90}) PutDouble(expected, v);
+  for (const int32_t v : product::kPrograms[4].values) PutDouble(expected, v);
   EXPECT_EQ(ProgramChunk(effect), expected);
 }
 
 TEST(FactoryPrograms, EmptySlotsBecomeNumberedUserPresets) {
   VSTCLASS effect(nullptr);
-  ASSERT_TRUE(Select(effect, 8));
+  ASSERT_TRUE(Select(effect, product::kKick));
   ASSERT_TRUE(Select(effect, 14));
   EXPECT_STREQ(effect.PresetName(14), "user preset 1");
   EXPECT_EQ(effect.CurrentPresetIndex(), 14);
-  EXPECT_EQ(Values(effect), AsDoubles(kExpected[8].values));
+  EXPECT_EQ(Values(effect), product::As<double>(product::kPrograms[product::kKick].values));
   ASSERT_TRUE(Select(effect, 20));
   EXPECT_STREQ(effect.PresetName(20), "user preset 2");
 }

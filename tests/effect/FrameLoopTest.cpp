@@ -76,7 +76,7 @@ std::vector<Torture> TortureSignals() {
 }
 
 std::vector<std::vector<int32_t>> AllPrograms() {
-  std::vector<std::vector<int32_t>> programs{{kDefaultValues, kDefaultValues + 9}};
+  std::vector<std::vector<int32_t>> programs{product::As<int32_t>(product::kDefaults)};
   for (const FactoryProgram& p : kFactoryPrograms) programs.emplace_back(p.values, p.values + 9);
   return programs;
 }
@@ -112,10 +112,13 @@ StereoRun RunThrough(TwoBandProcessor p, TwoBandFrameLoop loop, const Torture& t
   return out;
 }
 
-// The vector units this build and processor can run.
+// The vector units this build and processor can run, each once.
 std::vector<TwoBandFrameLoop> VectorUnits() {
-  std::vector<TwoBandFrameLoop> units{ProcessFramesSse2};
-  if (AvxFrameLoop()) units.push_back(AvxFrameLoop());
+  std::vector<TwoBandFrameLoop> units;
+  for (int32_t level = 0; level <= static_cast<int32_t>(Platform_CpuLevel()); ++level) {
+    const TwoBandFrameLoop loop = FrameLoopFor(static_cast<CpuLevel>(level));
+    if (units.empty() || units.back() != loop) units.push_back(loop);
+  }
   return units;
 }
 

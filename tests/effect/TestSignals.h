@@ -6,6 +6,7 @@
 
 #include "effect/DerivedQuantities.h"
 #include "effect/TwoBandProcessor.h"
+#include "tests/effect/ProductTable.h"
 
 // Uniform noise in [-amplitude, amplitude) from a fixed linear congruential
 // sequence, so every run and platform sees the same samples.
@@ -19,12 +20,8 @@ inline std::vector<double> Noise(size_t frames, uint32_t seed, double amplitude 
   return samples;
 }
 
-// Split, Damping, Low Drive, Low Gain, Low Round, High Drive, High Gain,
-// High Round, Mix.
-inline constexpr int32_t kDefaultValues[9] = {1000, 50, 50, 20, 50, 50, 20, 50, 90};
-
 // A processor with every parameter applied, at the given rate.
-inline TwoBandProcessor ConfiguredProcessor(const int32_t (&values)[9], double rate = 44100.0) {
+inline TwoBandProcessor ConfiguredProcessor(const product::Values& values, double rate = 44100.0) {
   TwoBandProcessor p;
   for (int32_t i = 0; i < 9; ++i) ApplyParameterToProcessor(i, values[i], p);
   p.ApplySampleRate(rate);

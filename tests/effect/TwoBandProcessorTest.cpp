@@ -57,7 +57,7 @@ bool CrossoverIsStable(const TwoBandProcessor& p) {
 }
 
 TEST(Crossover, CoefficientsAt44100ForSplit1000Damping50) {
-  const TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
+  const TwoBandProcessor p = ConfiguredProcessor(product::kDefaults);
   // w = tan(1000 / 44100 * pi), a = 1 / w, d = 1.5299997329711914:
   // 1 / ((d + a) * a + 1), (1 - a * a) * coefIn * 2, ((a - d) * a + 1) * coefIn
   EXPECT_NEAR(p.coefIn, 0.004569859701397503, 1e-17);
@@ -66,7 +66,7 @@ TEST(Crossover, CoefficientsAt44100ForSplit1000Damping50) {
 }
 
 TEST(Crossover, LowBandPassesAConstantWithUnityGain) {
-  TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor p = ConfiguredProcessor(product::kDefaults);
   NeutraliseShaping(p);
   p.high.gain = 0.0f;  // listen to the low band alone
   const std::vector<double> constant(44100, 0.5);
@@ -78,8 +78,7 @@ TEST(Crossover, LowBandPassesAConstantWithUnityGain) {
 TEST(Crossover, BandsSumToTheInputWhenShapingIsNeutral) {
   for (const int32_t split : {20, 1000, 5015, 20000}) {
     SCOPED_TRACE(split);
-    int32_t values[9];
-    std::memcpy(values, kDefaultValues, sizeof values);
+    product::Values values = product::kDefaults;
     values[0] = split;
     TwoBandProcessor p = ConfiguredProcessor(values);
     NeutraliseShaping(p);
@@ -94,8 +93,7 @@ TEST(Crossover, BandsSumToTheInputWhenShapingIsNeutral) {
 }
 
 TEST(Crossover, Split20000IsUnchangedAt44100And48000) {
-  int32_t values[9];
-  std::memcpy(values, kDefaultValues, sizeof values);
+  product::Values values = product::kDefaults;
   values[0] = 20000;
   // The unlimited formula at 20000 Hz, worked out as in the test above.
   const TwoBandProcessor at44 = ConfiguredProcessor(values, 44100.0);
@@ -119,8 +117,7 @@ TEST(Crossover, SplitAtOrAboveHalfTheSampleRateStaysStable) {
                        Case{4000, 8000.0}, Case{3900, 8000.0}}) {
     SCOPED_TRACE(c.rate);
     SCOPED_TRACE(c.split);
-    int32_t values[9];
-    std::memcpy(values, kDefaultValues, sizeof values);
+    product::Values values = product::kDefaults;
     values[0] = c.split;
     TwoBandProcessor p = ConfiguredProcessor(values, c.rate);
     EXPECT_TRUE(CrossoverIsStable(p));
@@ -132,7 +129,7 @@ TEST(Crossover, SplitAtOrAboveHalfTheSampleRateStaysStable) {
 }
 
 TEST(Crossover, SampleRateChangeKeepsTheState) {
-  TwoBandProcessor p = ConfiguredProcessor(kDefaultValues, 44100.0);
+  TwoBandProcessor p = ConfiguredProcessor(product::kDefaults, 44100.0);
   RunInBlocks(p, Noise(300, 3), Noise(300, 4), 300);
   const TwoBandProcessor before = p;
   p.ApplySampleRate(48000.0);
@@ -148,7 +145,7 @@ TEST(Crossover, SampleRateChangeKeepsTheState) {
 }
 
 TEST(Crossover, UnusableSampleRatesAreIgnored) {
-  TwoBandProcessor p = ConfiguredProcessor(kDefaultValues, 48000.0);
+  TwoBandProcessor p = ConfiguredProcessor(product::kDefaults, 48000.0);
   const TwoBandProcessor before = p;
   for (const double rate : {0.0, -44100.0, kNaN, kInfinity, -kInfinity}) {
     p.ApplySampleRate(rate);
@@ -160,13 +157,13 @@ TEST(Crossover, UnusableSampleRatesAreIgnored) {
 }
 
 TEST(Crossover, FirstBlockWithoutAUsableRateKeepsThePreviousOne) {
-  TwoBandProcessor earlier = ConfiguredProcessor(kDefaultValues, 48000.0);
+  TwoBandProcessor earlier = ConfiguredProcessor(product::kDefaults, 48000.0);
   RunInBlocks(earlier, Noise(64, 1), Noise(64, 2), 64, 0.0);
   EXPECT_TRUE(earlier.coefficientsReady);
   EXPECT_EQ(earlier.filterSampleRate, 48000.0);
 
   TwoBandProcessor never;  // no rate seen at all: the usual default
-  for (int32_t i = 0; i < 9; ++i) ApplyParameterToProcessor(i, kDefaultValues[i], never);
+  for (int32_t i = 0; i < 9; ++i) ApplyParameterToProcessor(i, product::kDefaults[i], never);
   const StereoRun out = RunInBlocks(never, Noise(64, 1), Noise(64, 2), 64, kNaN);
   EXPECT_EQ(never.filterSampleRate, 44100.0);
   EXPECT_TRUE(AllFinite(out.left));
@@ -174,17 +171,17 @@ TEST(Crossover, FirstBlockWithoutAUsableRateKeepsThePreviousOne) {
 
 TEST(Crossover, FirstBlockTakesTheHostRate) {
   TwoBandProcessor p;
-  for (int32_t i = 0; i < 9; ++i) ApplyParameterToProcessor(i, kDefaultValues[i], p);
+  for (int32_t i = 0; i < 9; ++i) ApplyParameterToProcessor(i, product::kDefaults[i], p);
   EXPECT_FALSE(p.coefficientsReady);
   RunInBlocks(p, Noise(8, 1), Noise(8, 2), 8, 96000.0);
   EXPECT_TRUE(p.coefficientsReady);
   EXPECT_EQ(p.filterSampleRate, 96000.0);
-  const TwoBandProcessor reference = ConfiguredProcessor(kDefaultValues, 96000.0);
+  const TwoBandProcessor reference = ConfiguredProcessor(product::kDefaults, 96000.0);
   EXPECT_EQ(p.coefIn, reference.coefIn);
 }
 
 TEST(Processing, ZerosGiveExactZerosAndLeaveTheStateAlone) {
-  TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor p = ConfiguredProcessor(product::kDefaults);
   const std::vector<double> zeros(1024, 0.0);
   const StereoRun out = RunInBlocks(p, zeros, zeros, 1024);
   EXPECT_TRUE(SameBits(out.left, zeros));
@@ -193,8 +190,7 @@ TEST(Processing, ZerosGiveExactZerosAndLeaveTheStateAlone) {
 }
 
 TEST(Processing, MixZeroPassesTheInput) {
-  int32_t values[9];
-  std::memcpy(values, kDefaultValues, sizeof values);
+  product::Values values = product::kDefaults;
   values[8] = 0;
   TwoBandProcessor p = ConfiguredProcessor(values);
   const std::vector<double> left = Noise(4096, 11);
@@ -205,7 +201,7 @@ TEST(Processing, MixZeroPassesTheInput) {
 }
 
 TEST(Processing, AnImpulseDecaysToExactZeros) {
-  TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor p = ConfiguredProcessor(product::kDefaults);
   std::vector<double> impulse(44100, 0.0);
   impulse[0] = 1.0;
   const StereoRun out = RunInBlocks(p, impulse, impulse, 512);
@@ -221,7 +217,7 @@ TEST(Processing, AnImpulseDecaysToExactZeros) {
 }
 
 TEST(Processing, ChannelsKeepSeparateState) {
-  TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor p = ConfiguredProcessor(product::kDefaults);
   const std::vector<double> zeros(4096, 0.0);
   const StereoRun out = RunInBlocks(p, Noise(4096, 5), zeros, 512);
   EXPECT_TRUE(SameBits(out.right, zeros));
@@ -233,10 +229,10 @@ TEST(Processing, ChannelsKeepSeparateState) {
 TEST(Processing, InPlaceEqualsSeparateBuffers) {
   const std::vector<double> left = Noise(2000, 21);
   const std::vector<double> right = Noise(2000, 22);
-  TwoBandProcessor separate = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor separate = ConfiguredProcessor(product::kDefaults);
   const StereoRun expected = RunInBlocks(separate, left, right, 500);
 
-  TwoBandProcessor inPlace = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor inPlace = ConfiguredProcessor(product::kDefaults);
   std::vector<double> l = left;
   std::vector<double> r = right;
   for (size_t start = 0; start < l.size(); start += 500) {
@@ -253,9 +249,9 @@ TEST(Processing, BlockSizeDoesNotChangeTheOutput) {
   std::vector<double> left = Noise(6000, 31);
   std::vector<double> right = Noise(6000, 32, 0.3);
   std::fill(left.begin() + 2000, left.begin() + 4000, 0.0);
-  TwoBandProcessor one = ConfiguredProcessor(kDefaultValues);
-  TwoBandProcessor seven = ConfiguredProcessor(kDefaultValues);
-  TwoBandProcessor large = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor one = ConfiguredProcessor(product::kDefaults);
+  TwoBandProcessor seven = ConfiguredProcessor(product::kDefaults);
+  TwoBandProcessor large = ConfiguredProcessor(product::kDefaults);
   const StereoRun a = RunInBlocks(one, left, right, 1);
   const StereoRun b = RunInBlocks(seven, left, right, 7);
   const StereoRun c = RunInBlocks(large, left, right, 512);
@@ -267,7 +263,7 @@ TEST(Processing, BlockSizeDoesNotChangeTheOutput) {
 }
 
 TEST(Processing, EmptyOrNegativeBlocksDoNothing) {
-  TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
+  TwoBandProcessor p = ConfiguredProcessor(product::kDefaults);
   double left = 0.5;
   double right = 0.5;
   double* channels[2] = {&left, &right};
@@ -281,8 +277,8 @@ TEST(Processing, EmptyOrNegativeBlocksDoNothing) {
 TEST(Processing, NonFiniteInputDoesNotPoisonTheChannel) {
   for (const double poison : {kNaN, kInfinity, -kInfinity}) {
     SCOPED_TRACE(poison);
-    TwoBandProcessor p = ConfiguredProcessor(kDefaultValues);
-    TwoBandProcessor clean = ConfiguredProcessor(kDefaultValues);
+    TwoBandProcessor p = ConfiguredProcessor(product::kDefaults);
+    TwoBandProcessor clean = ConfiguredProcessor(product::kDefaults);
     std::vector<double> left = Noise(512, 41);
     const std::vector<double> right = Noise(512, 42);
     const StereoRun cleanOut = RunInBlocks(clean, left, right, 512);

@@ -41,7 +41,7 @@ struct ChunkBuilder {
   Bytes Done() const { return BytesOf(bytes); }
 };
 
-const std::vector<double> kKick{3000, 50, 60, 40, 31, 50, 10, 50, 90};
+const std::vector<double> kKick = product::As<double>(product::kPrograms[product::kKick].values);
 
 class Chunks : public ::testing::Test {
  protected:
@@ -50,7 +50,7 @@ class Chunks : public ::testing::Test {
   static void Prepare(TestEffect& e) {
     e.DefineEffectParameters();
     e.FillDefaultPresets("---- default ----", 1);
-    e.AddPresetFromValues("Kick", 3000, 50, 60, 40, 31, 50, 10, 50, 90);
+    e.AddProgram("Kick", product::kPrograms[product::kKick].values);
   }
 
   bool Restore(const Bytes& bytes, bool isBank) {

@@ -27,9 +27,9 @@ TEST(Identity, ConstructionState) {
   EXPECT_EQ(base.SampleRate(), 44100.0);
   EXPECT_EQ(base.BlockSize(), 0);
   EXPECT_EQ(base.Editor(), nullptr);
-  EXPECT_STREQ(base.EffectName(), "duoMangler");
-  EXPECT_STREQ(base.MakerName(), "Qovak");
-  EXPECT_EQ(base.UniqueId(), 0x706C3665);
+  EXPECT_STREQ(base.EffectName(), product::kName);
+  EXPECT_STREQ(base.MakerName(), product::kMaker);
+  EXPECT_EQ(base.UniqueId(), product::kUniqueId);
   base.StoreSampleRate(48000.0);
   EXPECT_EQ(base.SampleRate(), 48000.0);
   base.DeclareLatency(12);

@@ -13,7 +13,7 @@ class Programs : public ::testing::Test {
   void SetUp() override {
     effect.DefineEffectParameters();
     effect.FillDefaultPresets("---- default ----", 1);
-    effect.AddPresetFromValues("Kick", 3000, 50, 60, 40, 31, 50, 10, 50, 90);
+    effect.AddProgram("Kick", product::kPrograms[product::kKick].values);
   }
   TestEffect effect;
 };
@@ -34,7 +34,7 @@ TEST_F(Programs, DefaultsAndValuesFillTheFirstFreeSlots) {
   EXPECT_EQ(SlotValues(*effect.PresetAt(0)), kDefaults);
   EXPECT_STREQ(effect.PresetName(1), "Kick");
   EXPECT_EQ(SlotValues(*effect.PresetAt(1)),
-            (std::vector<double>{3000, 50, 60, 40, 31, 50, 10, 50, 90}));
+            product::As<double>(product::kPrograms[product::kKick].values));
   EXPECT_FALSE(effect.PresetAt(2)->initialized);
   effect.FillDefaultPresets(nullptr, 2);
   EXPECT_STREQ(effect.PresetName(2), "Default");
@@ -59,8 +59,7 @@ TEST_F(Programs, ContinuousParametersTakeDoubles) {
 }
 
 TEST_F(Programs, NothingIsAddedWhenEverySlotIsFilled) {
-  for (int32_t i = 2; i < 25; ++i)
-    effect.AddPresetFromValues("Filler", 1000, 50, 50, 20, 50, 50, 20, 50, 90);
+  for (int32_t i = 2; i < 25; ++i) effect.AddProgram("Filler", product::kDefaults);
   const std::string lastName = effect.PresetName(24);
   effect.AddPresetFromValues("One too many", 20, 0, 0, 0, 0, 0, 0, 0, 0);
   effect.FillDefaultPresets("Another", 1);
@@ -123,7 +122,7 @@ TEST_F(Programs, StoringKeepsTheFlagAndRenamesOnlyWithAName) {
 
 TEST_F(Programs, LongNamesAreCutTo255Bytes) {
   const std::string longName(400, 'L');
-  effect.AddPresetFromValues(longName.c_str(), 1000, 50, 50, 20, 50, 50, 20, 50, 90);
+  effect.AddProgram(longName.c_str(), product::kDefaults);
   EXPECT_EQ(std::string(effect.PresetName(2)), std::string(255, 'L'));
   effect.StoreIntoCurrentPreset(longName.c_str());
   EXPECT_EQ(std::string(effect.PresetName(0)), std::string(255, 'L'));

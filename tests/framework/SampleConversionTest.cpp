@@ -55,9 +55,9 @@ std::vector<double> AwkwardDoubles(size_t count) {
 }
 
 TEST(SampleConversion, EveryFormMatchesPerSampleConversion) {
-  std::vector<const SampleConverters*> units{&Sse2SampleConverters()};
-  if (AvxSampleConverters()) units.push_back(AvxSampleConverters());
-  for (const SampleConverters* unit : units) {
+  for (int32_t level = 0; level <= static_cast<int32_t>(Platform_CpuLevel()); ++level) {
+    const SampleConverters table = SampleConvertersFor(static_cast<CpuLevel>(level));
+    const SampleConverters* unit = &table;
     for (int32_t count = 0; count <= 27; ++count) {
       for (int32_t start = 0; start < 3; ++start) {
         const std::vector<double> doubles = AwkwardDoubles(count + start);

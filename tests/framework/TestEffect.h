@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "framework/IEffectBase.h"
+#include "tests/effect/ProductTable.h"
 
 // The values of the real effect's parameters at their defaults.
-inline const std::vector<double> kDefaults{1000, 50, 50, 20, 50, 50, 20, 50, 90};
+inline const std::vector<double> kDefaults = product::As<double>(product::kDefaults);
 
 // The parameter values block a program slot holds, value by value.
 inline std::vector<double> SlotValues(const IPresetSlot& slot) {
@@ -67,33 +68,25 @@ class RecordingEditor : public IEditorSeam {
 class TestEffect : public IEffectBase {
  public:
   explicit TestEffect(const char* channels = "1-1 2-2", int32_t parameterCount = 9,
-                      int32_t presetCount = 25, const char* name = "duoMangler",
-                      int32_t packedVersion = 0x00010000)
-      : IEffectBase(parameterCount, channels, presetCount, name, "", "Qovak", packedVersion,
-                    0x706C3665, 0x516F7661, 0, 0, false, false) {}
+                      int32_t presetCount = product::kProgramSlots,
+                      const char* name = product::kName,
+                      int32_t packedVersion = product::kPackedVersion)
+      : IEffectBase(parameterCount, channels, presetCount, name, "", product::kMaker, packedVersion,
+                    product::kUniqueId, product::kMakerId, 0, 0, false, false) {}
 
   // The real effect's parameter table: Split Freq (shape 2), then eight
   // percentages.
   void DefineEffectParameters() {
-    struct Row {
-      const char* name;
-      int32_t def, min, max;
-      const char* label;
-    };
-    static const Row rows[] = {{"Split Freq", 1000, 20, 20000, "Hz"},
-                               {"Damping", 50, 0, 100, "%"},
-                               {"Low Drive", 50, 0, 100, "%"},
-                               {"Low Gain", 20, 0, 100, "%"},
-                               {"Low Round", 50, 0, 100, "%"},
-                               {"High Drive", 50, 0, 100, "%"},
-                               {"High Gain", 20, 0, 100, "%"},
-                               {"High Round", 50, 0, 100, "%"},
-                               {"Mix", 90, 0, 100, "%"}};
-    for (int32_t i = 0; i < ParameterCount() && i < 9; ++i) {
-      ParameterAt(i)->DefineInteger(rows[i].name, rows[i].def, rows[i].min, rows[i].max,
-                                    rows[i].label);
+    for (int32_t i = 0; i < ParameterCount() && i < product::kParameterCount; ++i) {
+      const product::ParameterRow& row = product::kParameters[i];
+      ParameterAt(i)->DefineInteger(row.name, row.def, row.min, row.max, row.label);
+      ParameterAt(i)->SetShapeExponent(row.shape);
     }
-    if (ParameterCount() > 0) ParameterAt(0)->SetShapeExponent(2.0);
+  }
+
+  // A program of the nine integer parameters, through the variadic call.
+  void AddProgram(const char* name, const product::Values& v) {
+    AddPresetFromValues(name, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   }
 
   std::vector<double> Values() const {

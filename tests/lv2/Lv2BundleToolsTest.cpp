@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/effect/ProductTable.h"
 #include "tests/tools/ToolTestSupport.h"
 
 namespace {
@@ -42,7 +43,7 @@ std::string PortBlock(const std::string& info, int port) {
   return info.substr(begin, info.find("Port " + std::to_string(port + 1) + ":", begin) - begin);
 }
 
-const std::string kUri = "urn:qovak:duomangler";
+const std::string kUri = product::kLv2Uri;
 const std::string kBundle = DM_LV2_BUNDLE;
 
 class Lv2BundleTools : public testing::Test {
@@ -68,36 +69,21 @@ TEST_F(Lv2BundleTools, TurtleParsesAndKeepsToTheLv2Schemas) {
 TEST_F(Lv2BundleTools, PortsCarryTheParametersRangesDefaultsAndUnits) {
   const Output info = RunCommand("lv2info " + kUri);
   ASSERT_EQ(info.status, 0) << info.text;
-  struct PortRow {
-    int port;
-    const char* symbol;
-    const char* name;
-    const char* minimum;
-    const char* maximum;
-    const char* defaultValue;
-  };
-  const PortRow rows[] = {
-      {4, "split_freq", "Split Freq", "20.000000", "20000.000000", "1000.000000"},
-      {5, "damping", "Damping", "0.000000", "100.000000", "50.000000"},
-      {6, "low_drive", "Low Drive", "0.000000", "100.000000", "50.000000"},
-      {7, "low_gain", "Low Gain", "0.000000", "100.000000", "20.000000"},
-      {8, "low_round", "Low Round", "0.000000", "100.000000", "50.000000"},
-      {9, "high_drive", "High Drive", "0.000000", "100.000000", "50.000000"},
-      {10, "high_gain", "High Gain", "0.000000", "100.000000", "20.000000"},
-      {11, "high_round", "High Round", "0.000000", "100.000000", "50.000000"},
-      {12, "mix", "Mix", "0.000000", "100.000000", "90.000000"},
-  };
-  for (const PortRow& row : rows) {
-    const std::string block = PortBlock(info.text, row.port);
+  // Ports 0 to 3 are audio; the controls follow in parameter order, as
+  // lv2info prints their numbers ("%f").
+  const auto printed = [](int32_t v) { return std::to_string(static_cast<double>(v)); };
+  for (int32_t i = 0; i < product::kParameterCount; ++i) {
+    const product::ParameterRow& row = product::kParameters[i];
+    const int port = 4 + i;
+    const std::string block = PortBlock(info.text, port);
     SCOPED_TRACE(block);
     EXPECT_NE(block.find("Symbol:      " + std::string(row.symbol) + "\n"), std::string::npos);
     EXPECT_NE(block.find("Name:        " + std::string(row.name) + "\n"), std::string::npos);
-    EXPECT_NE(block.find("Minimum:     " + std::string(row.minimum) + "\n"), std::string::npos);
-    EXPECT_NE(block.find("Maximum:     " + std::string(row.maximum) + "\n"), std::string::npos);
-    EXPECT_NE(block.find("Default:     " + std::string(row.defaultValue) + "\n"),
-              std::string::npos);
+    EXPECT_NE(block.find("Minimum:     " + printed(row.min) + "\n"), std::string::npos);
+    EXPECT_NE(block.find("Maximum:     " + printed(row.max) + "\n"), std::string::npos);
+    EXPECT_NE(block.find("Default:     " + printed(row.def) + "\n"), std::string::npos);
     EXPECT_NE(block.find("lv2core#integer"), std::string::npos);
-    EXPECT_EQ(block.find("port-props#logarithmic") != std::string::npos, row.port == 4);
+    EXPECT_EQ(block.find("port-props#logarithmic") != std::string::npos, row.shape != 1.0);
   }
   for (int port = 0; port < 4; ++port)
     EXPECT_NE(PortBlock(info.text, port).find("lv2core#AudioPort"), std::string::npos) << port;
@@ -111,14 +97,13 @@ TEST_F(Lv2BundleTools, PortsCarryTheParametersRangesDefaultsAndUnits) {
 
 TEST_F(Lv2BundleTools, TheFactoryProgramsArePresets) {
   const Output info = RunCommand("lv2info " + kUri);
-  for (const char* name :
-       {"---- default ----", "Electro Drum", "Electro Drum 2", "Drum Overdrive High",
-        "Drum Mangler Mid", "Drum Reso", "HiHat Cool", "Drum", "Kick", "Guitar",
-        "Guitar More Drive", "Guitar More Drive 2", "Bass Guitar", "Lead"}) {
+  for (const product::ProgramRow& program : product::kPrograms) {
     // lv2info indents each preset's name by a tab and nine blanks.
-    EXPECT_NE(info.text.find("\t         " + std::string(name) + "\n"), std::string::npos) << name;
+    EXPECT_NE(info.text.find("\t         " + std::string(program.name) + "\n"), std::string::npos)
+        << program.name;
   }
-  EXPECT_EQ(Count(RunCommand("lv2file -L " + kUri).text, "Preset: "), 14u);
+  EXPECT_EQ(Count(RunCommand("lv2file -L " + kUri).text, "Preset: "),
+            static_cast<size_t>(product::kProgramCount));
 }
 
 TEST_F(Lv2BundleTools, DistributionToolsRenderTheSameSamplesAsTheVstModule) {

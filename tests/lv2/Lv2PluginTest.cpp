@@ -46,6 +46,22 @@ TEST_F(Lv2Plugin, DescriptorOffersOnePluginWithState) {
   EXPECT_EQ(d->extension_data("urn:nothing"), nullptr);
 }
 
+// Every callback is fenced: a null instance (a host's fault) changes nothing
+// and the state calls report failure instead of crashing.
+TEST_F(Lv2Plugin, EveryCallbackRefusesANullInstance) {
+  const LV2_Descriptor* d = module.Descriptor(0);
+  ASSERT_TRUE(d);
+  float sample = 0.0f;
+  d->connect_port(nullptr, 0, &sample);
+  d->activate(nullptr);
+  d->run(nullptr, 64);
+  d->deactivate(nullptr);
+  d->cleanup(nullptr);
+  const LV2_State_Interface* state = module.State();
+  EXPECT_EQ(state->save(nullptr, nullptr, nullptr, 0, nullptr), LV2_STATE_ERR_UNKNOWN);
+  EXPECT_EQ(state->restore(nullptr, nullptr, nullptr, 0, nullptr), LV2_STATE_ERR_UNKNOWN);
+}
+
 TEST_F(Lv2Plugin, HostilePortValuesAreLimitedNeverPassedOn) {
   struct Case {
     uint32_t control;

@@ -1,5 +1,7 @@
 #include "tests/lv2/Lv2TestHost.h"
 
+#include "tests/effect/ProductTable.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -140,7 +142,11 @@ std::vector<double> Lv2Instance::SavedValues() {
   return values;
 }
 
-std::array<float, kControls> DefaultControls() { return {1000, 50, 50, 20, 50, 50, 20, 50, 90}; }
+std::array<float, kControls> DefaultControls() {
+  std::array<float, kControls> controls{};
+  for (uint32_t i = 0; i < kControls; ++i) controls[i] = static_cast<float>(product::kDefaults[i]);
+  return controls;
+}
 
 std::vector<float> StereoSignal(uint32_t frames) {
   std::vector<float> signal(2 * static_cast<size_t>(frames));

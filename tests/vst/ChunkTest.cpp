@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/effect/ProductTable.h"
 #include "tests/vst/ModuleUnderTest.h"
 
 namespace {
@@ -52,7 +53,7 @@ class Chunks : public HostedPluginTest {
 }  // namespace
 
 TEST_F(Chunks, ProgramChunkAtTheDefaultsIsTheHeaderAndNineDoubles) {
-  const std::vector<uint8_t> expected = ProgramChunk({1000, 50, 50, 20, 50, 50, 20, 50, 90});
+  const std::vector<uint8_t> expected = ProgramChunk(product::As<double>(product::kDefaults));
   ASSERT_EQ(expected.size(), 80u);
   EXPECT_EQ(plugin->Chunk(kProgram), expected);
   // Spelled out for the first value: 1000.0 is 00 00 00 00 00 40 8F 40.
@@ -63,7 +64,8 @@ TEST_F(Chunks, ProgramChunkAtTheDefaultsIsTheHeaderAndNineDoubles) {
 
 TEST_F(Chunks, ProgramChunkOfASelectedFactoryProgram) {
   plugin->Dispatch(effSetProgram, 0, 4);
-  EXPECT_EQ(plugin->Chunk(kProgram), ProgramChunk({2000, 16, 30, 20, 50, 60, 22, 12, 90}));
+  EXPECT_EQ(plugin->Chunk(kProgram),
+            ProgramChunk(product::As<double>(product::kPrograms[4].values)));
 }
 
 TEST_F(Chunks, ProgramChunkRoundTrip) {
@@ -90,7 +92,7 @@ TEST_F(Chunks, ChunkBytesStayValidUntilTheNextRequestOfTheSameKind) {
   ASSERT_EQ(bankSize, 1369);
   const std::vector<uint8_t> program(static_cast<uint8_t*>(programBytes),
                                      static_cast<uint8_t*>(programBytes) + programSize);
-  EXPECT_EQ(program, ProgramChunk({1000, 50, 50, 20, 50, 50, 20, 50, 90}));
+  EXPECT_EQ(program, ProgramChunk(product::As<double>(product::kDefaults)));
   EXPECT_EQ(std::memcmp(bankBytes, Header().data(), 8), 0);
 }
 
@@ -104,7 +106,7 @@ TEST_F(Chunks, BankChunkRightAfterConstructionHasEverySlot) {
   std::vector<uint8_t> expected = {17, 0, 0, 0};
   for (char c : std::string("---- default ----")) expected.push_back(static_cast<uint8_t>(c));
   expected.push_back(1);
-  const std::vector<uint8_t> block = ValuesBlock({1000, 50, 50, 20, 50, 50, 20, 50, 90});
+  const std::vector<uint8_t> block = ValuesBlock(product::As<double>(product::kDefaults));
   expected.insert(expected.end(), block.begin(), block.end());
   EXPECT_EQ(slot0, expected);
   // The last eleven slots are empty: 06 00 00 00 "- 25 -" 00 closes the bank.

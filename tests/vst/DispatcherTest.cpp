@@ -7,14 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/effect/ProductTable.h"
 #include "tests/vst/ModuleUnderTest.h"
 
 namespace {
-
-const char* const kParameterNames[9] = {"Split Freq", "Damping",    "Low Drive",
-                                        "Low Gain",   "Low Round",  "High Drive",
-                                        "High Gain",  "High Round", "Mix"};
-const char* const kDefaultDisplays[9] = {"1000", "50", "50", "20", "50", "50", "20", "50", "90"};
 
 class Dispatcher : public HostedPluginTest {
  protected:
@@ -41,11 +37,12 @@ struct GuardedText {
 }  // namespace
 
 TEST_F(Dispatcher, ParameterNamesLabelsAndDisplaysAtTheDefaults) {
-  for (int32_t i = 0; i < 9; ++i) {
+  for (int32_t i = 0; i < product::kParameterCount; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(plugin->Text(effGetParamName, i), kParameterNames[i]);
-    EXPECT_EQ(plugin->Text(effGetParamLabel, i), i == 0 ? "Hz" : "%");
-    EXPECT_EQ(Display(i), kDefaultDisplays[i]);
+    const product::ParameterRow& row = product::kParameters[i];
+    EXPECT_EQ(plugin->Text(effGetParamName, i), row.name);
+    EXPECT_EQ(plugin->Text(effGetParamLabel, i), row.label);
+    EXPECT_EQ(Display(i), std::to_string(row.def));
     EXPECT_EQ(plugin->Dispatch(effGetParamName, i, 0, GuardedText(32).Data()), 0);
   }
 }
@@ -74,8 +71,8 @@ TEST_F(Dispatcher, CanBeAutomatedAndFixedAnswers) {
 }
 
 TEST_F(Dispatcher, IdentityStrings) {
-  EXPECT_EQ(plugin->Text(effGetEffectName), "duoMangler");
-  EXPECT_EQ(plugin->Text(effGetVendorString), "Qovak");
+  EXPECT_EQ(plugin->Text(effGetEffectName), product::kName);
+  EXPECT_EQ(plugin->Text(effGetVendorString), product::kMaker);
   EXPECT_EQ(plugin->Text(effGetProductString), "");
   char text[64];
   EXPECT_EQ(plugin->Dispatch(effGetEffectName, 0, 0, text), 1);

@@ -3,11 +3,10 @@
 
 #include <cstring>
 
+#include "tests/effect/ProductTable.h"
 #include "tests/vst/ModuleUnderTest.h"
 
 namespace {
-
-constexpr int32_t kUniqueId = 0x706C3665;  // 'pl6e'
 
 bool AllZero(const char* bytes, size_t count) {
   for (size_t i = 0; i < count; ++i)
@@ -54,7 +53,7 @@ TEST_F(HostedPluginTest, RecordDescribesTheEffect) {
   EXPECT_EQ(e.numParams, 9);
   EXPECT_EQ(e.numInputs, 2);
   EXPECT_EQ(e.numOutputs, 2);
-  EXPECT_EQ(e.uniqueID, kUniqueId);
+  EXPECT_EQ(e.uniqueID, product::kUniqueId);
   EXPECT_EQ(e.version, 10000);
   EXPECT_EQ(e.initialDelay, 0);
   EXPECT_EQ(e.ioRatio, 1.0f);

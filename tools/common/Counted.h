@@ -1,3 +1,4 @@
+// A count with its noun, singular or plural, for the tools' messages.
 #pragma once
 
 #include <cstdint>

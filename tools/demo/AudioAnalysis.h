@@ -1,3 +1,4 @@
+// The demo page's measurements of a render: waveform columns, overs, spectrum and levels.
 #pragma once
 
 #include <vector>

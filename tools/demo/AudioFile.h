@@ -1,3 +1,4 @@
+// Whole audio files read into and written from memory for the demo tools.
 #pragma once
 
 #include <string>

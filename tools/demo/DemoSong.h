@@ -1,3 +1,4 @@
+// The demo's input: a short song of drums, bass and guitar synthesised in code.
 #pragma once
 
 #include <vector>

@@ -1,3 +1,4 @@
+// The demo song's instruments: tracks, noise and the voices that play into them.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,4 @@
+// Integrated loudness (EBU R 128) of a render, for the level-matched copies.
 #pragma once
 
 #include <vector>

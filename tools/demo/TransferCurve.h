@@ -1,3 +1,4 @@
+// The transfer curve: a plug-in's output level against a sine's input level.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The output file's format and encoding, and the properties of libsndfile's formats.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The input audio file, read block by block.
 #pragma once
 
 #include <sndfile.h>

@@ -1,3 +1,4 @@
+// The output audio file, written block by block and put in place only when complete.
 #pragma once
 
 #include "tools/render/DescriptorIo.h"

@@ -1,3 +1,4 @@
+// Automation lanes: parsed from the command line, turned into per-frame parameter changes.
 #pragma once
 
 #include <cstdint>

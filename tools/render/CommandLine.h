@@ -1,3 +1,4 @@
+// render's command line: the options and how they are parsed.
 #pragma once
 
 #include "tools/render/Automation.h"

@@ -1,3 +1,4 @@
+// libsndfile's file access over a descriptor, noting the first failed read or write.
 #pragma once
 
 #include <sndfile.h>

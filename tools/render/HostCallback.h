@@ -1,3 +1,4 @@
+// The host's side of the VST 2.4 interface: what render answers a plug-in's requests.
 #pragma once
 
 #include "vst/VstInterface.h"

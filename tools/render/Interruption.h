@@ -1,3 +1,4 @@
+// Signals that stop a render cleanly, between blocks.
 #pragma once
 
 #include "tools/render/RenderError.h"

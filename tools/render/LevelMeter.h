@@ -1,3 +1,4 @@
+// Peak, RMS and overs of the samples a render produced.
 #pragma once
 
 #include <cstdint>

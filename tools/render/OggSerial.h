@@ -1,3 +1,4 @@
+// A fixed stream number in every Ogg file render writes, so equal renders give equal bytes.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// What an output name stands for, resolved before anything is written.
 #pragma once
 
 #include <sys/types.h>

@@ -1,3 +1,4 @@
+// A plug-in's parameters by name: lookup, display ranges and values typed in display units.
 #pragma once
 
 #include <cstdint>

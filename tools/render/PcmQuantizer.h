@@ -1,3 +1,4 @@
+// Samples to integer PCM, rounded or dithered.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// One VST 2.4 plug-in instance, driven as a DAW drives it.
 #pragma once
 
 #include "tools/render/HostCallback.h"

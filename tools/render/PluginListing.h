@@ -1,3 +1,4 @@
+// The text of render --list.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// A VST 2.4 module loaded from disk, and the default one.
 #pragma once
 
 #include "vst/VstInterface.h"

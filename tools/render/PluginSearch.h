@@ -1,3 +1,4 @@
+// Where render looks for a plug-in module when none is named.
 #pragma once
 
 #include <string>

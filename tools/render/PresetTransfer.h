@@ -1,3 +1,4 @@
+// VST 2 preset files (.fxp, .fxb) loaded into and saved from a plug-in.
 #pragma once
 
 #include <cstdint>

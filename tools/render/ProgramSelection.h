@@ -1,3 +1,4 @@
+// A plug-in's programs by name or index, selected as a DAW's menu does.
 #pragma once
 
 #include <cstdint>

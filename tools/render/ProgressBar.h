@@ -1,3 +1,4 @@
+// The one-line progress bar on the terminal.
 #pragma once
 
 #include <cstdint>

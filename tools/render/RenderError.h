@@ -1,3 +1,4 @@
+// The errors render reports to the user, and the exit status each gives.
 #pragma once
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// One run of render: the listing, the presets and the renders the options ask for.
 #pragma once
 
 #include "tools/render/CommandLine.h"

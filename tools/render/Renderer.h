@@ -1,3 +1,4 @@
+// The render loop: file to plug-in to file, block by block, with automation and oversampling.
 #pragma once
 
 #include "tools/render/Automation.h"

@@ -1,3 +1,4 @@
+// A file that replaces its target only when complete, keeping the target's links and permissions.
 #pragma once
 
 #include "tools/render/OutputTarget.h"

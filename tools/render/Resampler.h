@@ -1,3 +1,4 @@
+// Streaming sample-rate conversion (libsoxr) for oversampled renders.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// A VST 3 bundle driven through the VST 2.4 effect record the rest of render speaks.
 #pragma once
 
 #include "vst/VstInterface.h"

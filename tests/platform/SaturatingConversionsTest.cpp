@@ -1,4 +1,4 @@
-#include "framework/SaturatingConversions.h"
+#include "platform/SaturatingConversions.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +43,26 @@ TEST(SaturatingConversions, DoublesRoundByTheirRuleAndSaturate) {
     EXPECT_EQ(RoundHalfUp(row.v), row.halfUp);
     EXPECT_EQ(RoundHalfAwayFromZero(row.v), row.halfAway);
   }
+}
+
+// Single precision adds its half in float: a sum that rounds up there gives
+// one more than the double rule would.
+TEST(SaturatingConversions, FloatsRoundHalfAwayInSinglePrecision) {
+  EXPECT_EQ(RoundHalfAwayFromZeroF(0.49999997f), 1);
+  EXPECT_EQ(RoundHalfAwayFromZero(0.49999997f), 0);
+  EXPECT_EQ(RoundHalfAwayFromZeroF(-2.5f), -3);
+  EXPECT_EQ(RoundHalfAwayFromZeroF(3e9f), kMax);
+  EXPECT_EQ(RoundHalfAwayFromZeroF(-3e9f), kMin);
+  EXPECT_EQ(RoundHalfAwayFromZeroF(std::numeric_limits<float>::quiet_NaN()), 0);
+}
+
+TEST(SaturatingConversions, SixtyFourBitTruncationSaturates) {
+  constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max();
+  constexpr int64_t kMin64 = std::numeric_limits<int64_t>::min();
+  EXPECT_EQ(TruncateToInt64(-4294967296.75), -4294967296);
+  EXPECT_EQ(TruncateToInt64(9.2e18), kMax64);
+  EXPECT_EQ(TruncateToInt64(-kInf), kMin64);
+  EXPECT_EQ(TruncateToInt64(kNaN), 0);
 }
 
 TEST(SaturatingConversions, WideIntegersSaturateAtTheNarrowLimits) {
