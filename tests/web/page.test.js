@@ -306,6 +306,8 @@ describe('the panel', () => {
     const entry = tab.locator('input.entry');
     await entry.fill('75');
     await entry.press('Enter');
+    // The next tick takes the typed value and closes the entry.
+    await entry.waitFor({ state: 'detached' });
     assert.equal((await tab.evaluate(() => window.duoMangler.parameterValues()))[kLowDrive], 75);
     assert.deepEqual(errors, []);
     await tab.close();
