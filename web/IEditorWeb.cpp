@@ -1,11 +1,11 @@
 #include "web/IEditorWeb.h"
 
 #include "editor/IControl.h"
+#include "editor/IEmbeddedFiles.h"
 #include "framework/IParameter.h"
 #include "raster/RBitmap.h"
 #include "raster/RPngLoader.h"
 #include "web/WebPage.h"
-#include "editor/IEmbeddedFiles.h"
 
 IEditorWeb::IEditorWeb(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond)
     : IEditorWindow(owner, w, h, framesPerSecond),
