@@ -5,7 +5,7 @@
 #include <X11/Xutil.h>
 
 #include "editor/IEditorX11.h"
-#include "editor/IEmbeddedImages.h"
+#include "editor/IEmbeddedFiles.h"
 #include "framework/IEffectBase.h"
 #include "platform/LaunchDetached.h"
 #include "raster/RBitmap.h"
@@ -196,6 +196,6 @@ bool IEditorX11::OpenWebPage(const char* address, const char*, const char*, cons
 }
 
 RBitmap* IEditorX11::LoadBitmapResource(int32_t id, const char* /*name*/) {
-  const IEmbeddedImage image = FindEmbeddedImage(id);
-  return image.bytes ? Raster_LoadPngMemory(image.bytes, image.size) : nullptr;
+  const IEmbeddedFile* file = FindEmbeddedFile(id);
+  return file ? Raster_LoadPngMemory(file->data, file->size) : nullptr;
 }

@@ -1,11 +1,11 @@
 #include "web/IEditorWeb.h"
 
 #include "editor/IControl.h"
+#include "editor/IEmbeddedFiles.h"
 #include "framework/IParameter.h"
 #include "raster/RBitmap.h"
 #include "raster/RPngLoader.h"
 #include "web/WebPage.h"
-#include "web/WebResources.h"
 
 IEditorWeb::IEditorWeb(IEffectBase* owner, int32_t w, int32_t h, int32_t framesPerSecond)
     : IEditorWindow(owner, w, h, framesPerSecond),
@@ -58,7 +58,7 @@ bool IEditorWeb::OpenWebPage(const char* address, const char*, const char*, cons
 }
 
 RBitmap* IEditorWeb::LoadBitmapResource(int32_t /*id*/, const char* name) {
-  const WebResource* file = name ? FindWebResource(name) : nullptr;
+  const IEmbeddedFile* file = name ? FindEmbeddedFile(name) : nullptr;
   return file ? Raster_LoadPngMemory(file->data, file->size) : nullptr;
 }
 
